@@ -1,0 +1,40 @@
+// Text operations shared by everything that reads, shows or splits numbers, and the one
+// conversion from a real to a pixel integer. All of them ignore the user's locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Proc {
+
+// The number at the start of a text: leading blanks, an optional sign, digits, an optional
+// point with digits and an optional exponent (e or E, optional sign, at least one digit).
+// Gives 0 when the text does not begin with a number. Correctly rounded; a number beyond
+// the range of a double reads as the largest finite double of its sign, so the result is
+// always finite.
+double Val(std::string_view text);
+
+// Like Val, but a comma counts as the decimal point, as in value lists typed with decimal
+// commas.
+double ValKomma(std::string_view text);
+
+// A number as text: at most 15 significant digits, the shortest text that Val reads back to
+// the value at that precision, a point as decimal separator, exponent form only below 1e-5
+// and from 1e15 on. Never "-0", "inf" or "nan".
+std::string Str(double value);
+
+// Field splitting: every separator starts a new field; fields count from 1. A text without
+// the separator is one field, and a field beyond the last is empty.
+int32_t CountFields(std::string_view text, std::string_view separator);
+std::string NthField(std::string_view text, std::string_view separator, int32_t n);
+
+// All fields of a text at once, as views into it; for walking through many fields.
+std::vector<std::string_view> Fields(std::string_view text, std::string_view separator);
+
+// A real as a 32-bit pixel integer: rounded to nearest with halves away from zero,
+// saturated at the int32 limits, NaN gives 0.
+int32_t whole(double x);
+
+} // namespace Proc

@@ -1,0 +1,230 @@
+// Statistics of a data series, checked against worked examples and against a plain
+// sort-based computation on many generated lists.
+#include "model/proc.h"
+#include "model/statistics.h"
+#include "model/text.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+
+using namespace Proc;
+
+using Werte = QList<double>;
+Q_DECLARE_METATYPE(Werte)
+
+namespace {
+
+constexpr int32_t satz = 2;
+
+QString zeilen(const QStringList& werte, bool cr_am_ende = true) {
+    return werte.join('\r') + (cr_am_ende ? "\r" : "");
+}
+
+Werte basiswerte() {
+    Werte b;
+    for (int32_t spalte = 1; spalte <= 8; ++spalte)
+        b << daten_basiswert(satz, spalte);
+    return b;
+}
+
+// The textbook computation, independent of the one under test: full sort, quartiles as
+// medians of the halves, fences at 1.5 times the quartile distance.
+struct Erwartung {
+    Werte basis;
+    double whisker_unten = 0, whisker_oben = 0;
+    std::vector<double> ausreisser;
+};
+
+double median_sortiert(const std::vector<double>& x, std::size_t von, std::size_t bis) {
+    const std::size_t n = bis - von;
+    return n % 2 ? x[von + n / 2] : (x[von + n / 2 - 1] + x[von + n / 2]) / 2;
+}
+
+Erwartung nachgerechnet(std::vector<double> x) {
+    Erwartung e;
+    const std::size_t n = x.size();
+    double summe = 0;
+    for (double v : x)
+        summe += v;
+    std::sort(x.begin(), x.end());
+    const std::size_t halb = n / 2;
+    const double q1 = median_sortiert(x, 0, halb);
+    const double q3 = median_sortiert(x, n - halb, n);
+    e.basis = {x.front(), q1, median_sortiert(x, 0, n), q3, x.back(),
+               std::round(summe / n * 100) / 100, x.back() - x.front(), double(n)};
+    const double d = (q3 - q1) * 1.5;
+    e.whisker_unten = x.back();
+    e.whisker_oben = x.front();
+    for (double v : x) {
+        if (v < q1 - d || v > q3 + d) {
+            e.ausreisser.push_back(v);
+        } else {
+            e.whisker_unten = std::min(e.whisker_unten, v);
+            e.whisker_oben = std::max(e.whisker_oben, v);
+        }
+    }
+    return e;
+}
+
+} // namespace
+
+class TstStatistics : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ladewerte_setzen(); }
+    void beispiele_data();
+    void beispiele();
+    void werteliste_bleibt_unveraendert();
+    void nur_der_eine_satz();
+    void wie_die_lehrbuchrechnung_data();
+    void wie_die_lehrbuchrechnung();
+    void riesige_werte_bleiben_endlich();
+};
+
+void TstStatistics::beispiele_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Werte>("basis");
+    QTest::addColumn<QString>("unten");
+    QTest::addColumn<QString>("oben");
+    QTest::addColumn<QString>("ausreisser");
+
+    const QStringList eins_bis_neun{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    QTest::newRow("1 to 9") << zeilen(eins_bis_neun) << Werte{1, 2.5, 5, 7.5, 9, 5, 8, 9}
+                            << "1" << "9" << "";
+    QTest::newRow("1 to 9 and 30, no carriage return at the end")
+        << zeilen(eins_bis_neun + QStringList{"30"}, false) << Werte{1, 3, 5.5, 8, 30, 7.5, 29, 10}
+        << "1" << "9" << "30";
+    QTest::newRow("decimal comma, two values") << "2,5\r4\r" << Werte{2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2}
+                                               << "2.5" << "4" << "";
+    QTest::newRow("mean rounded to two decimals") << "1\r2\r2" << Werte{1, 1, 2, 2, 2, 1.67, 1, 3}
+                                                  << "1" << "2" << "";
+    QTest::newRow("empty text") << "" << Werte{0, 0, 0, 0, 0, 0, 0, 0} << "0" << "0" << "";
+    QTest::newRow("one value") << "7" << Werte{7, 7, 7, 7, 7, 7, 7, 1} << "7" << "7" << "";
+    QTest::newRow("one value and carriage return") << "7\r" << Werte{7, 7, 7, 7, 7, 7, 7, 1}
+                                                   << "7" << "7" << "";
+    QTest::newRow("one line of letters") << "abc" << Werte{0, 0, 0, 0, 0, 0, 0, 1} << "0"
+                                         << "0" << "";
+    QTest::newRow("lone carriage return is one empty line") << "\r" << Werte{0, 0, 0, 0, 0, 0, 0, 1}
+                                                            << "0" << "0" << "";
+    QTest::newRow("empty line inside counts as 0") << "5\r\r7\r" << Werte{0, 0, 5, 7, 7, 4, 7, 3}
+                                                   << "0" << "7" << "";
+    QTest::newRow("second empty line at the end counts") << "4\r8\r\r"
+                                                         << Werte{0, 0, 4, 8, 8, 4, 8, 3} << "0"
+                                                         << "8" << "";
+    QTest::newRow("thousands point and decimal comma") << "1.000,5\r3"
+                                                       << Werte{1, 1, 2, 3, 3, 2, 2, 2} << "1"
+                                                       << "3" << "";
+    QTest::newRow("letters between numbers") << "x\r4\r" << Werte{0, 0, 2, 4, 4, 2, 4, 2} << "0"
+                                             << "4" << "";
+    QTest::newRow("four equal values") << "5\r5\r5\r5" << Werte{5, 5, 5, 5, 5, 5, 0, 4} << "5"
+                                       << "5" << "";
+    QTest::newRow("value exactly on the upper fence")
+        << zeilen(eins_bis_neun + QStringList{"15.5"}) << Werte{1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}
+        << "1" << "15.5" << "";
+    QTest::newRow("negative outlier and positive outlier")
+        << zeilen(QStringList{"-20"} + eins_bis_neun + QStringList{"30"})
+        << Werte{-20, 2, 5, 8, 30, 5, 50, 11} << "1" << "9" << "-20;30";
+    QTest::newRow("repeated outlier listed each time")
+        << zeilen(eins_bis_neun + QStringList{"40", "40"}) << Werte{1, 3, 6, 9, 40, 11.36, 39, 11}
+        << "1" << "9" << "40;40";
+    QTest::newRow("two values never outliers") << "-1e6\r1e6" << Werte{-1e6, -1e6, 0, 1e6, 1e6, 0, 2e6, 2}
+                                               << "-1000000" << "1000000" << "";
+    QTest::newRow("line feed is not a separator") << "3\n4" << Werte{3, 3, 3, 3, 3, 3, 3, 1}
+                                                  << "3" << "3" << "";
+}
+
+void TstStatistics::beispiele() {
+    QFETCH(QString, text);
+    QFETCH(Werte, basis);
+    QFETCH(QString, unten);
+    QFETCH(QString, oben);
+    QFETCH(QString, ausreisser);
+
+    daten_werteliste(satz) = text.toStdString();
+    Werte_aus_daten_berechnen(satz);
+
+    QCOMPARE(basiswerte(), basis);
+    QCOMPARE(QString::fromStdString(daten_ausreisser(satz, whisker_unten)), unten);
+    QCOMPARE(QString::fromStdString(daten_ausreisser(satz, whisker_oben)), oben);
+    QCOMPARE(QString::fromStdString(daten_ausreisser(satz, ausreisser_liste)), ausreisser);
+}
+
+void TstStatistics::werteliste_bleibt_unveraendert() {
+    daten_werteliste(satz) = "1,5\r2,5\r";
+    Werte_aus_daten_berechnen(satz);
+    QCOMPARE(daten_werteliste(satz), std::string("1,5\r2,5\r"));
+    QCOMPARE(daten_basiswert(satz, median), 2.0);
+}
+
+void TstStatistics::nur_der_eine_satz() {
+    daten_werteliste(1) = "100\r200";
+    daten_werteliste(satz) = "1\r2\r3";
+    daten_basiswert(1, minimum) = 42;
+    daten_satzart(satz) = satzart_boxwerte;
+    Werte_aus_daten_berechnen(satz);
+    QCOMPARE(daten_basiswert(1, minimum), 42.0);
+    QCOMPARE(daten_basiswert(satz, minimum), 1.0);
+    QCOMPARE(daten_satzart(satz), satzart_boxwerte);
+}
+
+void TstStatistics::wie_die_lehrbuchrechnung_data() {
+    QTest::addColumn<int>("groesse");
+    QTest::addColumn<int>("verschiedene");
+    for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 50, 51, 1000, 1001})
+        for (int verschieden : {1, 3, 1000000}) {
+            const QByteArray name = QByteArray::number(n) + " values, " +
+                                    QByteArray::number(verschieden) + " distinct";
+            QTest::newRow(name.constData()) << n << verschieden;
+        }
+}
+
+void TstStatistics::wie_die_lehrbuchrechnung() {
+    QFETCH(int, groesse);
+    QFETCH(int, verschiedene);
+    std::mt19937 zufall(groesse * 7919 + verschiedene);
+    std::uniform_int_distribution<int> wahl(0, verschiedene - 1);
+    std::cauchy_distribution<double> streuung(0.0, 10.0); // heavy tails give outliers
+    std::vector<double> pool;
+    for (int i = 0; i < std::min(verschiedene, 1000); ++i)
+        pool.push_back(std::round(streuung(zufall) * 100) / 100);
+
+    for (int runde = 0; runde < 20; ++runde) {
+        std::vector<double> x;
+        std::string text;
+        for (int i = 0; i < groesse; ++i) {
+            const double v = verschiedene > 1000 ? std::round(streuung(zufall) * 1000) / 1000
+                                                 : pool[wahl(zufall) % pool.size()];
+            text += Str(v) + "\r";
+            x.push_back(Val(Str(v)));
+        }
+        std::replace(text.begin(), text.end(), '.', ',');
+        daten_werteliste(satz) = text;
+        Werte_aus_daten_berechnen(satz);
+
+        const Erwartung e = nachgerechnet(x);
+        QCOMPARE(basiswerte(), e.basis);
+        QCOMPARE(daten_ausreisser(satz, whisker_unten), Str(e.whisker_unten));
+        QCOMPARE(daten_ausreisser(satz, whisker_oben), Str(e.whisker_oben));
+        const auto liste = Fields(daten_ausreisser(satz, ausreisser_liste), ";");
+        QCOMPARE(liste.size(), e.ausreisser.empty() ? 1 : e.ausreisser.size());
+        for (std::size_t i = 0; i < e.ausreisser.size(); ++i)
+            QCOMPARE(std::string(liste[i]), Str(e.ausreisser[i]));
+    }
+}
+
+void TstStatistics::riesige_werte_bleiben_endlich() {
+    daten_werteliste(satz) = "1e308\r1,7e308\r-1e308\r-1.7e308\r1e999";
+    Werte_aus_daten_berechnen(satz);
+    for (int32_t spalte = 1; spalte <= 8; ++spalte)
+        QVERIFY2(std::isfinite(daten_basiswert(satz, spalte)), QByteArray::number(spalte));
+    QCOMPARE(daten_basiswert(satz, spannweite), std::numeric_limits<double>::max());
+    QCOMPARE(daten_basiswert(satz, maximum), std::numeric_limits<double>::max());
+    QCOMPARE(daten_basiswert(satz, median), 1e308);
+}
+
+QTEST_APPLESS_MAIN(TstStatistics)
+#include "tst_statistics.moc"
