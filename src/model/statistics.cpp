@@ -28,7 +28,8 @@ double begrenzt(double x) {
 std::size_t anzahl_werte(std::string_view text) {
     if (text.empty())
         return 0;
-    const auto felder = static_cast<std::size_t>(std::count(text.begin(), text.end(), zeilenende)) + 1;
+    const auto felder =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), zeilenende)) + 1;
     return text.back() == zeilenende ? felder - 1 : felder;
 }
 

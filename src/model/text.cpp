@@ -65,7 +65,7 @@ Zahlbereich zahl_finden(std::string_view text, bool komma_ist_punkt) {
 // below the smallest): its decimal exponent, counted from the first non-zero digit, is
 // positive.
 bool ist_ueberlauf(std::string_view zahl) {
-    long long stellen = 0; // digits before the point, without leading zeros
+    long long stellen = 0;          // digits before the point, without leading zeros
     long long fuehrende_nullen = 0; // zeros after the point before the first digit
     bool vor_punkt = true;
     bool ziffer_gesehen = false;
@@ -93,8 +93,8 @@ bool ist_ueberlauf(std::string_view zahl) {
         if (negativ)
             exponent = -exponent;
     }
-    const long long groessenordnung = stellen > 0 ? stellen + exponent
-                                                  : exponent - fuehrende_nullen;
+    const long long groessenordnung =
+        stellen > 0 ? stellen + exponent : exponent - fuehrende_nullen;
     return groessenordnung > 0;
 }
 

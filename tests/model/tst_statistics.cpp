@@ -54,8 +54,14 @@ Erwartung nachgerechnet(std::vector<double> x) {
     const std::size_t halb = n / 2;
     const double q1 = median_sortiert(x, 0, halb);
     const double q3 = median_sortiert(x, n - halb, n);
-    e.basis = {x.front(), q1, median_sortiert(x, 0, n), q3, x.back(),
-               std::round(summe / n * 100) / 100, x.back() - x.front(), double(n)};
+    e.basis = {x.front(),
+               q1,
+               median_sortiert(x, 0, n),
+               q3,
+               x.back(),
+               std::round(summe / n * 100) / 100,
+               x.back() - x.front(),
+               double(n)};
     const double d = (q3 - q1) * 1.5;
     e.whisker_unten = x.back();
     e.whisker_oben = x.front();
@@ -93,48 +99,78 @@ void TstStatistics::beispiele_data() {
     QTest::addColumn<QString>("ausreisser");
 
     const QStringList eins_bis_neun{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    QTest::newRow("1 to 9") << zeilen(eins_bis_neun) << Werte{1, 2.5, 5, 7.5, 9, 5, 8, 9}
-                            << "1" << "9" << "";
+    QTest::newRow("1 to 9") << zeilen(eins_bis_neun) << Werte{1, 2.5, 5, 7.5, 9, 5, 8, 9} << "1"
+                            << "9"
+                            << "";
     QTest::newRow("1 to 9 and 30, no carriage return at the end")
         << zeilen(eins_bis_neun + QStringList{"30"}, false) << Werte{1, 3, 5.5, 8, 30, 7.5, 29, 10}
-        << "1" << "9" << "30";
-    QTest::newRow("decimal comma, two values") << "2,5\r4\r" << Werte{2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2}
-                                               << "2.5" << "4" << "";
-    QTest::newRow("mean rounded to two decimals") << "1\r2\r2" << Werte{1, 1, 2, 2, 2, 1.67, 1, 3}
-                                                  << "1" << "2" << "";
-    QTest::newRow("empty text") << "" << Werte{0, 0, 0, 0, 0, 0, 0, 0} << "0" << "0" << "";
-    QTest::newRow("one value") << "7" << Werte{7, 7, 7, 7, 7, 7, 7, 1} << "7" << "7" << "";
-    QTest::newRow("one value and carriage return") << "7\r" << Werte{7, 7, 7, 7, 7, 7, 7, 1}
-                                                   << "7" << "7" << "";
+        << "1"
+        << "9"
+        << "30";
+    QTest::newRow("decimal comma, two values")
+        << "2,5\r4\r" << Werte{2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2} << "2.5"
+        << "4"
+        << "";
+    QTest::newRow("mean rounded to two decimals")
+        << "1\r2\r2" << Werte{1, 1, 2, 2, 2, 1.67, 1, 3} << "1"
+        << "2"
+        << "";
+    QTest::newRow("empty text") << "" << Werte{0, 0, 0, 0, 0, 0, 0, 0} << "0"
+                                << "0"
+                                << "";
+    QTest::newRow("one value") << "7" << Werte{7, 7, 7, 7, 7, 7, 7, 1} << "7"
+                               << "7"
+                               << "";
+    QTest::newRow("one value and carriage return") << "7\r" << Werte{7, 7, 7, 7, 7, 7, 7, 1} << "7"
+                                                   << "7"
+                                                   << "";
     QTest::newRow("one line of letters") << "abc" << Werte{0, 0, 0, 0, 0, 0, 0, 1} << "0"
-                                         << "0" << "";
-    QTest::newRow("lone carriage return is one empty line") << "\r" << Werte{0, 0, 0, 0, 0, 0, 0, 1}
-                                                            << "0" << "0" << "";
-    QTest::newRow("empty line inside counts as 0") << "5\r\r7\r" << Werte{0, 0, 5, 7, 7, 4, 7, 3}
-                                                   << "0" << "7" << "";
-    QTest::newRow("second empty line at the end counts") << "4\r8\r\r"
-                                                         << Werte{0, 0, 4, 8, 8, 4, 8, 3} << "0"
-                                                         << "8" << "";
-    QTest::newRow("thousands point and decimal comma") << "1.000,5\r3"
-                                                       << Werte{1, 1, 2, 3, 3, 2, 2, 2} << "1"
-                                                       << "3" << "";
+                                         << "0"
+                                         << "";
+    QTest::newRow("lone carriage return is one empty line")
+        << "\r" << Werte{0, 0, 0, 0, 0, 0, 0, 1} << "0"
+        << "0"
+        << "";
+    QTest::newRow("empty line inside counts as 0")
+        << "5\r\r7\r" << Werte{0, 0, 5, 7, 7, 4, 7, 3} << "0"
+        << "7"
+        << "";
+    QTest::newRow("second empty line at the end counts")
+        << "4\r8\r\r" << Werte{0, 0, 4, 8, 8, 4, 8, 3} << "0"
+        << "8"
+        << "";
+    QTest::newRow("thousands point and decimal comma")
+        << "1.000,5\r3" << Werte{1, 1, 2, 3, 3, 2, 2, 2} << "1"
+        << "3"
+        << "";
     QTest::newRow("letters between numbers") << "x\r4\r" << Werte{0, 0, 2, 4, 4, 2, 4, 2} << "0"
-                                             << "4" << "";
+                                             << "4"
+                                             << "";
     QTest::newRow("four equal values") << "5\r5\r5\r5" << Werte{5, 5, 5, 5, 5, 5, 0, 4} << "5"
-                                       << "5" << "";
+                                       << "5"
+                                       << "";
     QTest::newRow("value exactly on the upper fence")
         << zeilen(eins_bis_neun + QStringList{"15.5"}) << Werte{1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}
-        << "1" << "15.5" << "";
+        << "1"
+        << "15.5"
+        << "";
     QTest::newRow("negative outlier and positive outlier")
         << zeilen(QStringList{"-20"} + eins_bis_neun + QStringList{"30"})
-        << Werte{-20, 2, 5, 8, 30, 5, 50, 11} << "1" << "9" << "-20;30";
+        << Werte{-20, 2, 5, 8, 30, 5, 50, 11} << "1"
+        << "9"
+        << "-20;30";
     QTest::newRow("repeated outlier listed each time")
         << zeilen(eins_bis_neun + QStringList{"40", "40"}) << Werte{1, 3, 6, 9, 40, 11.36, 39, 11}
-        << "1" << "9" << "40;40";
-    QTest::newRow("two values never outliers") << "-1e6\r1e6" << Werte{-1e6, -1e6, 0, 1e6, 1e6, 0, 2e6, 2}
-                                               << "-1000000" << "1000000" << "";
-    QTest::newRow("line feed is not a separator") << "3\n4" << Werte{3, 3, 3, 3, 3, 3, 3, 1}
-                                                  << "3" << "3" << "";
+        << "1"
+        << "9"
+        << "40;40";
+    QTest::newRow("two values never outliers")
+        << "-1e6\r1e6" << Werte{-1e6, -1e6, 0, 1e6, 1e6, 0, 2e6, 2} << "-1000000"
+        << "1000000"
+        << "";
+    QTest::newRow("line feed is not a separator") << "3\n4" << Werte{3, 3, 3, 3, 3, 3, 3, 1} << "3"
+                                                  << "3"
+                                                  << "";
 }
 
 void TstStatistics::beispiele() {
@@ -176,8 +212,8 @@ void TstStatistics::wie_die_lehrbuchrechnung_data() {
     QTest::addColumn<int>("verschiedene");
     for (int n : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 50, 51, 1000, 1001})
         for (int verschieden : {1, 3, 1000000}) {
-            const QByteArray name = QByteArray::number(n) + " values, " +
-                                    QByteArray::number(verschieden) + " distinct";
+            const QByteArray name =
+                QByteArray::number(n) + " values, " + QByteArray::number(verschieden) + " distinct";
             QTest::newRow(name.constData()) << n << verschieden;
         }
 }

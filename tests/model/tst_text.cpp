@@ -115,8 +115,7 @@ void TstText::str_data() {
     QTest::newRow("rounds up into exponent form") << 999999999999999.9 << "1e+15";
     QTest::newRow("large") << -1.25e300 << "-1.25e+300";
     QTest::newRow("largest double") << groesste << "1.79769313486232e+308";
-    QTest::newRow("infinity") << std::numeric_limits<double>::infinity()
-                              << "1.79769313486232e+308";
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "1.79769313486232e+308";
     QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << "0";
     QTest::newRow("fifteen digits kept") << 123456.789012345 << "123456.789012345";
 }
@@ -174,12 +173,18 @@ void TstText::felder_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("trenner");
     QTest::addColumn<QStringList>("felder");
-    QTest::newRow("set names") << "A;B;C;D;E" << ";" << QStringList{"A", "B", "C", "D", "E"};
-    QTest::newRow("empty text is one field") << "" << ";" << QStringList{""};
-    QTest::newRow("no separator") << "abc" << ";" << QStringList{"abc"};
-    QTest::newRow("trailing separator") << "1\r2\r" << "\r" << QStringList{"1", "2", ""};
-    QTest::newRow("empty fields inside") << ";;x" << ";" << QStringList{"", "", "x"};
-    QTest::newRow("longer separator") << "a<>b" << "<>" << QStringList{"a", "b"};
+    QTest::newRow("set names") << "A;B;C;D;E"
+                               << ";" << QStringList{"A", "B", "C", "D", "E"};
+    QTest::newRow("empty text is one field") << ""
+                                             << ";" << QStringList{""};
+    QTest::newRow("no separator") << "abc"
+                                  << ";" << QStringList{"abc"};
+    QTest::newRow("trailing separator") << "1\r2\r"
+                                        << "\r" << QStringList{"1", "2", ""};
+    QTest::newRow("empty fields inside") << ";;x"
+                                         << ";" << QStringList{"", "", "x"};
+    QTest::newRow("longer separator") << "a<>b"
+                                      << "<>" << QStringList{"a", "b"};
 }
 
 void TstText::felder() {

@@ -1,0 +1,221 @@
+#include "boxplot.h"
+
+#include "chart/pictures.h"
+#include "model/proc.h"
+#include "model/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace Proc {
+
+namespace {
+
+constexpr int32_t hoechstzahl_striche = 1000;
+
+// Everything one box plot derives from its picture size and the settings. Horizontal
+// quantities are fractions of the unit width U or pixels, vertical ones pixels.
+struct Geometrie {
+    int32_t F = 0;  // base text size
+    int32_t Fs = 0; // label text size
+    int32_t Fn = 0; // name and scale text size
+    double U = 0;   // unit width
+    double X0 = 0;  // left edge of the box, fraction of U
+    double R = 0;   // value range of the scale
+    double Y0 = 0;  // top of the plot area
+    double PH = 0;  // height of the plot area
+    double xL = 0;  // left edge of the box
+    double BW = 0;  // width of the box
+    double xC = 0;  // centre line of the box
+    double cL = 0;  // left end of a whisker cap
+    double cR = 0;  // right end of a whisker cap
+    double S = 0;   // diameter of the mean and outlier marks
+
+    // Values can be placed only on a scale with a finite, non-zero range.
+    bool skala_brauchbar() const { return R != 0.0 && std::isfinite(R); }
+
+    // Vertical position of a value: startwert at the bottom of the plot area, endwert at the
+    // top. The share is bounded so that the product stays finite for any stored value.
+    double y(double v) const {
+        const double anteil = std::clamp((v - startwert) / R, -1e15, 1e15);
+        return Y0 + PH * (1.0 - anteil);
+    }
+};
+
+Geometrie geometrie(int32_t breite, int32_t hoehe, bool mit_skala) {
+    Geometrie g;
+    const double W = breite;
+    const double H = hoehe;
+    g.F = schrift_hoehe > 0 ? whole(schrift_hoehe) : whole(std::max(H / 400.0 * 12.0, 9.0));
+    g.Fs = whole(g.F * 0.6);
+    g.Fn = whole(g.Fs / 0.6);
+    if (mit_skala) {
+        g.U = W;
+        g.X0 = pos_rand_l + pos_text_breite + pos_pfeil_breite + pos_abst_pfeil_box;
+    } else {
+        // A plot without the scale shows only gap, box and right margin of a full strip;
+        // scaling those back to the full unit gives every box the width of the first one.
+        const double anteil = pos_abst_pfeil_box + pos_box_breite + pos_rand_r;
+        g.U = anteil > 0 ? W / anteil : W;
+        g.X0 = pos_rand_l;
+    }
+    g.R = endwert - startwert;
+    g.Y0 = pos_rand_o * H;
+    g.PH = (1.0 - pos_rand_o - pos_rand_u) * H;
+    g.xL = g.X0 * g.U;
+    g.BW = pos_box_breite * g.U;
+    g.xC = (g.X0 + pos_box_breite * 0.5) * g.U;
+    g.cL = (g.X0 + pos_box_breite * 0.5 - whisker_breite * 0.5) * g.U;
+    g.cR = (g.X0 + pos_box_breite * 0.5 + whisker_breite * 0.5) * g.U;
+    g.S = 0.1 * pos_box_breite * g.U;
+    return g;
+}
+
+void text(Graphics& g, const std::string& text, double x, double y) {
+    g.DrawString(text, whole(x), whole(y), 0, false);
+}
+
+void linie(Graphics& g, double x1, double y1, double x2, double y2) {
+    g.DrawLine(whole(x1), whole(y1), whole(x2), whole(y2));
+}
+
+// Box from lower to upper quartile with the median line, and their labels.
+void box_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz) {
+    const double b2 = daten_basiswert(satz, unteres_quartil);
+    const double b3 = daten_basiswert(satz, median);
+    const double b4 = daten_basiswert(satz, oberes_quartil);
+    const double BH = geo.PH * (b4 - b2) / geo.R;
+    const double oben = geo.y(b4);
+
+    // The outline is 3 pixels wider and 2 higher than the box itself.
+    g.DrawRect(whole(geo.xL), whole(oben), whole(geo.BW + 3), whole(BH + 2));
+    if (box_werte_anzeigen) {
+        text(g, Str(b4), geo.xL, oben - 0.2 * geo.Fs);
+        text(g, Str(b2), geo.xL, oben + BH + 1.2 * geo.Fs);
+    }
+    linie(g, geo.xL, geo.y(b3), geo.xL + geo.BW, geo.y(b3));
+    if (box_werte_anzeigen) {
+        // The median label goes into the larger half of the box; equal halves put it below.
+        const bool darueber = b3 - b2 < b4 - b3;
+        const double grundlinie = darueber ? geo.y(b3) - 0.2 * geo.Fs : geo.y(b3) + 1.2 * geo.Fs;
+        text(g, Str(b3), geo.xL + 0.5 * geo.Fs, grundlinie);
+    }
+}
+
+// A round mark of diameter S centred on the box's centre line at value v, with its label
+// centred below it.
+void marke_zeichnen(const Geometrie& geo, double v, bool gefuellt) {
+    Graphics& g = bild_transfer->graphics();
+    const double oben = geo.y(v) - geo.S * 0.5;
+    const int32_t x = whole(geo.xC - geo.S * 0.5);
+    if (gefuellt)
+        g.FillOval(x, whole(oben), whole(geo.S), whole(geo.S));
+    else
+        g.DrawOval(x, whole(oben), whole(geo.S), whole(geo.S));
+    if (box_werte_anzeigen)
+        graphics_string_center(bild_transfer, Str(v), geo.xC, oben + geo.S + 1.2 * geo.Fs, 0);
+}
+
+// A whisker from the box edge at kante to its end value, with its cap and label.
+void whisker_zeichnen(Graphics& g, const Geometrie& geo, double kante, double ende,
+                      double label_abstand) {
+    linie(g, geo.xC, geo.y(kante), geo.xC, geo.y(ende));
+    linie(g, geo.cL, geo.y(ende), geo.cR, geo.y(ende));
+    if (box_werte_anzeigen)
+        text(g, Str(ende), geo.cL, geo.y(ende) + label_abstand);
+}
+
+void whiskers_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, bool ext) {
+    const double oben =
+        ext ? Val(daten_ausreisser(satz, whisker_oben)) : daten_basiswert(satz, maximum);
+    const double unten =
+        ext ? Val(daten_ausreisser(satz, whisker_unten)) : daten_basiswert(satz, minimum);
+    whisker_zeichnen(g, geo, daten_basiswert(satz, oberes_quartil), oben, -0.2 * geo.Fs);
+    whisker_zeichnen(g, geo, daten_basiswert(satz, unteres_quartil), unten, 1.2 * geo.Fs);
+}
+
+void ausreisser_zeichnen(const Geometrie& geo, int32_t satz) {
+    const std::string& liste = daten_ausreisser(satz, ausreisser_liste);
+    if (liste.empty())
+        return;
+    for (std::string_view feld : Fields(liste, ";"))
+        marke_zeichnen(geo, Val(feld), false);
+}
+
+// The set's name, its left end a fifth of its width left of the box's centre line.
+void name_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz) {
+    g.TextSize = geo.Fn;
+    const std::string name = NthField(daten_reihenname, ";", satz);
+    text(g, name, geo.xC - 0.2 * g.StringWidth(name), geo.Y0);
+}
+
+void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo) {
+    g.TextSize = geo.Fn;
+    const double xT = (pos_rand_l + pos_text_breite) * geo.U;
+    const double strich_ende = (pos_rand_l + pos_text_breite + pos_pfeil_breite) * geo.U;
+    double v = startwert;
+    // No tick at endwert itself: the arrow head stands there. A step too small to change v
+    // ends the scale, as does the thousandth tick.
+    for (int32_t strich = 0; v < endwert && strich < hoechstzahl_striche; ++strich) {
+        linie(g, xT, geo.y(v), strich_ende, geo.y(v));
+        const double zehnfach = v * 10.0;
+        const std::string t = Str(std::isfinite(zehnfach) ? std::round(zehnfach) / 10.0 : v);
+        text(g, t, xT - g.StringWidth(t) - 0.2 * geo.Fn, geo.y(v) + 0.3 * geo.Fn);
+        const double naechster = v + skala_mark;
+        if (naechster == v)
+            break;
+        v = naechster;
+    }
+}
+
+// Value axis down the middle of the arrow column, an arrow head at its top and the ticks.
+void skala_zeichnen(Graphics& g, const Geometrie& geo, int32_t hoehe) {
+    const double xA = (pos_rand_l + pos_text_breite + pos_pfeil_breite * 0.5) * geo.U;
+    linie(g, xA, geo.Y0, xA, geo.Y0 + geo.PH);
+    const double a = whole(std::min(pos_pfeil_breite * geo.U, pos_pfeil_hoehe * hoehe));
+    g.FillPolygon({whole(xA), whole(geo.Y0), whole(xA + a * 0.5), whole(geo.Y0 + a * 0.5),
+                   whole(xA - a * 0.5), whole(geo.Y0 + a * 0.5)});
+    if (skala_mark > 0 && geo.skala_brauchbar())
+        skalenstriche_zeichnen(g, geo);
+}
+
+} // namespace
+
+void graphics_string_center(const PicturePtr& bild, std::string_view text, double x, double y,
+                            double spanne) {
+    Graphics& g = bild->graphics();
+    const double breite = g.StringWidth(text);
+    g.DrawString(text, whole(x + (spanne - breite) / 2), whole(y), 0, false);
+}
+
+void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mit_skala) {
+    bild_transfer = NewPicture(breite, hoehe, 16);
+    if (!bild_transfer)
+        return;
+    Graphics& g = bild_transfer->graphics();
+    g.ForeColor = RGB(255, 255, 255);
+    g.FillRect(0, 0, breite, hoehe);
+    g.ForeColor = RGB(0, 0, 0);
+
+    const Geometrie geo = geometrie(breite, hoehe, mit_skala);
+    g.PenWidth = 2;
+    g.PenHeight = 2;
+    g.TextSize = geo.Fs;
+    if (geo.skala_brauchbar()) {
+        const bool ext = boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
+        box_zeichnen(g, geo, satz);
+        if (mittelwert_anzeigen)
+            marke_zeichnen(geo, daten_basiswert(satz, mittelwert), true);
+        whiskers_zeichnen(g, geo, satz, ext);
+        if (ext)
+            ausreisser_zeichnen(geo, satz);
+    }
+    name_zeichnen(g, geo, satz);
+    g.PenWidth = 1;
+    g.PenHeight = 1;
+    if (mit_skala)
+        skala_zeichnen(g, geo, hoehe);
+}
+
+} // namespace Proc

@@ -1,0 +1,21 @@
+// Drawing one set as a box plot.
+#pragma once
+
+#include "platform/picture.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace Proc {
+
+// Replaces bild_transfer by a new white breite × hoehe picture holding set satz as one box
+// plot; with mit_skala the picture is a full strip that carries the value scale at its left.
+// bild_transfer is left empty when the picture cannot be created.
+void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mit_skala);
+
+// Draws a text with its baseline at y, centred in the span that starts at x (centred on x
+// when spanne is 0).
+void graphics_string_center(const PicturePtr& bild, std::string_view text, double x, double y,
+                            double spanne);
+
+} // namespace Proc

@@ -1,0 +1,70 @@
+#include "composition.h"
+
+#include "chart/boxplot.h"
+#include "chart/pictures.h"
+#include "model/proc.h"
+#include "model/text.h"
+
+#include <algorithm>
+
+namespace Proc {
+
+namespace {
+
+// At most five sets are ever in use, one per set button.
+constexpr int32_t hoechste_satzanzahl = 5;
+
+// A box's outline is 3 pixels wider than the box itself, so it reaches past the box's right
+// end into the right margin of its strip.
+constexpr double ueberstand_boxrahmen = 3.0;
+
+// Strips overlap; a strip only adds its ink, so its white margins never wipe out what the
+// strip before it drew there.
+void streifen_einfuegen(Graphics& g, int32_t breite, int32_t satz, bool mit_skala, int32_t x) {
+    einen_boxplot_zeichnen(breite, hoehe_bild, satz, mit_skala);
+    g.DrawPicture(bild_transfer, x, 0, true);
+}
+
+// Set 1 carries the scale in a wider strip; the others follow at the spacing of gap plus
+// box, each strip's right margin lying under the start of the next. The last strip's right
+// margin falls outside the picture, which is laid out so that the last box's outline still
+// fits.
+void alle_saetze(Graphics& g, int32_t n) {
+    const double G = pos_abst_pfeil_box;
+    const double B = pos_box_breite;
+    const double M = pos_rand_r;
+    const double W = std::max(breite_bild - ueberstand_boxrahmen, 1.0);
+    const double D = (n - 1) * (G + B) + 1.0;
+    const double w = (W * ((G + B) + M)) / D;
+    const double w1 =
+        (W * (((((G + B) + M) + pos_rand_l) + pos_text_breite) + pos_pfeil_breite)) / D;
+
+    streifen_einfuegen(g, whole(w1), 1, true, 0);
+    for (int32_t i = 2; i <= n; ++i) {
+        const int32_t x = whole((((i - 2) * w) / ((G + B) + M)) * (G + B) + w1);
+        streifen_einfuegen(g, whole(w), i, false, x);
+    }
+}
+
+} // namespace
+
+bool bild_zusammensetzen() {
+    PicturePtr bild = NewPicture(breite_bild, hoehe_bild, 16);
+    if (!bild)
+        return false;
+    bild_ergebnis = bild;
+    Graphics& g = bild->graphics();
+    g.ForeColor = RGB(255, 255, 255);
+    g.FillRect(0, 0, breite_bild, hoehe_bild);
+    g.ForeColor = RGB(0, 0, 0);
+
+    const int32_t n = std::min(daten_max_satz_anzahl, hoechste_satzanzahl);
+    if (!daten_alle_saetze_zeichnen || n <= 1)
+        streifen_einfuegen(g, breite_bild, std::clamp(daten_akt_satz, 1, hoechste_satzanzahl), true,
+                           0);
+    else
+        alle_saetze(g, n);
+    return true;
+}
+
+} // namespace Proc

@@ -1,0 +1,11 @@
+// Composing the chart of all shown sets into one picture.
+#pragma once
+
+namespace Proc {
+
+// Replaces bild_ergebnis by a new white breite_bild × hoehe_bild picture holding the current
+// set alone, or all sets in use side by side, each as a box plot. When the chart picture
+// cannot be created the previous chart is kept and false is returned.
+bool bild_zusammensetzen();
+
+} // namespace Proc

@@ -1,0 +1,25 @@
+// A control that shows a backdrop picture at its top-left corner, unscaled.
+#pragma once
+
+#include "platform/picture.h"
+
+#include <QWidget>
+
+class Canvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit Canvas(QWidget* parent = nullptr);
+
+    // The canvas keeps its own reference to the picture until it is given the next one.
+    void setBackdrop(PicturePtr bild);
+    const PicturePtr& Backdrop() const { return backdrop_; }
+
+    // Repaints; with erase the background is cleared first.
+    void Refresh(bool erase = true);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    PicturePtr backdrop_;
+};

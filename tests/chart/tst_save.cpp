@@ -1,0 +1,204 @@
+// Saving the chart picture: what is written, the dialog, and failures that must not pass
+// silently or harm an existing file.
+#include "chart/composition.h"
+#include "chart/pictures.h"
+#include "chart/save.h"
+#include "support/startwerte.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Proc;
+
+namespace {
+
+QByteArray inhalt(const QString& datei) {
+    QFile f(datei);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void datei_anlegen(const QString& datei, const QByteArray& daten) {
+    QFile f(datei);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(daten);
+}
+
+// Runs fn on the first modal window once the next modal event loop has started.
+template <typename Fn> void im_dialog(Fn fn) {
+    QTimer::singleShot(0, qApp, [fn] { fn(QApplication::activeModalWidget()); });
+}
+
+// Limits the size of files this process may write, for a full disk without mounting one.
+class Dateigrenze {
+public:
+    explicit Dateigrenze(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &vorher_);
+        rlimit neu = vorher_;
+        neu.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &neu);
+    }
+    ~Dateigrenze() { setrlimit(RLIMIT_FSIZE, &vorher_); }
+
+private:
+    rlimit vorher_{};
+};
+
+} // namespace
+
+class TstSave : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void schreibt_das_bild_wie_gezeigt();
+    void endung_wird_ergaenzt_data();
+    void endung_wird_ergaenzt();
+    void fehlschlag_wird_gemeldet_data();
+    void fehlschlag_wird_gemeldet();
+    void volle_platte_laesst_alte_datei_heil();
+    void dialog_bietet_bild_an_und_speichert();
+    void abbrechen_schreibt_nichts();
+    void fehler_erscheint_in_einer_meldung();
+
+private:
+    QTemporaryDir ordner_;
+};
+
+void TstSave::init() {
+    startwerte_setzen();
+    QVERIFY(bild_zusammensetzen());
+    QVERIFY(ordner_.isValid());
+    QDir(ordner_.path()).removeRecursively();
+    QDir().mkpath(ordner_.path());
+}
+
+void TstSave::schreibt_das_bild_wie_gezeigt() {
+    breite_bild = 310;
+    hoehe_bild = 220;
+    QVERIFY(bild_zusammensetzen());
+    const QString datei = ordner_.filePath("chart.png");
+    QCOMPARE(bild_schreiben(datei), std::nullopt);
+    QImage gelesen(datei);
+    QCOMPARE(gelesen.size(), QSize(310, 220));
+    QCOMPARE(gelesen.convertToFormat(QImage::Format_RGB32),
+             bild_ergebnis->image().convertToFormat(QImage::Format_RGB32));
+}
+
+void TstSave::endung_wird_ergaenzt_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("geschrieben");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("no extension") << "bild"
+                                  << "bild.png" << QByteArray("png");
+    QTest::newRow("png") << "chart.png"
+                         << "chart.png" << QByteArray("png");
+    QTest::newRow("bmp asked for") << "chart.bmp"
+                                   << "chart.bmp" << QByteArray("bmp");
+    QTest::newRow("unknown extension") << "chart.xyz"
+                                       << "chart.xyz" << QByteArray("png");
+}
+
+void TstSave::endung_wird_ergaenzt() {
+    QFETCH(QString, name);
+    QFETCH(QString, geschrieben);
+    QFETCH(QByteArray, format);
+    QCOMPARE(bild_schreiben(ordner_.filePath(name)), std::nullopt);
+    QCOMPARE(QDir(ordner_.path()).entryList(QDir::Files), QStringList{geschrieben});
+    QImageReader leser(ordner_.filePath(geschrieben));
+    QCOMPARE(leser.format(), format);
+}
+
+void TstSave::fehlschlag_wird_gemeldet_data() {
+    QTest::addColumn<QString>("ziel");
+    QTest::newRow("missing folder") << "fehlt/bild.png";
+    QTest::newRow("below a regular file") << "datei.txt/bild.png";
+    QTest::newRow("name is a folder") << "ordner.png";
+}
+
+void TstSave::fehlschlag_wird_gemeldet() {
+    QFETCH(QString, ziel);
+    datei_anlegen(ordner_.filePath("datei.txt"), "text");
+    QDir(ordner_.path()).mkdir("ordner.png");
+    const auto fehler = bild_schreiben(ordner_.filePath(ziel));
+    QVERIFY(fehler.has_value());
+    QVERIFY(!fehler->isEmpty());
+    QCOMPARE(QDir(ordner_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"datei.txt", "ordner.png"}));
+    QCOMPARE(inhalt(ordner_.filePath("datei.txt")), QByteArray("text"));
+}
+
+void TstSave::volle_platte_laesst_alte_datei_heil() {
+    const QString datei = ordner_.filePath("bild.png");
+    datei_anlegen(datei, "the picture saved before");
+    std::optional<QString> fehler;
+    {
+        Dateigrenze grenze(64); // the new picture does not fit
+        fehler = bild_schreiben(datei);
+    }
+    QVERIFY(fehler.has_value());
+    QCOMPARE(inhalt(datei), QByteArray("the picture saved before"));
+    QCOMPARE(QDir(ordner_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"bild.png"});
+}
+
+void TstSave::dialog_bietet_bild_an_und_speichert() {
+    QString angeboten;
+    const QString ziel = ordner_.filePath("mein_chart");
+    im_dialog([&](QWidget* fenster) {
+        auto* dialog = qobject_cast<QFileDialog*>(fenster);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        angeboten = dialog->findChild<QLineEdit*>()->text();
+        dialog->selectFile(ziel);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    bild_speichern();
+    QCOMPARE(angeboten, QStringLiteral("bild"));
+    QVERIFY(QImage(ziel + ".png").size() == QSize(150, 400));
+
+    // A second save offers "bild" again, not the name chosen before.
+    im_dialog([&](QWidget* fenster) {
+        angeboten = fenster->findChild<QLineEdit*>()->text();
+        qobject_cast<QDialog*>(fenster)->reject();
+    });
+    bild_speichern();
+    QCOMPARE(angeboten, QStringLiteral("bild"));
+}
+
+void TstSave::abbrechen_schreibt_nichts() {
+    QDir::setCurrent(ordner_.path());
+    im_dialog([](QWidget* fenster) { qobject_cast<QDialog*>(fenster)->reject(); });
+    bild_speichern();
+    QVERIFY(QDir(ordner_.path()).isEmpty());
+}
+
+void TstSave::fehler_erscheint_in_einer_meldung() {
+    QString meldung;
+    im_dialog([&](QWidget* fenster) {
+        auto* dialog = qobject_cast<QFileDialog*>(fenster);
+        dialog->selectFile(ordner_.filePath("fehlt/bild.png"));
+        // The message box about the failure opens once the dialog has closed.
+        im_dialog([&](QWidget* box) {
+            auto* nachricht = qobject_cast<QMessageBox*>(box);
+            QVERIFY(nachricht);
+            meldung = nachricht->text();
+            nachricht->accept();
+        });
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    bild_speichern();
+    QVERIFY2(meldung.contains("konnte nicht gespeichert werden"), qPrintable(meldung));
+    QVERIFY(meldung.contains("fehlt"));
+}
+
+QTEST_MAIN(TstSave)
+#include "tst_save.moc"

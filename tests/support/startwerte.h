@@ -1,0 +1,32 @@
+// Module state as start-up leaves it, for tests of the chart without the data window.
+#pragma once
+
+#include "model/proc.h"
+
+#include <initializer_list>
+
+inline void boxwerte_setzen(int32_t satz, std::initializer_list<double> werte) {
+    int32_t spalte = 1;
+    for (double wert : werte)
+        Proc::daten_basiswert(satz, spalte++) = wert;
+}
+
+inline void startwerte_setzen() {
+    using namespace Proc;
+    ladewerte_setzen();
+    breite_bild = 150;
+    hoehe_bild = 400;
+    daten_akt_satz = daten_max_satz_anzahl = 1;
+    eingabe_aktiv = true;
+    daten_satzart(1) = satzart_boxwerte;
+    daten_alle_saetze_zeichnen = true;
+    pos_abst_pfeil_box = pos_rand_l = pos_rand_r = pos_text_breite = pos_pfeil_breite = 0.125;
+    pos_box_breite = 0.375;
+    whisker_breite = 0.25;
+    pos_pfeil_hoehe = 0.04;
+    schrift_hoehe = -1.0;
+    pos_rand_o = pos_rand_u = pos_rand_l * breite_bild / hoehe_bild;
+    boxwerte_setzen(1, {10, 30, 50, 60, 85, 40, 0, 0});
+    endwert = 100;
+    skala_mark = 10;
+}
