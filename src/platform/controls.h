@@ -1,0 +1,150 @@
+// The controls the windows are built from: Qt's widgets, with the few behaviours the windows
+// rely on that Qt's own widgets lack.
+//
+// Every control can be a member of a control array and then carries its 1-based Index.
+// Handlers are plain functions set by the window; a key-down handler that returns true
+// drops the key.
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A single-line edit field. Setting its text from code raises TextChange like typing does,
+// also when the text stays the same.
+class EditField : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit EditField(QWidget* parent = nullptr);
+
+    int Index = 0;
+    std::function<void()> TextChange;
+    std::function<void()> LostFocus;
+    std::function<bool()> KeyDown;
+
+    void SetText(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+// A multi-line edit field whose text has one carriage return (character 13) between lines,
+// whatever line ends arrive in it by typing or pasting.
+class MultiLineEditField : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit MultiLineEditField(QWidget* parent = nullptr);
+
+    int Index = 0;
+    std::function<void()> TextChange;
+    std::function<void()> LostFocus;
+    std::function<bool()> KeyDown;
+
+    // The text as UTF-8 with carriage returns between lines.
+    std::string Text() const;
+    // Shows a text with carriage returns between lines; raises TextChange.
+    void SetText(std::string_view text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+};
+
+class StaticText : public QLabel {
+    Q_OBJECT
+public:
+    explicit StaticText(QWidget* parent = nullptr) : QLabel(parent) {}
+    int Index = 0;
+};
+
+class RadioButton : public QRadioButton {
+    Q_OBJECT
+public:
+    explicit RadioButton(QWidget* parent = nullptr) : QRadioButton(parent) {}
+    int Index = 0;
+};
+
+// A check box whose caption may wrap onto further lines when the box is too narrow.
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget* parent = nullptr) : QCheckBox(parent) {}
+    int Index = 0;
+    void setWordWrap(bool wrap);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    bool umbrechen_ = false;
+};
+
+// A button that stays pressed: setting its pressed state from code raises no action; a click
+// does (clicked).
+class BevelButton : public QToolButton {
+    Q_OBJECT
+public:
+    explicit BevelButton(QWidget* parent = nullptr);
+    int Index = 0;
+};
+
+class PushButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit PushButton(QWidget* parent = nullptr) : QPushButton(parent) {}
+    int Index = 0;
+};
+
+using GroupBox = QGroupBox;
+
+// Two small arrow buttons on top of each other; held down, they repeat.
+class UpDownArrows : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDownArrows(QWidget* parent = nullptr);
+
+    QToolButton* hoch() const { return hoch_; }
+    QToolButton* runter() const { return runter_; }
+
+signals:
+    void Up();
+    void Down();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QToolButton* hoch_;
+    QToolButton* runter_;
+};
+
+// Controls sharing one name and one set of handlers, told apart by their 1-based Index.
+template <typename Control> class ControlArray {
+public:
+    Control& operator()(int index) const { return *mitglieder_.at(std::size_t(index - 1)); }
+    void setzen(int index, Control* mitglied) {
+        if (mitglieder_.size() < std::size_t(index))
+            mitglieder_.resize(std::size_t(index));
+        mitglieder_[std::size_t(index - 1)] = mitglied;
+        mitglied->Index = index;
+    }
+    int size() const { return int(mitglieder_.size()); }
+
+private:
+    std::vector<Control*> mitglieder_;
+};

@@ -1,0 +1,165 @@
+#include "daten_ablauf.h"
+
+#include "model/proc.h"
+#include "model/statistics.h"
+#include "model/text.h"
+#include "windows/win_boxplot.h"
+#include "windows/win_daten.h"
+#include "windows/win_splash.h"
+
+#include <QString>
+
+namespace Proc {
+
+namespace {
+
+constexpr int32_t hoechste_satzanzahl = 5;
+constexpr int32_t anzeigezeilen = 8;
+constexpr int32_t eingabezeilen = 6; // range and count are only ever shown
+
+// Runs arbeit with automatic drawing off: setting a field's text raises its change handler,
+// which then stores the value but does not redraw.
+template <typename Arbeit> void ohne_zeichnen(Arbeit arbeit) {
+    const bool vorher = auto_zeichnen;
+    auto_zeichnen = false;
+    arbeit();
+    auto_zeichnen = vorher;
+}
+
+QString als_text(double wert) {
+    return QString::fromStdString(Str(wert));
+}
+
+void startwerte_setzen() {
+    breite_bild = 150;
+    hoehe_bild = 400;
+    eingabe_aktiv = true;
+    daten_akt_satz = 1;
+    daten_max_satz_anzahl = 1;
+    daten_satzart(1) = satzart_boxwerte;
+    daten_alle_saetze_zeichnen = true;
+}
+
+void layout_setzen() {
+    pos_abst_pfeil_box = 0.125;
+    pos_box_breite = 0.375;
+    pos_rand_l = 0.125;
+    pos_rand_r = 0.125;
+    pos_text_breite = 0.125;
+    whisker_breite = 0.25;
+    pos_pfeil_breite = 0.125;
+    pos_pfeil_hoehe = 0.04;
+    schrift_hoehe = -1.0;
+    // Top and bottom margins as wide as the left margin, for the start-up picture size.
+    pos_rand_o = pos_rand_l * breite_bild / hoehe_bild;
+    pos_rand_u = pos_rand_l * breite_bild / hoehe_bild;
+}
+
+void anzeigeoptionen_setzen(WinDaten& w) {
+    w.CBshowall->setChecked(daten_alle_saetze_zeichnen);
+    boxplot_erweitert = true;
+    w.CBereitert->setChecked(true);
+    mittelwert_anzeigen = true;
+    w.CBmittelwert->setChecked(true);
+    box_werte_anzeigen = true;
+    w.CBwerteanzeigen->setChecked(true);
+}
+
+void diagrammfenster_zeigen() {
+    WinBoxplot* fenster = WinBoxplot::instance();
+    fenster->move(450, fenster->y());
+    fenster->show();
+}
+
+} // namespace
+
+void init_all() {
+    WinDaten& w = *WinDaten::instance();
+    auto_zeichnen = false;
+    startwerte_setzen();
+    satz_anzahl_aendern_zeigen(0);
+    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
+        w.RBsatz(i).setText(QString::fromStdString(NthField(daten_reihenname, ";", i)));
+    anzeigeoptionen_setzen(w);
+    layout_setzen();
+    w.RBsatz(daten_akt_satz).setChecked(true);
+    w.EFbasis(7).hide();
+    w.EFbasis(8).hide();
+    w.show();
+    const double startwerte[anzeigezeilen] = {10, 30, 50, 60, 85, 40, 0, 0};
+    for (int32_t spalte = 1; spalte <= anzeigezeilen; ++spalte)
+        daten_basiswert(daten_akt_satz, spalte) = startwerte[spalte - 1];
+    daten_satzart(daten_akt_satz) = satzart_boxwerte;
+    startwert = 0;
+    endwert = 100;
+    skala_mark = 10;
+    werte_anzeigen();
+    auto_zeichnen = true;
+    diagrammfenster_zeigen();
+    eingabe_aktivieren_deaktivieren();
+    if (Pref_SplashAtStart == 1)
+        WIsplash::instance()->Update(true);
+}
+
+void werte_anzeigen() {
+    WinDaten& w = *WinDaten::instance();
+    ohne_zeichnen([&w] {
+        for (int32_t i = 1; i <= anzeigezeilen; ++i) {
+            const QString text = als_text(daten_basiswert(daten_akt_satz, i));
+            w.EFbasis(i).SetText(text);
+            w.STbasis(i).setText(text);
+        }
+        w.EFskalamax->SetText(als_text(endwert));
+        w.EFskalamin->SetText(als_text(startwert));
+        w.EFskalamark->SetText(als_text(skala_mark));
+    });
+}
+
+void eingabe_aktivieren_deaktivieren() {
+    WinDaten& w = *WinDaten::instance();
+    ohne_zeichnen([&w] {
+        w.EFDaten->setEnabled(!eingabe_aktiv);
+        for (int32_t i = 1; i <= eingabezeilen; ++i) {
+            w.EFbasis(i).setVisible(eingabe_aktiv);
+            w.STbasis(i).setVisible(!eingabe_aktiv);
+        }
+        daten_satzart(daten_akt_satz) = eingabe_aktiv ? satzart_boxwerte : satzart_datenreihe;
+        w.BBsatzart(1).setChecked(eingabe_aktiv);
+        w.BBsatzart(2).setChecked(!eingabe_aktiv);
+        if (!eingabe_aktiv)
+            Werte_aus_daten_berechnen(daten_akt_satz);
+    });
+    werte_anzeigen();
+    if (auto_zeichnen)
+        boxplot_zeichnen();
+}
+
+void satz_aendern(int32_t n) {
+    WinDaten& w = *WinDaten::instance();
+    ohne_zeichnen([&w, n] {
+        daten_akt_satz = n;
+        // A set never selected before becomes a data series.
+        eingabe_aktiv = daten_satzart(n) == satzart_boxwerte;
+        if (!eingabe_aktiv)
+            Werte_aus_daten_berechnen(n);
+        w.EFDaten->SetText(daten_werteliste(n));
+        eingabe_aktivieren_deaktivieren();
+        w.RBsatz(n).setChecked(true);
+    });
+}
+
+void satz_anzahl_aendern_zeigen(int32_t schritt) {
+    // The count never drops below the current set, which stays in use.
+    if (schritt == -1 && daten_akt_satz < daten_max_satz_anzahl)
+        --daten_max_satz_anzahl;
+    if (schritt == 1 && daten_max_satz_anzahl < hoechste_satzanzahl)
+        ++daten_max_satz_anzahl;
+    WinDaten& w = *WinDaten::instance();
+    w.STsatzanz->setText(QString::number(daten_max_satz_anzahl));
+    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
+        w.RBsatz(i).setVisible(i <= daten_max_satz_anzahl);
+    if (auto_zeichnen)
+        boxplot_zeichnen();
+}
+
+} // namespace Proc

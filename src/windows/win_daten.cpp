@@ -1,0 +1,229 @@
+#include "win_daten.h"
+
+#include "model/proc.h"
+#include "windows/daten_ablauf.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace {
+
+QPointer<WinDaten> offenes_fenster;
+
+constexpr QSize inhaltsgroesse(406, 463);
+constexpr Qt::Alignment links = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment rechts = Qt::AlignRight | Qt::AlignVCenter;
+
+// Rows of the box values, from top to bottom; the row index is the column of the set's base
+// values it shows.
+struct Zeile {
+    int index;
+    int feld_oben;
+    int anzeige_links;
+    int anzeige_oben;
+};
+constexpr Zeile zeilen[] = {
+    {5, 20, 121, 21},   {4, 52, 121, 52},   {3, 84, 121, 85},   {2, 118, 121, 119},
+    {1, 151, 121, 152}, {6, 198, 122, 200}, {7, 232, 121, 232}, {8, 261, 121, 261},
+};
+
+const Zeile& zeile(int index) {
+    return *std::find_if(std::begin(zeilen), std::end(zeilen),
+                         [index](const Zeile& z) { return z.index == index; });
+}
+
+struct Beschriftung {
+    const char* name;
+    const char* text;
+    int links;
+    int oben;
+};
+
+// Text size n means text n pixels high, as on a screen where a point is a pixel.
+void textgroesse(QWidget* control, int pixel) {
+    QFont schrift = control->font();
+    schrift.setPixelSize(pixel);
+    control->setFont(schrift);
+}
+
+template <typename Control>
+Control* anlegen(QWidget* eltern, const char* name, int links_, int oben, int breite, int hoehe) {
+    auto* control = new Control(eltern);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(links_, oben, breite, hoehe);
+    return control;
+}
+
+} // namespace
+
+WinDaten* WinDaten::offen() {
+    return offenes_fenster.data();
+}
+
+WinDaten* WinDaten::instance() {
+    if (!offenes_fenster) {
+        offenes_fenster = new WinDaten();
+        offenes_fenster->Event_Open();
+    }
+    return offenes_fenster.data();
+}
+
+WinDaten::WinDaten()
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Daten"));
+    // The application's menu bar; where the platform has one menu bar for all windows (macOS)
+    // it stays there.
+    if (auto* leiste = qobject_cast<QMenuBar*>(qApp->property("MenuBar1").value<QObject*>());
+        leiste && !leiste->isNativeMenuBar())
+        setMenuBar(leiste);
+    inhalt_ = new QWidget(this);
+    inhalt_->setFixedSize(inhaltsgroesse);
+    setCentralWidget(inhalt_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    steuerelemente_anlegen();
+    handler_verbinden();
+}
+
+void WinDaten::steuerelemente_anlegen() {
+    QWidget* w = inhalt_;
+    auto gruppe = [w](const char* name, const char* titel, int l, int o, int b, int h) {
+        auto* box = anlegen<GroupBox>(w, name, l, o, b, h);
+        box->setTitle(QString::fromUtf8(titel));
+        textgroesse(box, 9);
+        return box;
+    };
+    auto beschriftung = [w](const Beschriftung& b) {
+        auto* text = anlegen<StaticText>(w, b.name, b.links, b.oben, 94, 20);
+        text->setText(QString::fromUtf8(b.text));
+        text->setAlignment(rechts);
+    };
+    auto basisfeld = [this, w](int index) {
+        EFbasis.setzen(index,
+                       anlegen<EditField>(w, "EFbasis", 116, zeile(index).feld_oben, 52, 22));
+    };
+    auto skalenfeld = [w](const char* name, int oben) {
+        return anlegen<EditField>(w, name, 116, oben, 52, 22);
+    };
+
+    GroupBox4 = gruppe("GroupBox4", "Satz-Nr.", 337, 3, 57, 227);
+    GroupBox3 = gruppe("GroupBox3", "Ausgabe - Skala", 35, 327, 140, 116);
+    for (int index : {5, 4, 3, 2, 1, 6})
+        basisfeld(index);
+    EFskalamax = skalenfeld("EFskalamax", 345);
+    EFskalamin = skalenfeld("EFskalamin", 379);
+    EFskalamark = skalenfeld("EFskalamark", 413);
+    GroupBox2 = gruppe("GroupBox2", "Datenreihe", 187, 3, 140, 292);
+    GroupBox1 = gruppe("GroupBox1", "Boxplot-Werte", 35, 3, 140, 292);
+    for (const Beschriftung& b : {Beschriftung{"StaticText1", "Median", 20, 85},
+                                  Beschriftung{"StaticText2", "ob. Quartil", 20, 54},
+                                  Beschriftung{"StaticText3", "unt.Quartil", 20, 119},
+                                  Beschriftung{"StaticText4", "Maximum", 20, 22},
+                                  Beschriftung{"StaticText5", "Minimum", 20, 153}})
+        beschriftung(b);
+    PushButton1 = anlegen<PushButton>(w, "PushButton1", 198, 423, 105, 20);
+    PushButton1->setText(QStringLiteral("Zeichnen"));
+    for (const Beschriftung& b : {Beschriftung{"StaticText6", "Maximum", 20, 346},
+                                  Beschriftung{"StaticText7", "Minimum", 20, 380},
+                                  Beschriftung{"StaticText8", "Markierung", 20, 414},
+                                  Beschriftung{"StaticText9", "Mittelwert", 20, 200}})
+        beschriftung(b);
+    EFDaten = anlegen<MultiLineEditField>(w, "EFDaten", 198, 22, 119, 259);
+    PBberechnen = anlegen<PushButton>(w, "PBberechnen", 198, 391, 105, 20);
+    PBberechnen->setText(QStringLiteral("Berechnen"));
+    basisfeld(7);
+    beschriftung({"StaticText11", "Spannweite", 16, 233});
+    basisfeld(8);
+    beschriftung({"StaticText12", "Anzahl", 16, 261});
+    for (int index = 1; index <= 8; ++index) {
+        const Zeile& z = zeile(index);
+        auto* anzeige = anlegen<StaticText>(w, "STbasis", z.anzeige_links, z.anzeige_oben, 49, 20);
+        anzeige->setText(QStringLiteral("-"));
+        anzeige->setAlignment(links);
+        STbasis.setzen(index, anzeige);
+    }
+    for (int index = 1; index <= 5; ++index) {
+        auto* knopf = anlegen<RadioButton>(w, "RBsatz", 350, 23 + 32 * (index - 1), 36, 20);
+        knopf->setText(QString::number(index));
+        RBsatz.setzen(index, knopf);
+    }
+    for (auto [index, links_, text] : {std::tuple{1, 50, "Box-Werte"}, {2, 198, "Datenreihe"}}) {
+        auto* knopf = anlegen<BevelButton>(w, "BBsatzart", links_, 296, 116, 22);
+        knopf->setText(QString::fromUtf8(text));
+        knopf->setChecked(index == 1);
+        BBsatzart.setzen(index, knopf);
+    }
+    UpDownArrows1 = anlegen<UpDownArrows>(w, "UpDownArrows1", 366, 197, 13, 23);
+    STsatzanz = anlegen<StaticText>(w, "STsatzanz", 344, 197, 19, 20);
+    STsatzanz->setText(QStringLiteral("1"));
+    STsatzanz->setAlignment(rechts);
+    StaticText14 = anlegen<StaticText>(w, "StaticText14", 351, 182, 35, 13);
+    StaticText14->setText(QStringLiteral("Anzahl"));
+    StaticText14->setAlignment(links);
+    textgroesse(StaticText14, 9);
+    CBshowall = anlegen<CheckBox>(w, "CBshowall", 337, 233, 62, 30);
+    CBshowall->setText(QStringLiteral("Alle Sätze anzeigen"));
+    CBshowall->setWordWrap(true);
+    textgroesse(CBshowall, 9);
+    CBautomatik = anlegen<CheckBox>(w, "CBautomatik", 337, 409, 24, 20);
+    StaticText15 = anlegen<StaticText>(w, "StaticText15", 318, 391, 68, 20);
+    StaticText15->setText(QStringLiteral("Automatik"));
+    StaticText15->setAlignment(links);
+    CBereitert = anlegen<CheckBox>(w, "CBereitert", 220, 330, 166, 20);
+    CBereitert->setText(QStringLiteral("Ausreißer markieren"));
+    CBmittelwert = anlegen<CheckBox>(w, "CBmittelwert", 220, 348, 166, 20);
+    CBmittelwert->setText(QStringLiteral("Mittelwert anzeigen"));
+    CBwerteanzeigen = anlegen<CheckBox>(w, "CBwerteanzeigen", 220, 367, 179, 20);
+    CBwerteanzeigen->setText(QStringLiteral("Werte im Boxplot zeigen"));
+
+    // Nothing ever shows these.
+    for (QWidget* verborgen :
+         std::initializer_list<QWidget*>{PBberechnen, PushButton1, CBautomatik, StaticText15})
+        verborgen->hide();
+    // Group boxes only frame their area: they lie beneath every control, so that none of them
+    // hides or swallows the clicks of a control created before it.
+    for (GroupBox* box : {GroupBox1, GroupBox2, GroupBox3, GroupBox4})
+        box->lower();
+    EFDaten->setEnabled(false);
+}
+
+void WinDaten::handler_verbinden() {
+    for (int i = 1; i <= EFbasis.size(); ++i) {
+        EditField* feld = &EFbasis(i);
+        feld->TextChange = [this, feld] { EFbasis_TextChange(*feld); };
+        feld->LostFocus = [this, feld] { EFbasis_LostFocus(*feld); };
+        feld->KeyDown = [this, feld] { return EFbasis_KeyDown(*feld); };
+    }
+    EFskalamax->TextChange = EFskalamax->LostFocus = [this] { EFskalamax_TextChange(); };
+    EFskalamin->TextChange = EFskalamin->LostFocus = [this] { EFskalamin_TextChange(); };
+    EFskalamark->TextChange = EFskalamark->LostFocus = [this] { EFskalamark_TextChange(); };
+    EFDaten->TextChange = EFDaten->LostFocus = [this] { EFDaten_TextChange(); };
+    EFDaten->KeyDown = [this] { return EFDaten_KeyDown(); };
+    for (int i = 1; i <= RBsatz.size(); ++i) {
+        RadioButton* knopf = &RBsatz(i);
+        connect(knopf, &QRadioButton::clicked, this, [this, knopf] { RBsatz_Action(*knopf); });
+    }
+    for (int i = 1; i <= BBsatzart.size(); ++i) {
+        BevelButton* knopf = &BBsatzart(i);
+        connect(knopf, &QToolButton::clicked, this, [this, knopf] { BBsatzart_Action(*knopf); });
+    }
+    connect(UpDownArrows1, &UpDownArrows::Up, this, &WinDaten::UpDownArrows1_Up);
+    connect(UpDownArrows1, &UpDownArrows::Down, this, &WinDaten::UpDownArrows1_Down);
+    connect(CBshowall, &QCheckBox::clicked, this, &WinDaten::CBshowall_Action);
+    connect(CBereitert, &QCheckBox::clicked, this, &WinDaten::CBereitert_Action);
+    connect(CBmittelwert, &QCheckBox::clicked, this, &WinDaten::CBmittelwert_Action);
+    connect(CBwerteanzeigen, &QCheckBox::clicked, this, &WinDaten::CBwerteanzeigen_Action);
+    connect(CBautomatik, &QCheckBox::clicked, this, &WinDaten::CBautomatik_Action);
+    connect(PBberechnen, &QPushButton::clicked, this, &WinDaten::PBberechnen_Action);
+    connect(PushButton1, &QPushButton::clicked, this, &WinDaten::PushButton1_Action);
+}
+
+// Closing the data window ends the application, also while other windows are open.
+void WinDaten::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::quit();
+}
