@@ -1,0 +1,129 @@
+#include "win_splash.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+
+namespace {
+
+QPointer<WIsplash> offenes_fenster;
+
+const QString credit_line = QStringLiteral("© 2026 Velmora");
+constexpr int stufe_beta = 2;
+
+StaticText* text(QWidget* eltern, const char* name, QRect lage, const QString& inhalt, int pixel,
+                 bool fett, Qt::Alignment ausrichtung) {
+    auto* control = new StaticText(eltern);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(lage);
+    control->setText(inhalt);
+    QFont schrift = control->font();
+    schrift.setPixelSize(pixel);
+    schrift.setBold(fett);
+    control->setFont(schrift);
+    control->setAlignment(ausrichtung | Qt::AlignVCenter);
+    return control;
+}
+
+PicturePtr logo() {
+    if (!Proc::LogoVelmora) {
+        QImage bild(QStringLiteral(":/velmora/LogoVelmora.png"));
+        if (!bild.isNull())
+            Proc::LogoVelmora = std::make_shared<Picture>(std::move(bild));
+    }
+    return Proc::LogoVelmora;
+}
+
+int versionsteil(const char* name) {
+    return qApp->property(name).toInt();
+}
+
+} // namespace
+
+QString BuildVersion(int major, int minor, int bug, int stageCode, int nonReleaseVersion) {
+    QString s = QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(bug);
+    const QString n = QString::number(nonReleaseVersion);
+    switch (stageCode) {
+    case 0:
+        return s + QStringLiteral(" dev ") + n;
+    case 1:
+        return s + QStringLiteral(" a ") + n;
+    case 2:
+        return s + QStringLiteral(" b ") + n;
+    case 3:
+        return s + QStringLiteral(" (") + n + QStringLiteral(")");
+    default:
+        return s;
+    }
+}
+
+QString BuildVersion() {
+    return BuildVersion(versionsteil("MajorVersion"), versionsteil("MinorVersion"),
+                        versionsteil("BugVersion"), versionsteil("StageCode"),
+                        versionsteil("NonReleaseVersion"));
+}
+
+WIsplash* WIsplash::offen() {
+    return offenes_fenster.data();
+}
+
+WIsplash* WIsplash::instance() {
+    if (!offenes_fenster)
+        offenes_fenster = new WIsplash();
+    return offenes_fenster.data();
+}
+
+// A small white window without a frame.
+WIsplash::WIsplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Untitled"));
+    setModal(true);
+    setFixedSize(200, 233);
+    QPalette weiss = palette();
+    weiss.setColor(QPalette::Window, Qt::white);
+    weiss.setColor(QPalette::WindowText, Qt::black);
+    setPalette(weiss);
+    setAutoFillBackground(true);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(2000);
+    connect(Timer1, &QTimer::timeout, this, &QDialog::close);
+
+    StaticText1 = text(this, "StaticText1", {50, 193, 100, 20}, QStringLiteral("Velmora"), 14, true,
+                       Qt::AlignHCenter);
+    STappver =
+        text(this, "STappver", {132, 2, 55, 20}, QStringLiteral("-"), 9, false, Qt::AlignRight);
+    STpackinfo =
+        text(this, "STpackinfo", {5, 214, 128, 20}, QStringLiteral("-"), 9, false, Qt::AlignLeft);
+    Canvas1 = new Canvas(this);
+    Canvas1->setObjectName(QStringLiteral("Canvas1"));
+    Canvas1->setGeometry(20, 23, 160, 160);
+    Canvas1->setBackdrop(logo());
+    STbeta =
+        text(this, "STbeta", {153, 23, 43, 20}, QStringLiteral("BETA"), 14, true, Qt::AlignLeft);
+    QPalette rot = STbeta->palette();
+    rot.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    STbeta->setPalette(rot);
+    STbeta->hide();
+}
+
+void WIsplash::Update(bool splash) {
+    if (splash)
+        Timer1->start();
+    else
+        Timer1->stop();
+    STappver->setText(BuildVersion());
+    STpackinfo->setText(credit_line);
+    STbeta->setVisible(versionsteil("StageCode") == stufe_beta);
+    if (const QScreen* bildschirm = QGuiApplication::primaryScreen())
+        move(bildschirm->availableGeometry().center() - rect().center());
+    exec();
+}
+
+void WIsplash::mousePressEvent(QMouseEvent* event) {
+    close();
+    event->ignore();
+}

@@ -1,0 +1,45 @@
+// The splash and about window: logo, name, version and credit line.
+#pragma once
+
+#include "platform/canvas.h"
+#include "platform/controls.h"
+
+#include <QDialog>
+#include <QTimer>
+
+namespace Proc {
+// The logo, loaded from the resources on first use and kept for the rest of the run.
+inline PicturePtr LogoVelmora;
+} // namespace Proc
+
+// The version string of the given components: "1.2.0 b 5" for a beta, "1.2.0 (5)" for a
+// final release.
+QString BuildVersion(int major, int minor, int bug, int stageCode, int nonReleaseVersion);
+// The version string of this application, from the version components the application
+// object carries.
+QString BuildVersion();
+
+class WIsplash : public QDialog {
+    Q_OBJECT
+public:
+    // The open splash window, or a new one when none is open.
+    static WIsplash* instance();
+    static WIsplash* offen();
+
+    // Shows the window modally and returns when it has closed: as the splash (true) it
+    // closes itself after two seconds, as the about window (false) it waits for a click.
+    void Update(bool splash);
+
+    QTimer* Timer1 = nullptr;
+    StaticText* StaticText1 = nullptr;
+    StaticText* STappver = nullptr;
+    StaticText* STpackinfo = nullptr;
+    Canvas* Canvas1 = nullptr;
+    StaticText* STbeta = nullptr;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    WIsplash();
+};
