@@ -1,7 +1,8 @@
 # Installs what building and testing Velmora needs, when it is missing.
 # Sourced by run.sh and test.sh; Debian and Ubuntu use apt-get, macOS uses Homebrew.
 
-velmora_debian_packages=(g++ make cmake qt6-base-dev fonts-dejavu-core locales)
+velmora_debian_packages=(g++ make cmake qt6-base-dev qt6-translations-l10n libfast-float-dev
+                         fonts-dejavu-core locales)
 
 velmora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -28,7 +29,7 @@ velmora_install_packages() {
             echo "Please install Homebrew (https://brew.sh) first." >&2
             return 1
         }
-        for formula in cmake qt; do
+        for formula in cmake qt fast_float; do
             brew list "$formula" >/dev/null 2>&1 || brew install "$formula"
         done
         export CMAKE_PREFIX_PATH="$(brew --prefix qt)${CMAKE_PREFIX_PATH:+:$CMAKE_PREFIX_PATH}"

@@ -139,8 +139,19 @@ void ausreisser_zeichnen(const Geometrie& geo, int32_t satz) {
     const std::string& liste = daten_ausreisser(satz, ausreisser_liste);
     if (liste.empty())
         return;
-    for (std::string_view feld : Fields(liste, ";"))
-        marke_zeichnen(geo, Val(feld), false);
+    // The list is ascending, so marks on the same pixel row follow each other; each row
+    // gets one mark and one label, however many outliers share it.
+    bool erste = true;
+    int32_t letzte_zeile = 0;
+    for (std::string_view feld : Fields(liste, ";")) {
+        const double v = Val(feld);
+        const int32_t zeile = whole(geo.y(v));
+        if (!erste && zeile == letzte_zeile)
+            continue;
+        erste = false;
+        letzte_zeile = zeile;
+        marke_zeichnen(geo, v, false);
+    }
 }
 
 // The set's name, its left end a fifth of its width left of the box's centre line.

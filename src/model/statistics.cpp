@@ -1,5 +1,6 @@
 #include "statistics.h"
 
+#include "auswahl.h"
 #include "proc.h"
 #include "text.h"
 
@@ -23,34 +24,35 @@ double begrenzt(double x) {
     return std::clamp(x, -groesste, groesste);
 }
 
-// Number of values: one per line, where only a single empty line at the very end is not
-// counted (it is what the carriage return after the last value leaves).
-std::size_t anzahl_werte(std::string_view text) {
-    if (text.empty())
-        return 0;
-    const auto felder =
-        static_cast<std::size_t>(std::count(text.begin(), text.end(), zeilenende)) + 1;
-    return text.back() == zeilenende ? felder - 1 : felder;
-}
+struct Ueberblick {
+    double summe = 0.0; // in the order of the lines, saturated so that it stays finite
+    double kleinster = std::numeric_limits<double>::max();
+    double groesster = -std::numeric_limits<double>::max();
+};
 
-std::vector<double> werte_lesen(std::string_view text, std::size_t n) {
-    std::vector<double> werte;
-    werte.reserve(n);
-    std::size_t anfang = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t ende = std::min(text.find(zeilenende, anfang), text.size());
-        werte.push_back(ValKomma(text.substr(anfang, ende - anfang)));
-        anfang = ende + 1;
+// Reads one value per line into x. Every line is a value, the empty ones too, except the
+// empty field after a carriage return that ends the text.
+Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
+    x.clear();
+    Ueberblick u;
+    std::size_t zeile = 0;
+    while (zeile < text.size()) {
+        // A number never reaches past a carriage return, so it can be read from the rest of
+        // the text; the line usually ends right after it.
+        std::size_t laenge = 0;
+        const double v = ValKomma(text.substr(zeile), laenge);
+        x.push_back(v);
+        u.summe = begrenzt(u.summe + v);
+        u.kleinster = std::min(u.kleinster, v);
+        u.groesster = std::max(u.groesster, v);
+        const std::size_t nach_zahl = zeile + laenge;
+        const bool gleich_zu_ende = nach_zahl < text.size() && text[nach_zahl] == zeilenende;
+        const std::size_t cr = gleich_zu_ende ? nach_zahl : text.find(zeilenende, nach_zahl);
+        if (cr == std::string_view::npos)
+            break;
+        zeile = cr + 1;
     }
-    return werte;
-}
-
-// The sum in the order of the lines, saturated so that it never becomes infinite.
-double summe(const std::vector<double>& werte) {
-    double s = 0.0;
-    for (double w : werte)
-        s = begrenzt(s + w);
-    return s;
+    return u;
 }
 
 // The mean rounded to two decimals; beyond the range where the rounding can be formed the
@@ -71,14 +73,51 @@ void einzelwert_speichern(int32_t satz, double v) {
     daten_ausreisser(satz, ausreisser_liste).clear();
 }
 
-// Median of the sorted values x[erster] .. x[erster + anzahl - 1].
-double median_von(const std::vector<double>& x, std::size_t erster, std::size_t anzahl) {
-    const std::size_t mitte = erster + anzahl / 2;
-    if (anzahl % 2 == 1)
-        return x[mitte];
-    return std::midpoint(x[mitte - 1], x[mitte]);
+// The median of the sorted values at the positions von .. bis-1, given the values at the
+// positions asked for by mittlere_raenge.
+double median_aus(const std::vector<double>& sortiert_an, std::size_t von, std::size_t bis,
+                  const std::vector<std::size_t>& raenge) {
+    const auto wert = [&](std::size_t rang) {
+        return sortiert_an[std::size_t(std::lower_bound(raenge.begin(), raenge.end(), rang) -
+                                       raenge.begin())];
+    };
+    const std::size_t mitte = von + (bis - von) / 2;
+    return (bis - von) % 2 == 1 ? wert(mitte) : std::midpoint(wert(mitte - 1), wert(mitte));
 }
 
+// The positions of the sorted list that median and quartiles are formed from: the middle
+// one or two of the whole list and of each half (for an odd count the middle value is in
+// neither half).
+std::vector<std::size_t> mittlere_raenge(std::size_t n) {
+    const std::size_t m = n / 2;
+    std::vector<std::size_t> raenge;
+    for (auto [von, bis] : {std::pair{std::size_t(0), m}, {std::size_t(0), n}, {n - m, n}}) {
+        const std::size_t mitte = von + (bis - von) / 2;
+        if ((bis - von) % 2 == 0)
+            raenge.push_back(mitte - 1);
+        raenge.push_back(mitte);
+    }
+    std::sort(raenge.begin(), raenge.end());
+    raenge.erase(std::unique(raenge.begin(), raenge.end()), raenge.end());
+    return raenge;
+}
+
+// Minimum, quartiles, median and maximum, exactly as from the sorted list but without
+// sorting it.
+void lagewerte(int32_t satz, std::vector<double>& x, const Ueberblick& u) {
+    const std::size_t n = x.size();
+    const std::size_t m = n / 2;
+    const std::vector<std::size_t> raenge = mittlere_raenge(n);
+    const std::vector<double> werte = werte_an_raengen(x, u.kleinster, u.groesster, raenge);
+    daten_basiswert(satz, minimum) = u.kleinster;
+    daten_basiswert(satz, unteres_quartil) = median_aus(werte, 0, m, raenge);
+    daten_basiswert(satz, median) = median_aus(werte, 0, n, raenge);
+    daten_basiswert(satz, oberes_quartil) = median_aus(werte, n - m, n, raenge);
+    daten_basiswert(satz, maximum) = u.groesster;
+}
+
+// Values beyond 1.5 times the quartile distance from the box are outliers; the whisker ends
+// are the smallest and the largest value within those fences, a value on a fence included.
 void ausreisser_bestimmen(int32_t satz, const std::vector<double>& x) {
     const double q1 = daten_basiswert(satz, unteres_quartil);
     const double q3 = daten_basiswert(satz, oberes_quartil);
@@ -86,20 +125,24 @@ void ausreisser_bestimmen(int32_t satz, const std::vector<double>& x) {
     const double zaun_unten = q1 - abstand;
     const double zaun_oben = q3 + abstand;
 
-    double whisker_min = x.back();
-    double whisker_max = x.front();
-    std::string liste;
+    double whisker_min = daten_basiswert(satz, maximum);
+    double whisker_max = daten_basiswert(satz, minimum);
+    std::vector<double> ausreisser;
     for (double v : x) {
         if (v < zaun_unten || v > zaun_oben) {
-            liste += Str(v);
-            liste += ';';
+            ausreisser.push_back(v);
         } else {
             whisker_min = std::min(whisker_min, v);
             whisker_max = std::max(whisker_max, v);
         }
     }
-    if (!liste.empty())
-        liste.pop_back();
+    std::sort(ausreisser.begin(), ausreisser.end());
+    std::string liste;
+    for (double v : ausreisser) {
+        if (!liste.empty())
+            liste += ';';
+        StrAnhaengen(liste, v);
+    }
     daten_ausreisser(satz, ausreisser_liste) = std::move(liste);
     daten_ausreisser(satz, whisker_unten) = Str(whisker_min);
     daten_ausreisser(satz, whisker_oben) = Str(whisker_max);
@@ -108,25 +151,19 @@ void ausreisser_bestimmen(int32_t satz, const std::vector<double>& x) {
 } // namespace
 
 void Werte_aus_daten_berechnen(int32_t satz) {
-    const std::string_view text = daten_werteliste(satz);
-    const std::size_t n = anzahl_werte(text);
+    // One array for the values, kept from call to call: a keystroke in a long list should
+    // not have to allocate it anew.
+    static std::vector<double> x;
+    const Ueberblick u = werte_lesen(daten_werteliste(satz), x);
+    const std::size_t n = x.size();
 
     if (n <= 1) {
-        einzelwert_speichern(satz, n == 1 ? ValKomma(text) : 0.0);
+        einzelwert_speichern(satz, n == 1 ? x.front() : 0.0);
     } else {
-        std::vector<double> x = werte_lesen(text, n);
-        const double s = summe(x);
-        std::sort(x.begin(), x.end());
-
-        // Each half holds m values; for an odd count the middle value is in neither.
-        const std::size_t m = n / 2;
-        daten_basiswert(satz, minimum) = x.front();
-        daten_basiswert(satz, unteres_quartil) = median_von(x, 0, m);
-        daten_basiswert(satz, median) = median_von(x, 0, n);
-        daten_basiswert(satz, oberes_quartil) = median_von(x, n - m, m);
-        daten_basiswert(satz, maximum) = x.back();
-        daten_basiswert(satz, mittelwert) = mittelwert_zwei_stellen(s, n);
-        daten_basiswert(satz, spannweite) = begrenzt(x.back() - x.front());
+        lagewerte(satz, x, u);
+        daten_basiswert(satz, mittelwert) = mittelwert_zwei_stellen(u.summe, n);
+        daten_basiswert(satz, spannweite) =
+            begrenzt(daten_basiswert(satz, maximum) - daten_basiswert(satz, minimum));
         ausreisser_bestimmen(satz, x);
     }
     daten_basiswert(satz, anzahl) = static_cast<double>(n);

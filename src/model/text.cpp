@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+
 #include <cmath>
+#include <fast_float/fast_float.h>
 #include <limits>
 #include <string>
 
@@ -15,189 +17,129 @@ bool ist_ziffer(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::size_t ziffern_ab(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && ist_ziffer(text[pos]))
-        ++pos;
-    return pos;
+bool ist_trenner(char c, bool komma_ist_punkt) {
+    return c == '.' || (komma_ist_punkt && c == ',');
 }
 
-// The extent of the number at the start of a text, after blanks and an optional sign.
-struct Zahlbereich {
-    std::size_t anfang = 0; // first character of the mantissa, or of a minus sign
-    std::size_t ende = 0;   // one past the last character that belongs to the number
-    bool gueltig = false;   // at least one mantissa digit
-};
+double zahl_lesen(std::string_view text, bool komma_ist_punkt, std::size_t& laenge) {
+    laenge = 0;
+    const char* p = text.data();
+    const char* const ende = p + text.size();
+    while (p < ende && (*p == ' ' || *p == '\t'))
+        ++p;
+    // One sign at most; fast_float takes a minus sign but no plus sign.
+    const bool plus = p < ende && *p == '+';
+    if (plus)
+        ++p;
+    const bool minus = !plus && p < ende && *p == '-';
 
-Zahlbereich zahl_finden(std::string_view text, bool komma_ist_punkt) {
-    std::size_t pos = 0;
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
-        ++pos;
-    Zahlbereich zahl;
-    zahl.anfang = pos;
-    if (pos < text.size() && text[pos] == '+')
-        zahl.anfang = ++pos; // from_chars takes a minus sign but no plus sign
-    else if (pos < text.size() && text[pos] == '-')
-        ++pos;
-    const std::size_t ganz_ende = ziffern_ab(text, pos);
-    bool hat_ziffern = ganz_ende > pos;
-    pos = ganz_ende;
-    if (pos < text.size() && (text[pos] == '.' || (komma_ist_punkt && text[pos] == ','))) {
-        const std::size_t bruch_ende = ziffern_ab(text, pos + 1);
-        hat_ziffern = hat_ziffern || bruch_ende > pos + 1;
-        pos = bruch_ende;
-    }
-    if (!hat_ziffern)
-        return zahl;
-    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
-        std::size_t exp = pos + 1;
-        if (exp < text.size() && (text[exp] == '+' || text[exp] == '-'))
-            ++exp;
-        const std::size_t exp_ende = ziffern_ab(text, exp);
-        if (exp_ende > exp)
-            pos = exp_ende;
-    }
-    zahl.ende = pos;
-    zahl.gueltig = true;
-    return zahl;
-}
-
-// Whether a number from_chars could not represent lies beyond the largest double (and not
-// below the smallest): its decimal exponent, counted from the first non-zero digit, is
-// positive.
-bool ist_ueberlauf(std::string_view zahl) {
-    long long stellen = 0;          // digits before the point, without leading zeros
-    long long fuehrende_nullen = 0; // zeros after the point before the first digit
-    bool vor_punkt = true;
-    bool ziffer_gesehen = false;
-    std::size_t pos = 0;
-    for (; pos < zahl.size() && zahl[pos] != 'e' && zahl[pos] != 'E'; ++pos) {
-        const char c = zahl[pos];
-        if (c == '.') {
-            vor_punkt = false;
-        } else if (ist_ziffer(c)) {
-            ziffer_gesehen = ziffer_gesehen || c != '0';
-            if (vor_punkt && ziffer_gesehen)
-                ++stellen;
-            else if (!vor_punkt && !ziffer_gesehen)
-                ++fuehrende_nullen;
-        }
-    }
-    long long exponent = 0;
-    if (pos < zahl.size()) {
-        const std::string_view teil = zahl.substr(pos + 1);
-        const bool negativ = !teil.empty() && teil.front() == '-';
-        for (char c : teil) {
-            if (ist_ziffer(c))
-                exponent = std::min<long long>(exponent * 10 + (c - '0'), 1'000'000'000LL);
-        }
-        if (negativ)
-            exponent = -exponent;
-    }
-    const long long groessenordnung =
-        stellen > 0 ? stellen + exponent : exponent - fuehrende_nullen;
-    return groessenordnung > 0;
-}
-
-double zahl_lesen(std::string_view text, bool komma_ist_punkt) {
-    const Zahlbereich bereich = zahl_finden(text, komma_ist_punkt);
-    if (!bereich.gueltig)
+    // The number needs a digit, before or right after its decimal point; this also keeps
+    // "inf" and "nan" from being read. The decimal point is the first separator after the
+    // integer digits, so that with decimal commas "1.000,5" ends at its second separator.
+    const char* ziffer = minus ? p + 1 : p;
+    const char* trenner = ziffer;
+    while (trenner < ende && ist_ziffer(*trenner))
+        ++trenner;
+    const bool hat_trenner = trenner < ende && ist_trenner(*trenner, komma_ist_punkt);
+    if (trenner == ziffer && !(hat_trenner && trenner + 1 < ende && ist_ziffer(trenner[1])))
         return 0.0;
-    std::string_view zahl = text.substr(bereich.anfang, bereich.ende - bereich.anfang);
-
-    // from_chars only knows the point: a decimal comma is replaced on a copy. Typical
-    // numbers are short, so the copy usually stays on the stack.
-    std::array<char, 64> puffer;
-    std::string lang;
-    if (komma_ist_punkt && zahl.find(',') != std::string_view::npos) {
-        char* ziel = puffer.data();
-        if (zahl.size() > puffer.size()) {
-            lang.assign(zahl);
-            ziel = lang.data();
-        } else {
-            std::copy(zahl.begin(), zahl.end(), ziel);
-        }
-        std::replace(ziel, ziel + zahl.size(), ',', '.');
-        zahl = std::string_view(ziel, zahl.size());
-    }
 
     double wert = 0.0;
-    const auto [ende, fehler] = std::from_chars(zahl.data(), zahl.data() + zahl.size(), wert);
-    (void)ende;
-    if (fehler == std::errc::result_out_of_range) {
-        const bool negativ = zahl.front() == '-';
-        if (!ist_ueberlauf(zahl))
-            return 0.0;
-        const double groesste = std::numeric_limits<double>::max();
-        return negativ ? -groesste : groesste;
-    }
-    if (fehler != std::errc{} || !std::isfinite(wert))
+    const fast_float::parse_options format(fast_float::chars_format::general,
+                                           hat_trenner ? *trenner : '.');
+    const auto gelesen = fast_float::from_chars_advanced(p, ende, wert, format);
+    if (gelesen.ec != std::errc{})
         return 0.0;
+    laenge = std::size_t(gelesen.ptr - text.data());
+    // Beyond the range of a double the number is as large as a double gets; below it, 0.
+    if (std::isinf(wert))
+        return std::copysign(std::numeric_limits<double>::max(), wert);
     return wert + 0.0; // turns -0 into 0
 }
 
-// Writes the significant digits of a positive value in fixed notation, the first digit
+// Appends the significant digits of a positive value in fixed notation, the first digit
 // standing at the decimal exponent given.
-std::string festkomma(std::string_view ziffern, int exponent) {
-    std::string text;
+void festkomma_anhaengen(std::string& ziel, std::string_view ziffern, int exponent) {
     if (exponent < 0) {
-        text = "0.";
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        text.append(ziffern);
-        return text;
+        ziel += "0.";
+        ziel.append(static_cast<std::size_t>(-exponent - 1), '0');
+        ziel.append(ziffern);
+        return;
     }
     const auto ganze = static_cast<std::size_t>(exponent) + 1;
     if (ziffern.size() <= ganze) {
-        text.assign(ziffern);
-        text.append(ganze - ziffern.size(), '0');
-        return text;
+        ziel.append(ziffern);
+        ziel.append(ganze - ziffern.size(), '0');
+        return;
     }
-    text.assign(ziffern.substr(0, ganze));
-    text += '.';
-    text.append(ziffern.substr(ganze));
-    return text;
+    ziel.append(ziffern.substr(0, ganze));
+    ziel += '.';
+    ziel.append(ziffern.substr(ganze));
 }
 
 } // namespace
 
 double Val(std::string_view text) {
-    return zahl_lesen(text, false);
+    std::size_t laenge;
+    return zahl_lesen(text, false, laenge);
 }
 
 double ValKomma(std::string_view text) {
-    return zahl_lesen(text, true);
+    std::size_t laenge;
+    return zahl_lesen(text, true, laenge);
 }
 
-std::string Str(double value) {
-    if (std::isnan(value) || value == 0.0)
-        return "0";
+double ValKomma(std::string_view text, std::size_t& laenge) {
+    return zahl_lesen(text, true, laenge);
+}
+
+void StrAnhaengen(std::string& ziel, double value) {
+    if (std::isnan(value) || value == 0.0) {
+        ziel += '0';
+        return;
+    }
     if (std::isinf(value))
         value = std::copysign(std::numeric_limits<double>::max(), value);
 
-    // Fifteen significant digits in scientific form: d.ddddddddddddddde±xx
+    // Fifteen significant digits in scientific form: d.dddddddddddddde±xx
     std::array<char, 32> puffer;
-    const auto ergebnis = std::to_chars(puffer.data(), puffer.data() + puffer.size(),
-                                        std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view wissenschaftlich(puffer.data(), ergebnis.ptr - puffer.data());
-    const std::size_t e_pos = wissenschaftlich.find('e');
-    const int exponent = std::stoi(std::string(wissenschaftlich.substr(e_pos + 1)));
+    const char* const ende = std::to_chars(puffer.data(), puffer.data() + puffer.size(),
+                                           std::fabs(value), std::chars_format::scientific, 14)
+                                 .ptr;
+    const char* const e = std::find(static_cast<const char*>(puffer.data()), ende, 'e');
+    int exponent = 0;
+    for (const char* c = e + 2; c < ende; ++c)
+        exponent = exponent * 10 + (*c - '0');
+    if (e[1] == '-')
+        exponent = -exponent;
 
-    std::string ziffern;
-    ziffern += wissenschaftlich[0];
-    ziffern.append(wissenschaftlich.substr(2, e_pos - 2));
+    std::array<char, 16> ziffern;
+    std::size_t anzahl = 0;
+    ziffern[anzahl++] = puffer[0];
+    for (const char* c = puffer.data() + 2; c < e; ++c)
+        ziffern[anzahl++] = *c;
     // Trailing zeros carry nothing: without them the text is the shortest at 15 digits.
-    ziffern.erase(ziffern.find_last_not_of('0') + 1);
+    while (anzahl > 1 && ziffern[anzahl - 1] == '0')
+        --anzahl;
+    const std::string_view bedeutend(ziffern.data(), anzahl);
 
-    std::string text = value < 0 ? "-" : "";
+    if (value < 0)
+        ziel += '-';
     if (exponent >= -5 && exponent < 15) {
-        text += festkomma(ziffern, exponent);
-        return text;
+        festkomma_anhaengen(ziel, bedeutend, exponent);
+        return;
     }
-    text += ziffern.substr(0, 1);
-    if (ziffern.size() > 1) {
-        text += '.';
-        text.append(ziffern.substr(1));
+    ziel += bedeutend.front();
+    if (anzahl > 1) {
+        ziel += '.';
+        ziel.append(bedeutend.substr(1));
     }
-    text.append(wissenschaftlich.substr(e_pos));
+    ziel.append(e, ende);
+}
+
+std::string Str(double value) {
+    std::string text;
+    StrAnhaengen(text, value);
     return text;
 }
 

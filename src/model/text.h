@@ -19,11 +19,16 @@ double Val(std::string_view text);
 // Like Val, but a comma counts as the decimal point, as in value lists typed with decimal
 // commas.
 double ValKomma(std::string_view text);
+// Like ValKomma, and tells how many characters up to the end of the number it read: 0 when
+// the text does not begin with a number.
+double ValKomma(std::string_view text, std::size_t& laenge);
 
 // A number as text: at most 15 significant digits, the shortest text that Val reads back to
 // the value at that precision, a point as decimal separator, exponent form only below 1e-5
 // and from 1e15 on. Never "-0", "inf" or "nan".
 std::string Str(double value);
+// Appends Str(value) to a text.
+void StrAnhaengen(std::string& text, double value);
 
 // Field splitting: every separator starts a new field; fields count from 1. A text without
 // the separator is one field, and a field beyond the last is empty.

@@ -5,8 +5,7 @@
 #include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-
-#include <algorithm>
+#include <QTextDocument>
 
 namespace {
 
@@ -64,16 +63,22 @@ MultiLineEditField::MultiLineEditField(QWidget* parent) : QPlainTextEdit(parent)
     });
 }
 
-// One conversion from the field's lines to UTF-8, then line breaks become carriage returns
-// in place: the value text may be megabytes long.
+// The value text may be megabytes long: it is taken from the document once, its separators
+// are replaced in place, and it is converted to UTF-8 once.
 std::string MultiLineEditField::Text() const {
-    QString zeilen = toPlainText();
-    zeilen.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    QString zeilen = document()->toRawText();
+    for (QChar& zeichen : zeilen) {
+        // Paragraphs (Return) and line breaks (Shift+Return) both end a line; a no-break
+        // space is a space, as in the document's plain text.
+        if (zeichen == QChar::ParagraphSeparator || zeichen == QChar::LineSeparator)
+            zeichen = QLatin1Char('\r');
+        else if (zeichen == QChar::Nbsp)
+            zeichen = QLatin1Char(' ');
+    }
     QStringEncoder utf8(QStringEncoder::Utf8);
     std::string text(std::size_t(utf8.requiredSpace(zeilen.size())), '\0');
     char* ende = utf8.appendToBuffer(text.data(), zeilen);
     text.resize(std::size_t(ende - text.data()));
-    std::replace(text.begin(), text.end(), '\n', '\r');
     return text;
 }
 

@@ -376,6 +376,13 @@ void TstWinDaten::eingefuegte_zeilenenden() {
     QCOMPARE(daten_basiswert(2, anzahl), 3.0);
     QCOMPARE(daten_basiswert(2, minimum), 1.5);
     QCOMPARE(w().EFDaten->blockCount(), 4);
+
+    // A line break typed with Shift+Return ends a line too, and a no-break space is a blank.
+    QTest::keyClicks(w().EFDaten, QString(QChar::Nbsp) + "4");
+    QTest::keyClick(w().EFDaten, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(w().EFDaten, "5");
+    QCOMPARE(daten_werteliste(2), std::string("1,5\r2\r3\r 4\r5"));
+    QCOMPARE(daten_basiswert(2, maximum), 5.0);
 }
 
 void TstWinDaten::tasten_im_inaktiven_feld_verfallen() {

@@ -1,0 +1,30 @@
+// Composing the chart at 1920 × 1080 with five sets of 1,000 values and every option on.
+#include "messung.h"
+
+#include "model/proc.h"
+#include "model/statistics.h"
+#include "windows/daten_ablauf.h"
+#include "windows/win_boxplot.h"
+#include "windows/win_daten.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    using namespace Proc;
+    QApplication anwendung(argc, argv);
+    ladewerte_setzen();
+    Pref_SplashAtStart = 0;
+    WinDaten::instance();
+    for (int32_t satz = 1; satz <= 5; ++satz) {
+        daten_werteliste(satz) = werteliste(1000, 0.02, unsigned(satz));
+        daten_satzart(satz) = satzart_datenreihe;
+        Werte_aus_daten_berechnen(satz);
+    }
+    daten_max_satz_anzahl = 5;
+    daten_alle_saetze_zeichnen = boxplot_erweitert = mittelwert_anzeigen = box_werte_anzeigen =
+        true;
+    WinBoxplot::instance()->resize(1960, 1114); // a canvas of 1920 × 1080
+    messen("boxplot_zeichnen, 1920 x 1080, 5 sets of 1,000 values", 51, [] { boxplot_zeichnen(); });
+    delete WinDaten::offen();
+    delete WinBoxplot::offen();
+}

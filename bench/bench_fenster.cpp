@@ -1,0 +1,44 @@
+// One keystroke in the value list of the real data window, until the chart is recomposed.
+#include "messung.h"
+
+#include "chart/pictures.h"
+#include "model/proc.h"
+#include "windows/win_boxplot.h"
+#include "windows/win_daten.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace {
+
+// A digit typed at the end of the list and taken back again: two keystrokes per run, each
+// timed by itself.
+void tastendruecke(const char* name, std::size_t anzahl, double anteil) {
+    using namespace Proc;
+    WinDaten& w = *WinDaten::instance();
+    QTest::mouseClick(&w.RBsatz(1), Qt::LeftButton);
+    QTest::mouseClick(&w.BBsatzart(2), Qt::LeftButton);
+    w.EFDaten->SetText(werteliste(anzahl, anteil));
+    w.EFDaten->moveCursor(QTextCursor::End);
+    bool tippen = true;
+    messen(name, 21, [&] {
+        QTest::keyClick(w.EFDaten, tippen ? Qt::Key_7 : Qt::Key_Backspace);
+        tippen = !tippen;
+    });
+    std::printf("%-58s %9.1f MiB\n", "  peak memory so far", hoechster_speicher_mib());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication anwendung(argc, argv);
+    Proc::ladewerte_setzen();
+    Proc::Pref_SplashAtStart = 0;
+    WinDaten::instance();
+    std::printf("%-58s %9.1f MiB\n", "peak memory after start-up", hoechster_speicher_mib());
+    tastendruecke("keystroke, 100,000 values", 100'000, 0.0);
+    tastendruecke("keystroke, 1,000,000 values", 1'000'000, 0.0);
+    tastendruecke("keystroke, 1,000,000 values, 5 % outliers, labels", 1'000'000, 0.05);
+    delete WinDaten::offen();
+    delete WinBoxplot::offen();
+}

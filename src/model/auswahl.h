@@ -1,0 +1,16 @@
+// Order statistics without sorting.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace Proc {
+
+// The values a full ascending sort of werte would put at the given positions (0-based,
+// ascending, each less than werte.size()). kleinster and groesster are the smallest and the
+// largest of the values. The values may be reordered.
+std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
+                                     std::span<const std::size_t> raenge);
+
+} // namespace Proc
