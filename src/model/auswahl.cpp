@@ -37,8 +37,12 @@ struct Fach {
 
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge) {
-    const double skala = double(faecher) / (groesster - kleinster);
-    if (werte.size() <= direkt_ab || !(groesster > kleinster) || !std::isfinite(skala))
+    // Bins need a finite width that can be divided into them; otherwise (all values equal,
+    // or spread across more than the range of doubles) nth_element serves alone.
+    const double breite = groesster - kleinster;
+    const double skala = double(faecher) / breite;
+    if (werte.size() <= direkt_ab || !(breite > 0) || !std::isfinite(breite) ||
+        !std::isfinite(skala))
         return durch_teilung(werte, raenge);
 
     // The bin of a value: monotonic in the value, so every value of a bin is at least as
