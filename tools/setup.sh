@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh; Debian and Ubuntu use apt-get, macOS uses Homebrew.
 
 velmora_debian_packages=(g++ make cmake qt6-base-dev qt6-translations-l10n libfast-float-dev
-                         fonts-dejavu-core locales)
+                         fonts-dejavu-core locales clang libclang-rt-14-dev)
 
 velmora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then

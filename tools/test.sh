@@ -17,8 +17,8 @@ jobs=$(velmora_jobs)
 velmora_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp
-velmora_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
+# The sanitizer build uses clang where it has libFuzzer, and then also replays every
+# fuzzer's corpus.
+source tools/sanitize-env.sh
+velmora_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $(velmora_fuzz_options)
 ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"

@@ -1,7 +1,10 @@
 #include "app.h"
 
+#include "chart/pictures.h"
 #include "chart/save.h"
 #include "velmora_version.h"
+#include "windows/win_boxplot.h"
+#include "windows/win_daten.h"
 #include "windows/win_splash.h"
 
 #include <QClipboard>
@@ -60,8 +63,16 @@ App::App(int& argc, char** argv)
     menueleiste_anlegen();
 }
 
+// At exit the windows, the pictures and the menu bar are released, while the application
+// object they need still exists.
 App::~App() {
-    delete MenuBar1.data(); // unless the data window took it along when it was released
+    delete WIsplash::offen();
+    delete WinBoxplot::offen();
+    delete WinDaten::offen();
+    Proc::LogoVelmora.reset();
+    Proc::bild_ergebnis.reset();
+    Proc::bild_transfer.reset();
+    delete MenuBar1.data(); // unless the data window took it along
 }
 
 QObject* App::menuBarObject() const {

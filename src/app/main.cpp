@@ -1,11 +1,9 @@
 // Start-up: module state, application object with its menu bar and handlers, the data
-// window (whose opening runs the start-up of the windows), the event loop, and release.
+// window (whose opening runs the start-up of the windows) and the event loop. The
+// application object releases everything at exit.
 #include "app.h"
-#include "chart/pictures.h"
 #include "model/proc.h"
-#include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
-#include "windows/win_splash.h"
 
 int main(int argc, char* argv[]) {
     Proc::ladewerte_setzen();
@@ -14,13 +12,5 @@ int main(int argc, char* argv[]) {
     anwendung.AddMenuHandler(QStringLiteral("FileBildspeichern"),
                              [&anwendung] { return anwendung.FileBildspeichern(); });
     WinDaten::instance();
-    const int ergebnis = anwendung.exec();
-
-    delete WIsplash::offen();
-    delete WinBoxplot::offen();
-    delete WinDaten::offen();
-    Proc::LogoVelmora.reset();
-    Proc::bild_ergebnis.reset();
-    Proc::bild_transfer.reset();
-    return ergebnis;
+    return anwendung.exec();
 }

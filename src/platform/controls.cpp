@@ -1,66 +1,28 @@
 #include "controls.h"
 
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextDocument>
 
-namespace {
-
-// Asks a key-down handler; true means the key is dropped.
-bool verwerfen(const std::function<bool()>& KeyDown) {
-    return KeyDown && KeyDown();
-}
-
-} // namespace
-
-EditField::EditField(QWidget* parent) : QLineEdit(parent) {
-    connect(this, &QLineEdit::textChanged, this, [this] {
-        if (TextChange)
-            TextChange();
-    });
+EditField::EditField(QWidget* parent) : Feld<QLineEdit>(parent) {
+    connect(this, &QLineEdit::textChanged, this, &EditField::textaenderung_melden);
 }
 
 void EditField::SetText(const QString& text) {
-    if (text == QLineEdit::text()) {
-        if (TextChange)
-            TextChange();
-        return;
-    }
-    setText(text);
+    if (text == QLineEdit::text())
+        textaenderung_melden();
+    else
+        setText(text);
 }
 
-// Shortcuts that edit the text (paste, cut, undo) arrive here as key presses too, since the
-// field claims them before the menu's shortcuts see them.
-void EditField::keyPressEvent(QKeyEvent* event) {
-    if (verwerfen(KeyDown))
-        return event->accept();
-    QLineEdit::keyPressEvent(event);
-}
-
-void EditField::inputMethodEvent(QInputMethodEvent* event) {
-    if (verwerfen(KeyDown))
-        return event->accept();
-    QLineEdit::inputMethodEvent(event);
-}
-
-void EditField::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (LostFocus)
-        LostFocus();
-}
-
-MultiLineEditField::MultiLineEditField(QWidget* parent) : QPlainTextEdit(parent) {
+MultiLineEditField::MultiLineEditField(QWidget* parent) : Feld<QPlainTextEdit>(parent) {
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (TextChange)
-            TextChange();
-    });
+    connect(this, &QPlainTextEdit::textChanged, this, &MultiLineEditField::textaenderung_melden);
 }
 
 // The value text may be megabytes long: it is taken from the document once, its separators
@@ -86,24 +48,6 @@ void MultiLineEditField::SetText(std::string_view text) {
     QString zeilen = QString::fromUtf8(text.data(), qsizetype(text.size()));
     zeilen.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     setPlainText(zeilen);
-}
-
-void MultiLineEditField::keyPressEvent(QKeyEvent* event) {
-    if (verwerfen(KeyDown))
-        return event->accept();
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void MultiLineEditField::inputMethodEvent(QInputMethodEvent* event) {
-    if (verwerfen(KeyDown))
-        return event->accept();
-    QPlainTextEdit::inputMethodEvent(event);
-}
-
-void MultiLineEditField::focusOutEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusOutEvent(event);
-    if (LostFocus)
-        LostFocus();
 }
 
 // Text from other programs ends its lines with CR LF, LF or CR; each becomes one line break.

@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,37 +22,55 @@
 #include <string_view>
 #include <vector>
 
-// A single-line edit field. Setting its text from code raises TextChange like typing does,
-// also when the text stays the same.
-class EditField : public QLineEdit {
-    Q_OBJECT
+// What an edit field reports to its window: text changed, focus lost, and key down, whose
+// handler drops the key by returning true. Shortcuts that edit the text (paste, cut, undo)
+// arrive as key presses too, since the field claims them before the menu's shortcuts.
+template <typename Basis> class Feld : public Basis {
 public:
-    explicit EditField(QWidget* parent = nullptr);
+    using Basis::Basis;
 
     int Index = 0;
     std::function<void()> TextChange;
     std::function<void()> LostFocus;
     std::function<bool()> KeyDown;
 
-    void SetText(const QString& text);
-
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void textaenderung_melden() {
+        if (TextChange)
+            TextChange();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (KeyDown && KeyDown())
+            return event->accept();
+        Basis::keyPressEvent(event);
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        if (KeyDown && KeyDown())
+            return event->accept();
+        Basis::inputMethodEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        Basis::focusOutEvent(event);
+        if (LostFocus)
+            LostFocus();
+    }
+};
+
+// A single-line edit field. Setting its text from code raises TextChange like typing does,
+// also when the text stays the same.
+class EditField : public Feld<QLineEdit> {
+    Q_OBJECT
+public:
+    explicit EditField(QWidget* parent = nullptr);
+    void SetText(const QString& text);
 };
 
 // A multi-line edit field whose text has one carriage return (character 13) between lines,
 // whatever line ends arrive in it by typing or pasting.
-class MultiLineEditField : public QPlainTextEdit {
+class MultiLineEditField : public Feld<QPlainTextEdit> {
     Q_OBJECT
 public:
     explicit MultiLineEditField(QWidget* parent = nullptr);
-
-    int Index = 0;
-    std::function<void()> TextChange;
-    std::function<void()> LostFocus;
-    std::function<bool()> KeyDown;
 
     // The text as UTF-8 with carriage returns between lines.
     std::string Text() const;
@@ -58,9 +78,6 @@ public:
     void SetText(std::string_view text);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
 };
 

@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include <type_traits>
+
 namespace {
 
 QPointer<WinDaten> offenes_fenster;
@@ -35,13 +37,6 @@ const Zeile& zeile(int index) {
                          [index](const Zeile& z) { return z.index == index; });
 }
 
-struct Beschriftung {
-    const char* name;
-    const char* text;
-    int links;
-    int oben;
-};
-
 // Text size n means text n pixels high, as on a screen where a point is a pixel.
 void textgroesse(QWidget* control, int pixel) {
     QFont schrift = control->font();
@@ -49,12 +44,29 @@ void textgroesse(QWidget* control, int pixel) {
     control->setFont(schrift);
 }
 
+// A control with its name, place and caption (a group box's title).
 template <typename Control>
-Control* anlegen(QWidget* eltern, const char* name, int links_, int oben, int breite, int hoehe) {
+Control* anlegen(QWidget* eltern, const char* name, QRect lage, const char* text = "") {
     auto* control = new Control(eltern);
     control->setObjectName(QLatin1String(name));
-    control->setGeometry(links_, oben, breite, hoehe);
+    control->setGeometry(lage);
+    if constexpr (std::is_same_v<Control, GroupBox>)
+        control->setTitle(QString::fromUtf8(text));
+    else if constexpr (requires { control->setText(QString()); })
+        control->setText(QString::fromUtf8(text));
     return control;
+}
+
+StaticText* text_anlegen(QWidget* eltern, const char* name, QRect lage, const char* text,
+                         Qt::Alignment ausrichtung) {
+    auto* control = anlegen<StaticText>(eltern, name, lage, text);
+    control->setAlignment(ausrichtung);
+    return control;
+}
+
+// The labels left of the value rows: 94 × 20, right-aligned.
+void beschriften(QWidget* eltern, const char* name, const char* text, int links_, int oben) {
+    text_anlegen(eltern, name, {links_, oben, 94, 20}, text, rechts);
 }
 
 } // namespace
@@ -91,94 +103,67 @@ WinDaten::WinDaten()
 
 void WinDaten::steuerelemente_anlegen() {
     QWidget* w = inhalt_;
-    auto gruppe = [w](const char* name, const char* titel, int l, int o, int b, int h) {
-        auto* box = anlegen<GroupBox>(w, name, l, o, b, h);
-        box->setTitle(QString::fromUtf8(titel));
+    const auto gruppe = [w](const char* name, const char* titel, QRect lage) {
+        auto* box = anlegen<GroupBox>(w, name, lage, titel);
         textgroesse(box, 9);
         return box;
     };
-    auto beschriftung = [w](const Beschriftung& b) {
-        auto* text = anlegen<StaticText>(w, b.name, b.links, b.oben, 94, 20);
-        text->setText(QString::fromUtf8(b.text));
-        text->setAlignment(rechts);
-    };
-    auto basisfeld = [this, w](int index) {
+    const auto basisfeld = [this, w](int index) {
         EFbasis.setzen(index,
-                       anlegen<EditField>(w, "EFbasis", 116, zeile(index).feld_oben, 52, 22));
-    };
-    auto skalenfeld = [w](const char* name, int oben) {
-        return anlegen<EditField>(w, name, 116, oben, 52, 22);
+                       anlegen<EditField>(w, "EFbasis", {116, zeile(index).feld_oben, 52, 22}));
     };
 
-    GroupBox4 = gruppe("GroupBox4", "Satz-Nr.", 337, 3, 57, 227);
-    GroupBox3 = gruppe("GroupBox3", "Ausgabe - Skala", 35, 327, 140, 116);
+    GroupBox4 = gruppe("GroupBox4", "Satz-Nr.", {337, 3, 57, 227});
+    GroupBox3 = gruppe("GroupBox3", "Ausgabe - Skala", {35, 327, 140, 116});
     for (int index : {5, 4, 3, 2, 1, 6})
         basisfeld(index);
-    EFskalamax = skalenfeld("EFskalamax", 345);
-    EFskalamin = skalenfeld("EFskalamin", 379);
-    EFskalamark = skalenfeld("EFskalamark", 413);
-    GroupBox2 = gruppe("GroupBox2", "Datenreihe", 187, 3, 140, 292);
-    GroupBox1 = gruppe("GroupBox1", "Boxplot-Werte", 35, 3, 140, 292);
-    for (const Beschriftung& b : {Beschriftung{"StaticText1", "Median", 20, 85},
-                                  Beschriftung{"StaticText2", "ob. Quartil", 20, 54},
-                                  Beschriftung{"StaticText3", "unt.Quartil", 20, 119},
-                                  Beschriftung{"StaticText4", "Maximum", 20, 22},
-                                  Beschriftung{"StaticText5", "Minimum", 20, 153}})
-        beschriftung(b);
-    PushButton1 = anlegen<PushButton>(w, "PushButton1", 198, 423, 105, 20);
-    PushButton1->setText(QStringLiteral("Zeichnen"));
-    for (const Beschriftung& b : {Beschriftung{"StaticText6", "Maximum", 20, 346},
-                                  Beschriftung{"StaticText7", "Minimum", 20, 380},
-                                  Beschriftung{"StaticText8", "Markierung", 20, 414},
-                                  Beschriftung{"StaticText9", "Mittelwert", 20, 200}})
-        beschriftung(b);
-    EFDaten = anlegen<MultiLineEditField>(w, "EFDaten", 198, 22, 119, 259);
-    PBberechnen = anlegen<PushButton>(w, "PBberechnen", 198, 391, 105, 20);
-    PBberechnen->setText(QStringLiteral("Berechnen"));
+    EFskalamax = anlegen<EditField>(w, "EFskalamax", {116, 345, 52, 22});
+    EFskalamin = anlegen<EditField>(w, "EFskalamin", {116, 379, 52, 22});
+    EFskalamark = anlegen<EditField>(w, "EFskalamark", {116, 413, 52, 22});
+    GroupBox2 = gruppe("GroupBox2", "Datenreihe", {187, 3, 140, 292});
+    GroupBox1 = gruppe("GroupBox1", "Boxplot-Werte", {35, 3, 140, 292});
+    beschriften(w, "StaticText1", "Median", 20, 85);
+    beschriften(w, "StaticText2", "ob. Quartil", 20, 54);
+    beschriften(w, "StaticText3", "unt.Quartil", 20, 119);
+    beschriften(w, "StaticText4", "Maximum", 20, 22);
+    beschriften(w, "StaticText5", "Minimum", 20, 153);
+    PushButton1 = anlegen<PushButton>(w, "PushButton1", {198, 423, 105, 20}, "Zeichnen");
+    beschriften(w, "StaticText6", "Maximum", 20, 346);
+    beschriften(w, "StaticText7", "Minimum", 20, 380);
+    beschriften(w, "StaticText8", "Markierung", 20, 414);
+    beschriften(w, "StaticText9", "Mittelwert", 20, 200);
+    EFDaten = anlegen<MultiLineEditField>(w, "EFDaten", {198, 22, 119, 259});
+    PBberechnen = anlegen<PushButton>(w, "PBberechnen", {198, 391, 105, 20}, "Berechnen");
     basisfeld(7);
-    beschriftung({"StaticText11", "Spannweite", 16, 233});
+    beschriften(w, "StaticText11", "Spannweite", 16, 233);
     basisfeld(8);
-    beschriftung({"StaticText12", "Anzahl", 16, 261});
+    beschriften(w, "StaticText12", "Anzahl", 16, 261);
     for (int index = 1; index <= 8; ++index) {
         const Zeile& z = zeile(index);
-        auto* anzeige = anlegen<StaticText>(w, "STbasis", z.anzeige_links, z.anzeige_oben, 49, 20);
-        anzeige->setText(QStringLiteral("-"));
-        anzeige->setAlignment(links);
-        STbasis.setzen(index, anzeige);
+        STbasis.setzen(index, text_anlegen(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20},
+                                           "-", links));
     }
     for (int index = 1; index <= 5; ++index) {
-        auto* knopf = anlegen<RadioButton>(w, "RBsatz", 350, 23 + 32 * (index - 1), 36, 20);
-        knopf->setText(QString::number(index));
-        RBsatz.setzen(index, knopf);
+        const QRect lage(350, 23 + 32 * (index - 1), 36, 20);
+        RBsatz.setzen(
+            index, anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));
     }
-    for (auto [index, links_, text] : {std::tuple{1, 50, "Box-Werte"}, {2, 198, "Datenreihe"}}) {
-        auto* knopf = anlegen<BevelButton>(w, "BBsatzart", links_, 296, 116, 22);
-        knopf->setText(QString::fromUtf8(text));
-        knopf->setChecked(index == 1);
-        BBsatzart.setzen(index, knopf);
-    }
-    UpDownArrows1 = anlegen<UpDownArrows>(w, "UpDownArrows1", 366, 197, 13, 23);
-    STsatzanz = anlegen<StaticText>(w, "STsatzanz", 344, 197, 19, 20);
-    STsatzanz->setText(QStringLiteral("1"));
-    STsatzanz->setAlignment(rechts);
-    StaticText14 = anlegen<StaticText>(w, "StaticText14", 351, 182, 35, 13);
-    StaticText14->setText(QStringLiteral("Anzahl"));
-    StaticText14->setAlignment(links);
+    BBsatzart.setzen(1, anlegen<BevelButton>(w, "BBsatzart", {50, 296, 116, 22}, "Box-Werte"));
+    BBsatzart.setzen(2, anlegen<BevelButton>(w, "BBsatzart", {198, 296, 116, 22}, "Datenreihe"));
+    BBsatzart(1).setChecked(true);
+    UpDownArrows1 = anlegen<UpDownArrows>(w, "UpDownArrows1", {366, 197, 13, 23});
+    STsatzanz = text_anlegen(w, "STsatzanz", {344, 197, 19, 20}, "1", rechts);
+    StaticText14 = text_anlegen(w, "StaticText14", {351, 182, 35, 13}, "Anzahl", links);
     textgroesse(StaticText14, 9);
-    CBshowall = anlegen<CheckBox>(w, "CBshowall", 337, 233, 62, 30);
-    CBshowall->setText(QStringLiteral("Alle Sätze anzeigen"));
+    CBshowall = anlegen<CheckBox>(w, "CBshowall", {337, 233, 62, 30}, "Alle Sätze anzeigen");
     CBshowall->setWordWrap(true);
     textgroesse(CBshowall, 9);
-    CBautomatik = anlegen<CheckBox>(w, "CBautomatik", 337, 409, 24, 20);
-    StaticText15 = anlegen<StaticText>(w, "StaticText15", 318, 391, 68, 20);
-    StaticText15->setText(QStringLiteral("Automatik"));
-    StaticText15->setAlignment(links);
-    CBereitert = anlegen<CheckBox>(w, "CBereitert", 220, 330, 166, 20);
-    CBereitert->setText(QStringLiteral("Ausreißer markieren"));
-    CBmittelwert = anlegen<CheckBox>(w, "CBmittelwert", 220, 348, 166, 20);
-    CBmittelwert->setText(QStringLiteral("Mittelwert anzeigen"));
-    CBwerteanzeigen = anlegen<CheckBox>(w, "CBwerteanzeigen", 220, 367, 179, 20);
-    CBwerteanzeigen->setText(QStringLiteral("Werte im Boxplot zeigen"));
+    CBautomatik = anlegen<CheckBox>(w, "CBautomatik", {337, 409, 24, 20});
+    StaticText15 = text_anlegen(w, "StaticText15", {318, 391, 68, 20}, "Automatik", links);
+    CBereitert = anlegen<CheckBox>(w, "CBereitert", {220, 330, 166, 20}, "Ausreißer markieren");
+    CBmittelwert = anlegen<CheckBox>(w, "CBmittelwert", {220, 348, 166, 20}, "Mittelwert anzeigen");
+    CBwerteanzeigen =
+        anlegen<CheckBox>(w, "CBwerteanzeigen", {220, 367, 179, 20}, "Werte im Boxplot zeigen");
 
     // Nothing ever shows these.
     for (QWidget* verborgen :

@@ -178,13 +178,7 @@ int main(int argc, char* argv[]) {
     anwendung.AddMenuHandler("FileBildspeichern",
                              [&anwendung] { return anwendung.FileBildspeichern(); });
     TstApp test;
-    const int ergebnis = QTest::qExec(&test, argc, argv);
-    delete WinDaten::offen();
-    delete WinBoxplot::offen();
-    Proc::LogoVelmora.reset();
-    Proc::bild_ergebnis.reset();
-    Proc::bild_transfer.reset();
-    return ergebnis;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_app.moc"

@@ -15,8 +15,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QProcess>
+#include <QStandardPaths>
+
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Proc;
 
@@ -66,6 +70,7 @@ private slots:
     void fehlschlag_wird_gemeldet_data();
     void fehlschlag_wird_gemeldet();
     void volle_platte_laesst_alte_datei_heil();
+    void volles_dateisystem_laesst_alte_datei_heil();
     void dialog_bietet_bild_an_und_speichert();
     void abbrechen_schreibt_nichts();
     void fehler_erscheint_in_einer_meldung();
@@ -150,6 +155,22 @@ void TstSave::volle_platte_laesst_alte_datei_heil() {
     QCOMPARE(QDir(ordner_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"bild.png"});
 }
 
+// A real full file system: a tiny tmpfs, mounted in a mount namespace of its own so that
+// it vanishes with the process that saves into it.
+void TstSave::volles_dateisystem_laesst_alte_datei_heil() {
+    if (geteuid() != 0 || QStandardPaths::findExecutable("unshare").isEmpty())
+        QSKIP("a private tmpfs needs root and unshare");
+    QProcess kind;
+    kind.start("unshare", {"-m", "--propagation", "private", "sh", "-c",
+                           "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 77; exec \"$2\" "
+                           "--volles-dateisystem \"$1\"",
+                           "sh", ordner_.path(), QCoreApplication::applicationFilePath()});
+    QVERIFY(kind.waitForFinished(60000));
+    if (kind.exitCode() == 77)
+        QSKIP("mounting a tmpfs is not allowed here");
+    QVERIFY2(kind.exitCode() == 0, kind.readAllStandardError().constData());
+}
+
 void TstSave::dialog_bietet_bild_an_und_speichert() {
     QString angeboten;
     const QString ziel = ordner_.filePath("mein_chart");
@@ -200,5 +221,37 @@ void TstSave::fehler_erscheint_in_einer_meldung() {
     QVERIFY(meldung.contains("fehlt"));
 }
 
-QTEST_MAIN(TstSave)
+// Runs inside the tmpfs of volles_dateisystem_laesst_alte_datei_heil: an existing picture,
+// the file system then filled up, and a save that must fail and leave everything as it was.
+int im_vollen_dateisystem(const QString& ordner) {
+    startwerte_setzen();
+    bild_zusammensetzen();
+    const QString datei = ordner + "/bild.png";
+    datei_anlegen(datei, "the picture saved before");
+    QFile fuellung(ordner + "/fuellung");
+    fuellung.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const QByteArray block(1024, 'x');
+    while (fuellung.write(block) == block.size()) {
+    }
+    fuellung.close();
+    const bool gemeldet = bild_schreiben(datei).has_value();
+    const bool heil = inhalt(datei) == "the picture saved before";
+    const bool aufgeraeumt =
+        QDir(ordner).entryList(QDir::Files | QDir::Hidden) == QStringList({"bild.png", "fuellung"});
+    if (!gemeldet || !heil || !aufgeraeumt) {
+        std::fprintf(stderr, "reported %d, old file intact %d, nothing left behind %d\n", gemeldet,
+                     heil, aufgeraeumt);
+        return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char* argv[]) {
+    QApplication anwendung(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--volles-dateisystem")
+        return im_vollen_dateisystem(QString::fromLocal8Bit(argv[2]));
+    TstSave test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_save.moc"

@@ -1,0 +1,116 @@
+// Drawing one box plot and composing the chart from arbitrary module state.
+#include "pruefen.h"
+
+#include "chart/boxplot.h"
+#include "chart/composition.h"
+#include "chart/pictures.h"
+#include "model/proc.h"
+#include "model/text.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+using namespace Proc;
+
+namespace {
+
+// Pictures are kept small enough that every input is drawn in a moment.
+constexpr int64_t hoechstens_bildpunkte = 2'000'000;
+
+double wert(FuzzedDataProvider& eingabe) {
+    constexpr double besondere[] = {0.0,
+                                    1.0,
+                                    -1.0,
+                                    100.0,
+                                    1e-300,
+                                    -1e-300,
+                                    1e308,
+                                    -1e308,
+                                    5e307,
+                                    -5e307,
+                                    1e15,
+                                    33.33,
+                                    std::numeric_limits<double>::max(),
+                                    -std::numeric_limits<double>::max(),
+                                    std::numeric_limits<double>::denorm_min()};
+    if (eingabe.ConsumeBool())
+        return eingabe.PickValueInArray(besondere);
+    return eingabe.ConsumeFloatingPoint<double>();
+}
+
+std::string ausreisserliste(FuzzedDataProvider& eingabe) {
+    if (eingabe.ConsumeBool())
+        return eingabe.ConsumeRandomLengthString(200);
+    std::string liste;
+    for (int i = eingabe.ConsumeIntegralInRange(0, 60); i > 0; --i)
+        liste += (liste.empty() ? "" : ";") + Str(wert(eingabe));
+    return liste;
+}
+
+void zustand_setzen(FuzzedDataProvider& eingabe) {
+    ladewerte_setzen();
+    pos_abst_pfeil_box = pos_rand_l = pos_rand_r = pos_text_breite = pos_pfeil_breite = 0.125;
+    pos_box_breite = 0.375;
+    whisker_breite = 0.25;
+    pos_pfeil_hoehe = 0.04;
+    pos_rand_o = pos_rand_u = 0.046875;
+    if (eingabe.ConsumeProbability<double>() < 0.1) {
+        for (double* anteil :
+             {&pos_abst_pfeil_box, &pos_rand_l, &pos_rand_r, &pos_text_breite, &pos_pfeil_breite,
+              &pos_box_breite, &whisker_breite, &pos_pfeil_hoehe, &pos_rand_o, &pos_rand_u})
+            *anteil = eingabe.ConsumeFloatingPointInRange(-2.0, 2.0);
+    }
+    schrift_hoehe = eingabe.ConsumeBool() ? -1.0 : eingabe.ConsumeFloatingPointInRange(0.0, 300.0);
+    startwert = wert(eingabe);
+    endwert = wert(eingabe);
+    skala_mark = wert(eingabe);
+    for (int32_t satz = 1; satz <= 5; ++satz) {
+        daten_satzart(satz) = eingabe.ConsumeIntegralInRange(0, 2);
+        for (int32_t spalte = 1; spalte <= 8; ++spalte)
+            daten_basiswert(satz, spalte) = wert(eingabe);
+        daten_ausreisser(satz, whisker_unten) = Str(wert(eingabe));
+        daten_ausreisser(satz, whisker_oben) = Str(wert(eingabe));
+        daten_ausreisser(satz, ausreisser_liste) = ausreisserliste(eingabe);
+    }
+    if (eingabe.ConsumeBool())
+        daten_reihenname = eingabe.ConsumeRandomLengthString(40);
+    daten_alle_saetze_zeichnen = eingabe.ConsumeBool();
+    boxplot_erweitert = eingabe.ConsumeBool();
+    mittelwert_anzeigen = eingabe.ConsumeBool();
+    box_werte_anzeigen = eingabe.ConsumeBool();
+    daten_max_satz_anzahl = eingabe.ConsumeIntegralInRange(1, 5);
+    daten_akt_satz = eingabe.ConsumeIntegralInRange(1, daten_max_satz_anzahl);
+    breite_bild = eingabe.ConsumeIntegralInRange(1, 8000);
+    hoehe_bild = eingabe.ConsumeIntegralInRange(1, 8000);
+    hoehe_bild = int32_t(std::min<int64_t>(hoehe_bild, hoechstens_bildpunkte / breite_bild));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication anwendung(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
+    FuzzedDataProvider eingabe(daten, groesse);
+    zustand_setzen(eingabe);
+
+    pruefen(bild_zusammensetzen(), "the chart picture is created");
+    pruefen(bild_ergebnis->image().size() == QSize(breite_bild, hoehe_bild),
+            "the chart is breite_bild x hoehe_bild");
+
+    const int32_t breite = eingabe.ConsumeIntegralInRange(1, 8000);
+    const int32_t hoehe = int32_t(
+        std::min<int64_t>(eingabe.ConsumeIntegralInRange(1, 8000), hoechstens_bildpunkte / breite));
+    einen_boxplot_zeichnen(breite, hoehe, eingabe.ConsumeIntegralInRange(1, 5),
+                           eingabe.ConsumeBool());
+    pruefen(bild_transfer->image().size() == QSize(breite, hoehe), "one plot has its size");
+    return 0;
+}

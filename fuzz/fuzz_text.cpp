@@ -1,0 +1,45 @@
+// Number reading and writing and field splitting on arbitrary bytes.
+#include "pruefen.h"
+
+#include "model/text.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+using namespace Proc;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
+    const std::string_view text(reinterpret_cast<const char*>(daten), groesse);
+
+    const double gelesen = Val(text);
+    pruefen(std::isfinite(gelesen) && std::isfinite(ValKomma(text)), "Val is finite");
+    pruefen(gleich_auf_15_stellen(Val(Str(gelesen)), gelesen), "Val(Str(v)) == v");
+
+    if (groesse >= sizeof(double)) {
+        double v;
+        std::memcpy(&v, daten, sizeof v);
+        const std::string geschrieben = Str(v);
+        pruefen(geschrieben.find_first_not_of("0123456789.-e+") == std::string::npos,
+                "Str writes only digits, point, sign and exponent");
+        pruefen(geschrieben != "-0", "Str never writes -0");
+        if (std::isfinite(v))
+            pruefen(gleich_auf_15_stellen(Val(geschrieben), v), "Val(Str(bits)) == bits");
+        const int32_t ganz = whole(v);
+        if (std::isfinite(v) && std::fabs(v) < 2e9)
+            pruefen(ganz == int32_t(std::round(v)), "whole rounds");
+    }
+
+    if (groesse >= 1) {
+        const std::string_view trenner = text.substr(0, 1 + (daten[0] % 2 && groesse > 1));
+        const std::string_view rest = text.substr(trenner.size());
+        const auto felder = Fields(rest, trenner);
+        const int32_t anzahl = CountFields(rest, trenner);
+        pruefen(std::size_t(anzahl) == felder.size(), "CountFields counts the fields");
+        for (int32_t i = 1; i <= std::min(anzahl, 40); ++i)
+            pruefen(NthField(rest, trenner, i) == felder[std::size_t(i - 1)], "NthField");
+        pruefen(NthField(rest, trenner, anzahl + 1).empty(), "beyond the last field");
+    }
+    return 0;
+}
