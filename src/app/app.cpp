@@ -105,10 +105,13 @@ void App::menueleiste_anlegen() {
         eintrag(FileMenu, "FileQuit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     ende->setMenuRole(QAction::QuitRole);
     connect(ende, &QAction::triggered, this, &QCoreApplication::quit, Qt::QueuedConnection);
-    // The items handled by the application find their handler by their name.
+    // The items handled by the application find their handler by their name. Their
+    // shortcuts work in every window, also where the menu bar belongs to the data window.
     for (QAction* aktion : {info, speichern})
         connect(aktion, &QAction::triggered, this,
                 [this, aktion] { HandleMenu(aktion->objectName()); });
+    for (QAction* aktion : {info, speichern, ende})
+        aktion->setShortcutContext(Qt::ApplicationShortcut);
 
     EditMenu = MenuBar1->addMenu(QStringLiteral("&Edit"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));

@@ -117,22 +117,24 @@ void marke_zeichnen(const Geometrie& geo, double v, bool gefuellt) {
         graphics_string_center(bild_transfer, Str(v), geo.xC, oben + geo.S + 1.2 * geo.Fs, 0);
 }
 
-// A whisker from the box edge at kante to its end value, with its cap and label.
-void whisker_zeichnen(Graphics& g, const Geometrie& geo, double kante, double ende,
-                      double label_abstand) {
-    linie(g, geo.xC, geo.y(kante), geo.xC, geo.y(ende));
+// A whisker cap at its end value, with the label of that value.
+void kappe_zeichnen(Graphics& g, const Geometrie& geo, double ende, double label_abstand) {
     linie(g, geo.cL, geo.y(ende), geo.cR, geo.y(ende));
     if (box_werte_anzeigen)
         text(g, Str(ende), geo.cL, geo.y(ende) + label_abstand);
 }
 
+// The upper whisker runs from the box up to its end, the lower one from its end up to the
+// box; each ends in a cap.
 void whiskers_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, bool ext) {
     const double oben =
         ext ? Val(daten_ausreisser(satz, whisker_oben)) : daten_basiswert(satz, maximum);
+    linie(g, geo.xC, geo.y(daten_basiswert(satz, oberes_quartil)), geo.xC, geo.y(oben));
+    kappe_zeichnen(g, geo, oben, -0.2 * geo.Fs);
     const double unten =
         ext ? Val(daten_ausreisser(satz, whisker_unten)) : daten_basiswert(satz, minimum);
-    whisker_zeichnen(g, geo, daten_basiswert(satz, oberes_quartil), oben, -0.2 * geo.Fs);
-    whisker_zeichnen(g, geo, daten_basiswert(satz, unteres_quartil), unten, 1.2 * geo.Fs);
+    linie(g, geo.xC, geo.y(unten), geo.xC, geo.y(daten_basiswert(satz, unteres_quartil)));
+    kappe_zeichnen(g, geo, unten, 1.2 * geo.Fs);
 }
 
 void ausreisser_zeichnen(const Geometrie& geo, int32_t satz) {

@@ -21,36 +21,50 @@ bool ist_trenner(char c, bool komma_ist_punkt) {
     return c == '.' || (komma_ist_punkt && c == ',');
 }
 
+const char* ziffern_ab(const char* p, const char* ende) {
+    while (p < ende && ist_ziffer(*p))
+        ++p;
+    return p;
+}
+
+// The number at the start of a text: blanks, one optional sign, digits, a decimal point
+// only when digits follow it, an exponent only when a digit follows the e. Its extent is
+// found here, and fast_float converts exactly that. With decimal commas the first separator
+// is the decimal point, so "1.000,5" ends at its second separator.
 double zahl_lesen(std::string_view text, bool komma_ist_punkt, std::size_t& laenge) {
     laenge = 0;
     const char* p = text.data();
     const char* const ende = p + text.size();
     while (p < ende && (*p == ' ' || *p == '\t'))
         ++p;
-    // One sign at most; fast_float takes a minus sign but no plus sign.
-    const bool plus = p < ende && *p == '+';
-    if (plus)
+    if (p < ende && *p == '+')
+        ++p; // fast_float takes a minus sign but no plus sign
+    else if (p < ende && *p == '-')
         ++p;
-    const bool minus = !plus && p < ende && *p == '-';
+    const char* const anfang = p > text.data() && p[-1] == '-' ? p - 1 : p;
 
-    // The number needs a digit, before or right after its decimal point; this also keeps
-    // "inf" and "nan" from being read. The decimal point is the first separator after the
-    // integer digits, so that with decimal commas "1.000,5" ends at its second separator.
-    const char* ziffer = minus ? p + 1 : p;
-    const char* trenner = ziffer;
-    while (trenner < ende && ist_ziffer(*trenner))
-        ++trenner;
-    const bool hat_trenner = trenner < ende && ist_trenner(*trenner, komma_ist_punkt);
-    if (trenner == ziffer && !(hat_trenner && trenner + 1 < ende && ist_ziffer(trenner[1])))
+    const char* zahl_ende = ziffern_ab(p, ende);
+    if (zahl_ende == p)
         return 0.0;
+    char punkt = '.';
+    if (zahl_ende + 1 < ende && ist_trenner(*zahl_ende, komma_ist_punkt) &&
+        ist_ziffer(zahl_ende[1])) {
+        punkt = *zahl_ende;
+        zahl_ende = ziffern_ab(zahl_ende + 1, ende);
+    }
+    if (zahl_ende < ende && (*zahl_ende == 'e' || *zahl_ende == 'E')) {
+        const char* exponent = zahl_ende + 1;
+        if (exponent < ende && (*exponent == '+' || *exponent == '-'))
+            ++exponent;
+        if (const char* exponent_ende = ziffern_ab(exponent, ende); exponent_ende > exponent)
+            zahl_ende = exponent_ende;
+    }
 
     double wert = 0.0;
-    const fast_float::parse_options format(fast_float::chars_format::general,
-                                           hat_trenner ? *trenner : '.');
-    const auto gelesen = fast_float::from_chars_advanced(p, ende, wert, format);
-    if (gelesen.ec != std::errc{})
+    const fast_float::parse_options format(fast_float::chars_format::general, punkt);
+    if (fast_float::from_chars_advanced(anfang, zahl_ende, wert, format).ec != std::errc{})
         return 0.0;
-    laenge = std::size_t(gelesen.ptr - text.data());
+    laenge = std::size_t(zahl_ende - text.data());
     // Beyond the range of a double the number is as large as a double gets; below it, 0.
     if (std::isinf(wert))
         return std::copysign(std::numeric_limits<double>::max(), wert);

@@ -173,7 +173,6 @@ void WinDaten::steuerelemente_anlegen() {
     // hides or swallows the clicks of a control created before it.
     for (GroupBox* box : {GroupBox1, GroupBox2, GroupBox3, GroupBox4})
         box->lower();
-    EFDaten->setEnabled(false);
 }
 
 void WinDaten::handler_verbinden() {

@@ -33,6 +33,7 @@ private slots:
     void start();
     void info_zeigt_das_infofenster();
     void bild_speichern_fragt_nach_dem_namen();
+    void speichern_aus_dem_diagrammfenster();
     void unbekannter_eintrag();
     void bearbeiten_wirkt_auf_das_feld();
     void bearbeiten_wird_freigegeben();
@@ -77,6 +78,8 @@ void TstApp::menueleiste() {
     QCOMPARE(eintrag("MEInfo")->menuRole(), QAction::AboutRole);
     QCOMPARE(eintrag("FileQuit")->menuRole(), QAction::QuitRole);
     QCOMPARE(eintrag("FileBildspeichern")->menuRole(), QAction::NoRole);
+    for (const char* name : {"MEInfo", "FileBildspeichern", "FileQuit"})
+        QCOMPARE(eintrag(name)->shortcutContext(), Qt::ApplicationShortcut);
 }
 
 // Start-up with the splash: the data window is the first window and carries the menu bar,
@@ -120,6 +123,21 @@ void TstApp::bild_speichern_fragt_nach_dem_namen() {
         QMetaObject::invokeMethod(fenster, "reject");
     });
     QVERIFY(app()->HandleMenu("FileBildspeichern"));
+    QVERIFY(dialog);
+}
+
+// The save shortcut works from the chart window too, not only where the menu bar is.
+void TstApp::speichern_aus_dem_diagrammfenster() {
+    WinDaten::instance();
+    WinBoxplot* diagramm = WinBoxplot::instance();
+    diagramm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(diagramm));
+    bool dialog = false;
+    im_modalen_fenster(0, [&](QWidget* fenster) {
+        dialog = qobject_cast<QFileDialog*>(fenster) != nullptr;
+        QMetaObject::invokeMethod(fenster, "reject");
+    });
+    QTest::keyClick(diagramm, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(dialog);
 }
 

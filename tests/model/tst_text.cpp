@@ -53,10 +53,16 @@ void TstText::val_data() {
     QTest::newRow("comma ends the number") << "1,5" << 1.0;
     QTest::newRow("second point ends it") << "1.000.5" << 1.0;
     QTest::newRow("point without digits after") << "5." << 5.0;
-    QTest::newRow("point without digits before") << ".5" << 0.5;
+    QTest::newRow("point without digits before") << ".5" << 0.0;
+    QTest::newRow("minus point") << "-.5" << 0.0;
+    QTest::newRow("point then exponent") << "1.e5" << 1.0;
+    QTest::newRow("inf is no number") << "inf" << 0.0;
+    QTest::newRow("nan is no number") << "-nan" << 0.0;
     QTest::newRow("lone minus") << "-" << 0.0;
     QTest::newRow("lone point") << "." << 0.0;
     QTest::newRow("two signs") << "+-5" << 0.0;
+    QTest::newRow("minus then plus") << "-+5" << 0.0;
+    QTest::newRow("sign after blanks only") << "- 5" << 0.0;
     QTest::newRow("exponent") << "1.5e3" << 1500.0;
     QTest::newRow("exponent upper case, signed") << "25E-1" << 2.5;
     QTest::newRow("e without digit") << "7e" << 7.0;
@@ -89,6 +95,8 @@ void TstText::valKomma_data() {
     QTest::newRow("comma and exponent") << "2,5e2" << 250.0;
     QTest::newRow("point still works") << "-0.25" << -0.25;
     QTest::newRow("long number with comma") << "1," + QString(100, '0') + "1" << 1.0;
+    QTest::newRow("comma without digits after") << "7,x" << 7.0;
+    QTest::newRow("comma before the digits") << ",5" << 0.0;
 }
 
 void TstText::valKomma() {
