@@ -62,7 +62,7 @@ double mittelwert_zwei_stellen(double summe, std::size_t n) {
     const double hundertfach = mittel * 100.0;
     if (!std::isfinite(hundertfach))
         return mittel;
-    return std::round(hundertfach) / 100.0;
+    return std::round(hundertfach) / 100.0 + 0.0; // no -0 for a mean that rounds to 0
 }
 
 void einzelwert_speichern(int32_t satz, double v) {
