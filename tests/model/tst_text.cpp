@@ -27,12 +27,9 @@ class TstText : public QObject {
 private slots:
     void val_data();
     void val();
-    void valKomma_data();
-    void valKomma();
     void str_data();
     void str();
     void str_liest_sich_zurueck();
-    void ohne_gebietsschema_data();
     void ohne_gebietsschema();
     void felder_data();
     void felder();
@@ -40,69 +37,49 @@ private slots:
     void whole();
 };
 
+// The number at the start of a text; with decimal commas (as in value lists) a comma is
+// the decimal point too.
 void TstText::val_data() {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("komma");
     QTest::addColumn<double>("erwartet");
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("integer") << "42" << 42.0;
-    QTest::newRow("negative decimal") << "-3.25" << -3.25;
-    QTest::newRow("plus sign") << "+7" << 7.0;
-    QTest::newRow("leading blanks and tab") << " \t 12.5" << 12.5;
-    QTest::newRow("trailing text") << "12abc" << 12.0;
-    QTest::newRow("letters") << "abc" << 0.0;
-    QTest::newRow("comma ends the number") << "1,5" << 1.0;
-    QTest::newRow("second point ends it") << "1.000.5" << 1.0;
-    QTest::newRow("point without digits after") << "5." << 5.0;
-    QTest::newRow("point without digits before") << ".5" << 0.0;
-    QTest::newRow("minus point") << "-.5" << 0.0;
-    QTest::newRow("point then exponent") << "1.e5" << 1.0;
-    QTest::newRow("inf is no number") << "inf" << 0.0;
-    QTest::newRow("nan is no number") << "-nan" << 0.0;
-    QTest::newRow("lone minus") << "-" << 0.0;
-    QTest::newRow("lone point") << "." << 0.0;
-    QTest::newRow("two signs") << "+-5" << 0.0;
-    QTest::newRow("minus then plus") << "-+5" << 0.0;
-    QTest::newRow("sign after blanks only") << "- 5" << 0.0;
-    QTest::newRow("exponent") << "1.5e3" << 1500.0;
-    QTest::newRow("exponent upper case, signed") << "25E-1" << 2.5;
-    QTest::newRow("e without digit") << "7e" << 7.0;
-    QTest::newRow("e with sign but no digit") << "7e+x" << 7.0;
-    QTest::newRow("correctly rounded") << "0.1" << 0.1;
-    QTest::newRow("many digits") << "3.14159265358979323846264338327950288" << M_PI;
-    QTest::newRow("minus zero reads as zero") << "-0" << 0.0;
-    QTest::newRow("too large") << "1e400" << groesste;
-    QTest::newRow("too large negative") << "-1e400" << -groesste;
-    QTest::newRow("long digit run too large") << QString(400, '9') << groesste;
-    QTest::newRow("too small") << "1e-400" << 0.0;
-    QTest::newRow("too small, many zeros") << "0." + QString(400, '0') + "1" << 0.0;
-    QTest::newRow("huge exponent digits") << "1e99999999999999999999" << groesste;
-    QTest::newRow("carriage return after") << "8\r" << 8.0;
+    const QString viele_nullen = "0." + QString(400, '0') + "1";
+    const std::tuple<const char*, QString, bool, double> faelle[] = {
+        {"empty", "", false, 0.0},
+        {"blanks, sign, decimal", " \t -3.25", false, -3.25},
+        {"plus sign", "+7", false, 7.0},
+        {"trailing text", "12abc", false, 12.0},
+        {"letters", "abc", false, 0.0},
+        {"comma ends the number", "1,5", false, 1.0},
+        {"decimal comma", "1,5", true, 1.5},
+        {"thousands point and comma", "1.000,5", true, 1.0},
+        {"second point ends it", "1.000.5", false, 1.0},
+        {"point without digits after", "5.", false, 5.0},
+        {"point without digits before", ".5", false, 0.0},
+        {"point then exponent", "1.e5", false, 1.0},
+        {"two signs", "+-5", false, 0.0},
+        {"exponent with comma", "2,5E-1", true, 0.25},
+        {"e without digit", "7e+x", false, 7.0},
+        {"inf is no number", "inf", false, 0.0},
+        {"nan is no number", "-nan", false, 0.0},
+        {"correctly rounded", "3.14159265358979323846264338327950288", false, M_PI},
+        {"minus zero reads as zero", "-0", false, 0.0},
+        {"too large", "-1e400", false, -groesste},
+        {"long digit run too large", QString(400, '9'), true, groesste},
+        {"too small", viele_nullen, false, 0.0},
+        {"huge exponent digits", "1e99999999999999999999", false, groesste},
+    };
+    for (const auto& [name, text, komma, erwartet] : faelle)
+        QTest::newRow(name) << text << komma << erwartet;
 }
 
 void TstText::val() {
     QFETCH(QString, text);
+    QFETCH(bool, komma);
     QFETCH(double, erwartet);
-    const double gelesen = Val(text.toStdString());
+    const double gelesen = komma ? ValKomma(text.toStdString()) : Val(text.toStdString());
     QCOMPARE(gelesen, erwartet);
     QVERIFY(!std::signbit(gelesen) || gelesen != 0.0);
-}
-
-void TstText::valKomma_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("erwartet");
-    QTest::newRow("decimal comma") << "1,5" << 1.5;
-    QTest::newRow("thousands point and comma") << "1.000,5" << 1.0;
-    QTest::newRow("comma and exponent") << "2,5e2" << 250.0;
-    QTest::newRow("point still works") << "-0.25" << -0.25;
-    QTest::newRow("long number with comma") << "1," + QString(100, '0') + "1" << 1.0;
-    QTest::newRow("comma without digits after") << "7,x" << 7.0;
-    QTest::newRow("comma before the digits") << ",5" << 0.0;
-}
-
-void TstText::valKomma() {
-    QFETCH(QString, text);
-    QFETCH(double, erwartet);
-    QCOMPARE(ValKomma(text.toStdString()), erwartet);
 }
 
 void TstText::str_data() {
@@ -111,8 +88,7 @@ void TstText::str_data() {
     QTest::newRow("zero") << 0.0 << "0";
     QTest::newRow("minus zero") << -0.0 << "0";
     QTest::newRow("integer") << 85.0 << "85";
-    QTest::newRow("negative") << -20.0 << "-20";
-    QTest::newRow("decimal") << 2.5 << "2.5";
+    QTest::newRow("negative decimal") << -2.5 << "-2.5";
     QTest::newRow("sum of tenths") << 0.1 + 0.2 << "0.3";
     QTest::newRow("a third") << 1.0 / 3.0 << "0.333333333333333";
     QTest::newRow("rounding carries") << 0.9999999999999999 << "1";
@@ -121,7 +97,6 @@ void TstText::str_data() {
     QTest::newRow("largest without exponent") << 999999999999999.0 << "999999999999999";
     QTest::newRow("1e15") << 1e15 << "1e+15";
     QTest::newRow("rounds up into exponent form") << 999999999999999.9 << "1e+15";
-    QTest::newRow("large") << -1.25e300 << "-1.25e+300";
     QTest::newRow("largest double") << groesste << "1.79769313486232e+308";
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "1.79769313486232e+308";
     QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << "0";
@@ -159,17 +134,11 @@ void TstText::str_liest_sich_zurueck() {
     }
 }
 
-void TstText::ohne_gebietsschema_data() {
-    QTest::addColumn<QString>("gebietsschema");
-    QTest::newRow("German") << "de_DE.UTF-8";
-    QTest::newRow("C") << "C.UTF-8";
-}
-
+// Numbers are read and written the same under a German locale.
 void TstText::ohne_gebietsschema() {
-    QFETCH(QString, gebietsschema);
     const std::string vorher = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, gebietsschema.toUtf8().constData()))
-        QSKIP("locale not installed on this machine");
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        QSKIP("no German locale on this machine");
     const std::string text = Str(1234.5);
     const double wert = Val("1234.5");
     std::setlocale(LC_ALL, vorher.c_str());
@@ -217,14 +186,11 @@ void TstText::whole_data() {
     QTest::addColumn<double>("x");
     QTest::addColumn<int>("erwartet");
     const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("whole") << 75.0 << 75;
     QTest::newRow("down") << 103.125 << 103;
     QTest::newRow("half up") << 2.5 << 3;
     QTest::newRow("half away from zero") << -2.5 << -3;
     QTest::newRow("just below half") << 46.49999 << 46;
-    QTest::newRow("int32 max") << 2147483647.0 << 2147483647;
     QTest::newRow("beyond max") << 2147483647.6 << 2147483647;
-    QTest::newRow("int32 min") << -2147483648.0 << -2147483647 - 1;
     QTest::newRow("beyond min") << -1e300 << -2147483647 - 1;
     QTest::newRow("infinity") << inf << 2147483647;
     QTest::newRow("minus infinity") << -inf << -2147483647 - 1;
