@@ -34,7 +34,11 @@ struct Ueberblick {
 // empty field after a carriage return that ends the text.
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     x.clear();
+    // Running values in locals, which stay in registers through the loop.
     Ueberblick u;
+    double summe = u.summe;
+    double kleinster = u.kleinster;
+    double groesster = u.groesster;
     std::size_t zeile = 0;
     while (zeile < text.size()) {
         // A number never reaches past a carriage return, so it can be read from the rest of
@@ -42,9 +46,9 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
         std::size_t laenge = 0;
         const double v = ValKomma(text.substr(zeile), laenge);
         x.push_back(v);
-        u.summe = begrenzt(u.summe + v);
-        u.kleinster = std::min(u.kleinster, v);
-        u.groesster = std::max(u.groesster, v);
+        summe = begrenzt(summe + v);
+        kleinster = std::min(kleinster, v);
+        groesster = std::max(groesster, v);
         const std::size_t nach_zahl = zeile + laenge;
         const bool gleich_zu_ende = nach_zahl < text.size() && text[nach_zahl] == zeilenende;
         const std::size_t cr = gleich_zu_ende ? nach_zahl : text.find(zeilenende, nach_zahl);
@@ -52,6 +56,9 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
             break;
         zeile = cr + 1;
     }
+    u.summe = summe;
+    u.kleinster = kleinster;
+    u.groesster = groesster;
     return u;
 }
 

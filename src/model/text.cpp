@@ -28,13 +28,13 @@ const char* ziffern_ab(const char* p, const char* ende) {
 }
 
 // The number at the start of a text: blanks, one optional sign, digits, a decimal point
-// only when digits follow it, an exponent only when a digit follows the e. Its extent is
-// found here, and fast_float converts exactly that. With decimal commas the first separator
-// is the decimal point, so "1.000,5" ends at its second separator.
+// only when digits follow it, an exponent only when a digit follows the e (fast_float
+// leaves such an e alone). With decimal commas the first separator after the digits is the
+// decimal point, so "1.000,5" ends at its second separator.
 double zahl_lesen(std::string_view text, bool komma_ist_punkt, std::size_t& laenge) {
     laenge = 0;
     const char* p = text.data();
-    const char* const ende = p + text.size();
+    const char* ende = p + text.size();
     while (p < ende && (*p == ' ' || *p == '\t'))
         ++p;
     if (p < ende && *p == '+')
@@ -43,28 +43,23 @@ double zahl_lesen(std::string_view text, bool komma_ist_punkt, std::size_t& laen
         ++p;
     const char* const anfang = p > text.data() && p[-1] == '-' ? p - 1 : p;
 
-    const char* zahl_ende = ziffern_ab(p, ende);
-    if (zahl_ende == p)
+    const char* const ganz_ende = ziffern_ab(p, ende);
+    if (ganz_ende == p)
         return 0.0;
     char punkt = '.';
-    if (zahl_ende + 1 < ende && ist_trenner(*zahl_ende, komma_ist_punkt) &&
-        ist_ziffer(zahl_ende[1])) {
-        punkt = *zahl_ende;
-        zahl_ende = ziffern_ab(zahl_ende + 1, ende);
-    }
-    if (zahl_ende < ende && (*zahl_ende == 'e' || *zahl_ende == 'E')) {
-        const char* exponent = zahl_ende + 1;
-        if (exponent < ende && (*exponent == '+' || *exponent == '-'))
-            ++exponent;
-        if (const char* exponent_ende = ziffern_ab(exponent, ende); exponent_ende > exponent)
-            zahl_ende = exponent_ende;
+    if (ganz_ende < ende && ist_trenner(*ganz_ende, komma_ist_punkt)) {
+        if (ganz_ende + 1 < ende && ist_ziffer(ganz_ende[1]))
+            punkt = *ganz_ende;
+        else
+            ende = ganz_ende; // a point without digits after it is not part of the number
     }
 
     double wert = 0.0;
     const fast_float::parse_options format(fast_float::chars_format::general, punkt);
-    if (fast_float::from_chars_advanced(anfang, zahl_ende, wert, format).ec != std::errc{})
+    const auto gelesen = fast_float::from_chars_advanced(anfang, ende, wert, format);
+    if (gelesen.ec != std::errc{})
         return 0.0;
-    laenge = std::size_t(zahl_ende - text.data());
+    laenge = std::size_t(gelesen.ptr - text.data());
     // Beyond the range of a double the number is as large as a double gets; below it, 0.
     if (std::isinf(wert))
         return std::copysign(std::numeric_limits<double>::max(), wert);
