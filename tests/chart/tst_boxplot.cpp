@@ -162,7 +162,6 @@ void TstBoxplot::schriftgroessen_data() {
     QTest::newRow("automatic at 200 stays at least 9") << 200 << -1.0 << 8 << 5;
     QTest::newRow("automatic at 500") << 500 << -1.0 << 15 << 9;
     QTest::newRow("fixed 20") << 400 << 20.0 << 20 << 12;
-    QTest::newRow("fixed 0 is automatic") << 400 << 0.0 << 12 << 7;
 }
 
 void TstBoxplot::schriftgroessen() {

@@ -21,10 +21,6 @@ namespace {
 
 constexpr int32_t satz = 2;
 
-QString zeilen(const QStringList& werte, bool cr_am_ende = true) {
-    return werte.join('\r') + (cr_am_ende ? "\r" : "");
-}
-
 Werte basiswerte() {
     Werte b;
     for (int32_t spalte = 1; spalte <= 8; ++spalte)
@@ -94,102 +90,50 @@ private slots:
     void wie_die_lehrbuchrechnung();
 };
 
+// Each case: the value text, the eight base values, and the whisker ends and outlier list
+// as "lower|upper|outliers".
 void TstStatistics::beispiele_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<Werte>("basis");
-    QTest::addColumn<QString>("unten");
-    QTest::addColumn<QString>("oben");
-    QTest::addColumn<QString>("ausreisser");
-
-    const QStringList eins_bis_neun{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    QTest::newRow("1 to 9") << zeilen(eins_bis_neun) << Werte{1, 2.5, 5, 7.5, 9, 5, 8, 9} << "1"
-                            << "9"
-                            << "";
-    QTest::newRow("1 to 9 and 30, no carriage return at the end")
-        << zeilen(eins_bis_neun + QStringList{"30"}, false) << Werte{1, 3, 5.5, 8, 30, 7.5, 29, 10}
-        << "1"
-        << "9"
-        << "30";
-    QTest::newRow("decimal comma, two values")
-        << "2,5\r4\r" << Werte{2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2} << "2.5"
-        << "4"
-        << "";
-    QTest::newRow("mean rounded to two decimals")
-        << "1\r2\r2" << Werte{1, 1, 2, 2, 2, 1.67, 1, 3} << "1"
-        << "2"
-        << "";
-    QTest::newRow("empty text") << "" << Werte{0, 0, 0, 0, 0, 0, 0, 0} << "0"
-                                << "0"
-                                << "";
-    QTest::newRow("one value") << "7" << Werte{7, 7, 7, 7, 7, 7, 7, 1} << "7"
-                               << "7"
-                               << "";
-    QTest::newRow("one value and carriage return") << "7\r" << Werte{7, 7, 7, 7, 7, 7, 7, 1} << "7"
-                                                   << "7"
-                                                   << "";
-    QTest::newRow("one line of letters") << "abc" << Werte{0, 0, 0, 0, 0, 0, 0, 1} << "0"
-                                         << "0"
-                                         << "";
-    QTest::newRow("lone carriage return is one empty line")
-        << "\r" << Werte{0, 0, 0, 0, 0, 0, 0, 1} << "0"
-        << "0"
-        << "";
-    QTest::newRow("empty line inside counts as 0")
-        << "5\r\r7\r" << Werte{0, 0, 5, 7, 7, 4, 7, 3} << "0"
-        << "7"
-        << "";
-    QTest::newRow("second empty line at the end counts")
-        << "4\r8\r\r" << Werte{0, 0, 4, 8, 8, 4, 8, 3} << "0"
-        << "8"
-        << "";
-    QTest::newRow("thousands point and decimal comma")
-        << "1.000,5\r3" << Werte{1, 1, 2, 3, 3, 2, 2, 2} << "1"
-        << "3"
-        << "";
-    QTest::newRow("letters between numbers") << "x\r4\r" << Werte{0, 0, 2, 4, 4, 2, 4, 2} << "0"
-                                             << "4"
-                                             << "";
-    QTest::newRow("four equal values") << "5\r5\r5\r5" << Werte{5, 5, 5, 5, 5, 5, 0, 4} << "5"
-                                       << "5"
-                                       << "";
-    QTest::newRow("value exactly on the upper fence")
-        << zeilen(eins_bis_neun + QStringList{"15.5"}) << Werte{1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}
-        << "1"
-        << "15.5"
-        << "";
-    QTest::newRow("negative outlier and positive outlier")
-        << zeilen(QStringList{"-20"} + eins_bis_neun + QStringList{"30"})
-        << Werte{-20, 2, 5, 8, 30, 5, 50, 11} << "1"
-        << "9"
-        << "-20;30";
-    QTest::newRow("repeated outlier listed each time")
-        << zeilen(eins_bis_neun + QStringList{"40", "40"}) << Werte{1, 3, 6, 9, 40, 11.36, 39, 11}
-        << "1"
-        << "9"
-        << "40;40";
-    QTest::newRow("two values never outliers")
-        << "-1e6\r1e6" << Werte{-1e6, -1e6, 0, 1e6, 1e6, 0, 2e6, 2} << "-1000000"
-        << "1000000"
-        << "";
-    QTest::newRow("line feed is not a separator") << "3\n4" << Werte{3, 3, 3, 3, 3, 3, 3, 1} << "3"
-                                                  << "3"
-                                                  << "";
+    QTest::addColumn<QString>("texte");
+    const QString neun = "1\r2\r3\r4\r5\r6\r7\r8\r9";
+    const std::tuple<const char*, QString, Werte, const char*> faelle[] = {
+        // clang-format off
+        {"1 to 9", neun + "\r", {1, 2.5, 5, 7.5, 9, 5, 8, 9}, "1|9|"},
+        {"1 to 9 and 30, no CR at the end", neun + "\r30", {1, 3, 5.5, 8, 30, 7.5, 29, 10}, "1|9|30"},
+        {"decimal comma, two values", "2,5\r4\r", {2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2}, "2.5|4|"},
+        {"mean rounded to two decimals", "1\r2\r2", {1, 1, 2, 2, 2, 1.67, 1, 3}, "1|2|"},
+        {"empty text", "", {0, 0, 0, 0, 0, 0, 0, 0}, "0|0|"},
+        {"one value", "7", {7, 7, 7, 7, 7, 7, 7, 1}, "7|7|"},
+        {"one value and CR", "7\r", {7, 7, 7, 7, 7, 7, 7, 1}, "7|7|"},
+        {"one line of letters", "abc", {0, 0, 0, 0, 0, 0, 0, 1}, "0|0|"},
+        {"lone CR is one empty line", "\r", {0, 0, 0, 0, 0, 0, 0, 1}, "0|0|"},
+        {"empty line inside counts as 0", "5\r\r7\r", {0, 0, 5, 7, 7, 4, 7, 3}, "0|7|"},
+        {"second empty line at the end counts", "4\r8\r\r", {0, 0, 4, 8, 8, 4, 8, 3}, "0|8|"},
+        {"thousands point and decimal comma", "1.000,5\r3", {1, 1, 2, 3, 3, 2, 2, 2}, "1|3|"},
+        {"four equal values", "5\r5\r5\r5", {5, 5, 5, 5, 5, 5, 0, 4}, "5|5|"},
+        {"value on the upper fence", neun + "\r15.5", {1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}, "1|15.5|"},
+        {"outliers on both sides", "-20\r" + neun + "\r30", {-20, 2, 5, 8, 30, 5, 50, 11}, "1|9|-20;30"},
+        {"repeated outlier listed each time", neun + "\r40\r40", {1, 3, 6, 9, 40, 11.36, 39, 11}, "1|9|40;40"},
+        {"two values never outliers", "-1e6\r1e6", {-1e6, -1e6, 0, 1e6, 1e6, 0, 2e6, 2}, "-1000000|1000000|"},
+        {"line feed is no separator", "3\n4", {3, 3, 3, 3, 3, 3, 3, 1}, "3|3|"},
+        // clang-format on
+    };
+    for (const auto& [name, text, basis, texte] : faelle)
+        QTest::newRow(name) << text << basis << QString(texte);
 }
 
 void TstStatistics::beispiele() {
     QFETCH(QString, text);
     QFETCH(Werte, basis);
-    QFETCH(QString, unten);
-    QFETCH(QString, oben);
-    QFETCH(QString, ausreisser);
-
+    QFETCH(QString, texte);
     daten_werteliste(satz) = text.toStdString();
     Werte_aus_daten_berechnen(satz);
-
     QCOMPARE(basiswerte(), basis);
-    QCOMPARE(QString::fromStdString(daten_ausreisser(satz, whisker_unten)), unten);
-    QCOMPARE(QString::fromStdString(daten_ausreisser(satz, whisker_oben)), oben);
-    QCOMPARE(QString::fromStdString(daten_ausreisser(satz, ausreisser_liste)), ausreisser);
+    const QString gezeigt = QString::fromStdString(daten_ausreisser(satz, whisker_unten) + "|" +
+                                                   daten_ausreisser(satz, whisker_oben) + "|" +
+                                                   daten_ausreisser(satz, ausreisser_liste));
+    QCOMPARE(gezeigt, texte);
 }
 
 // Only the one set's outputs change; its value text keeps the decimal commas as typed.
