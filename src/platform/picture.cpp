@@ -24,36 +24,6 @@ QString utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Cuts the segment p–q to the rectangle [links, rechts] × [oben, unten] (Liang–Barsky).
-// Gives false when nothing of it lies inside.
-bool strecke_beschneiden(QPointF& p, QPointF& q, const QRectF& rechteck) {
-    const double dx = q.x() - p.x();
-    const double dy = q.y() - p.y();
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const double richtung[4] = {-dx, dx, -dy, dy};
-    const double abstand[4] = {p.x() - rechteck.left(), rechteck.right() - p.x(),
-                               p.y() - rechteck.top(), rechteck.bottom() - p.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (richtung[i] == 0.0) {
-            if (abstand[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = abstand[i] / richtung[i];
-        if (richtung[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1)
-        return false;
-    const QPointF anfang = p;
-    p = anfang + QPointF(dx, dy) * t0;
-    q = anfang + QPointF(dx, dy) * t1;
-    return true;
-}
-
 // Darkens a part of a 16-bit picture with a 16-bit source, channel by channel (RGB 5-6-5):
 // white in the source leaves the destination as it is. Qt's darkening composition is far
 // slower on 16-bit pictures.
@@ -151,15 +121,14 @@ void Graphics::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
                          std::abs(int64_t{y2} - y1) + PenHeight);
         return;
     }
-    QPointF p(x1, y1), q(x2, y2);
-    const QRectF sichtbar(-PenWidth - 1.0, -PenHeight - 1.0, bild_.width() + 2.0 * PenWidth + 2,
-                          bild_.height() + 2.0 * PenHeight + 2);
-    if (!strecke_beschneiden(p, q, sichtbar))
+    // Slanted lines (the chart draws none) are drawn only near the picture.
+    if (!innerhalb_der_grenze(x1) || !innerhalb_der_grenze(y1) || !innerhalb_der_grenze(x2) ||
+        !innerhalb_der_grenze(y2))
         return;
     const QPointF stiftmitte(PenWidth / 2.0, PenHeight / 2.0);
     QPainter& m = maler();
     m.setPen(QPen(ForeColor, std::max(PenWidth, PenHeight), Qt::SolidLine, Qt::SquareCap));
-    m.drawLine(p + stiftmitte, q + stiftmitte);
+    m.drawLine(QPointF(x1, y1) + stiftmitte, QPointF(x2, y2) + stiftmitte);
 }
 
 void Graphics::FillOval(int32_t x, int32_t y, int32_t width, int32_t height) {
