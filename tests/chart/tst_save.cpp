@@ -156,8 +156,9 @@ void TstSave::volle_platte_laesst_alte_datei_heil() {
 // A real full file system: a tiny tmpfs, mounted in a mount namespace of its own so that
 // it vanishes with the process that saves into it.
 void TstSave::volles_dateisystem_laesst_alte_datei_heil() {
-    if (geteuid() != 0 || QStandardPaths::findExecutable("unshare").isEmpty())
-        QSKIP("a private tmpfs needs root and unshare");
+    if (geteuid() != 0 || QStandardPaths::findExecutable("unshare").isEmpty() ||
+        QProcess::execute("unshare", {"-m", "--propagation", "private", "true"}) != 0)
+        QSKIP("a private tmpfs needs root and a mount namespace of its own");
     QProcess kind;
     kind.start("unshare", {"-m", "--propagation", "private", "sh", "-c",
                            "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 77; exec \"$2\" "
