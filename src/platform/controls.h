@@ -81,19 +81,16 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 };
 
-class StaticText : public QLabel {
-    Q_OBJECT
+// A Qt control that can be a member of a control array.
+template <typename Basis> class MitIndex : public Basis {
 public:
-    explicit StaticText(QWidget* parent = nullptr) : QLabel(parent) {}
+    using Basis::Basis;
     int Index = 0;
 };
 
-class RadioButton : public QRadioButton {
-    Q_OBJECT
-public:
-    explicit RadioButton(QWidget* parent = nullptr) : QRadioButton(parent) {}
-    int Index = 0;
-};
+using StaticText = MitIndex<QLabel>;
+using RadioButton = MitIndex<QRadioButton>;
+using PushButton = MitIndex<QPushButton>;
 
 // A check box whose caption may wrap onto further lines when the box is too narrow.
 class CheckBox : public QCheckBox {
@@ -117,13 +114,6 @@ class BevelButton : public QToolButton {
     Q_OBJECT
 public:
     explicit BevelButton(QWidget* parent = nullptr);
-    int Index = 0;
-};
-
-class PushButton : public QPushButton {
-    Q_OBJECT
-public:
-    explicit PushButton(QWidget* parent = nullptr) : QPushButton(parent) {}
     int Index = 0;
 };
 
