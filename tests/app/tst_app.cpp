@@ -35,7 +35,6 @@ private slots:
     void bild_speichern_fragt_nach_dem_namen();
     void speichern_aus_dem_diagrammfenster();
     void bearbeiten_wirkt_auf_das_feld();
-    void bearbeiten_wird_freigegeben();
     void beenden();
 };
 
@@ -162,23 +161,6 @@ void TstApp::bearbeiten_wirkt_auf_das_feld() {
     eintrag("EditSelectAll")->trigger();
     eintrag("EditClear")->trigger();
     QVERIFY(maximum.text().isEmpty());
-}
-
-void TstApp::bearbeiten_wird_freigegeben() {
-    WinDaten* daten = WinDaten::instance();
-    EditField& feld = daten->EFbasis(2);
-    feld.setFocus();
-    QTRY_VERIFY(feld.hasFocus());
-    feld.deselect();
-    QMenu* bearbeiten = app()->MenuBar1->actions().at(1)->menu();
-    emit bearbeiten->aboutToShow();
-    QVERIFY(!eintrag("EditCopy")->isEnabled());
-    QVERIFY(!eintrag("EditCut")->isEnabled());
-    QVERIFY(eintrag("EditSelectAll")->isEnabled());
-    feld.selectAll();
-    emit bearbeiten->aboutToShow();
-    QVERIFY(eintrag("EditCopy")->isEnabled());
-    QVERIFY(eintrag("EditCut")->isEnabled());
 }
 
 void TstApp::beenden() {

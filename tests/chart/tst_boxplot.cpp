@@ -49,9 +49,7 @@ private slots:
     void ausreisser_data();
     void ausreisser();
     void ohne_skala();
-    void flache_box();
     void ohne_spannweite_nur_name_und_achse();
-    void entartete_eingaben_data();
     void entartete_eingaben();
 };
 
@@ -246,18 +244,6 @@ void TstBoxplot::ohne_skala() {
     QCOMPARE(nicht_weisse_punkte(bild, QRect(0, 0, 17, 400)), 0); // no axis, no ticks
 }
 
-void TstBoxplot::flache_box() {
-    boxwerte_setzen(1, {0, 0, 0, 0, 0, 0, 0, 0});
-    box_werte_anzeigen = false;
-    mittelwert_anzeigen = false;
-    const QImage& bild = zeichnen();
-    const int y0 = whole(y_von(0, 400));
-    QVERIFY(schwarz(bild, 100, y0));
-    QVERIFY(schwarz(bild, 100, y0 + 1));
-    QVERIFY(weiss(bild, 100, y0 - 1));
-    QVERIFY(weiss(bild, 100, y0 + 2));
-}
-
 void TstBoxplot::ohne_spannweite_nur_name_und_achse() {
     endwert = startwert = 50;
     const QImage& bild = zeichnen();
@@ -268,42 +254,36 @@ void TstBoxplot::ohne_spannweite_nur_name_und_achse() {
     QCOMPARE(nicht_weisse_punkte(bild, QRect(0, 30, 46, 370)), 0); // no ticks, no labels
 }
 
-void TstBoxplot::entartete_eingaben_data() {
-    QTest::addColumn<int>("breite");
-    QTest::addColumn<int>("hoehe");
-    QTest::addColumn<double>("start");
-    QTest::addColumn<double>("ende");
-    QTest::addColumn<double>("strich");
-    QTest::addColumn<double>("wert");
-    QTest::newRow("start above end") << 150 << 400 << 100.0 << 0.0 << 10.0 << 50.0;
-    QTest::newRow("tiny mark step") << 150 << 400 << 0.0 << 100.0 << 1e-300 << 50.0;
-    QTest::newRow("mark step lost in start") << 150 << 400 << 1e300 << 2e300 << 1.0 << 50.0;
-    QTest::newRow("huge values") << 150 << 400 << 0.0 << 100.0 << 10.0 << 1e308;
-    QTest::newRow("huge negative values") << 150 << 400 << 0.0 << 100.0 << 10.0 << -1e308;
-    QTest::newRow("scale across the whole range")
-        << 150 << 400 << -1.7e308 << 1.7e308 << 1e307 << 1e308;
-    QTest::newRow("tiny range") << 150 << 400 << 0.0 << 1e-300 << 0.0 << 1e308;
-    QTest::newRow("one pixel") << 1 << 1 << 0.0 << 100.0 << 10.0 << 50.0;
-    QTest::newRow("one pixel wide") << 1 << 4000 << 0.0 << 100.0 << 0.5 << 50.0;
-}
-
+// Degenerate scales, values and sizes: drawn to the end, at the picture's size, under the
+// sanitizers without an overflowing conversion.
 void TstBoxplot::entartete_eingaben() {
-    QFETCH(int, breite);
-    QFETCH(int, hoehe);
-    QFETCH(double, start);
-    QFETCH(double, ende);
-    QFETCH(double, strich);
-    QFETCH(double, wert);
-    startwert = start;
-    endwert = ende;
-    skala_mark = strich;
-    boxwerte_setzen(1, {-wert, wert / 2, wert, -wert, wert, wert / 3});
-    daten_satzart(1) = satzart_datenreihe;
-    daten_ausreisser(1, whisker_unten) = Str(-wert);
-    daten_ausreisser(1, whisker_oben) = Str(wert);
-    daten_ausreisser(1, ausreisser_liste) = Str(-wert) + ";" + Str(wert) + ";1e999";
-    QCOMPARE(zeichnen(breite, hoehe).size(), QSize(breite, hoehe));
-    QCOMPARE(zeichnen(breite, hoehe, 1, false).size(), QSize(breite, hoehe));
+    struct Fall {
+        int breite, hoehe;
+        double start, ende, strich, wert;
+    };
+    // clang-format off
+    const Fall faelle[] = {
+        {150, 400, 100, 0, 10, 50},          // start above end
+        {150, 400, 0, 100, 1e-300, 50},      // tiny mark step
+        {150, 400, 1e300, 2e300, 1, 50},     // mark step lost in the start value
+        {150, 400, 0, 100, 10, 1e308},       // huge values
+        {150, 400, 0, 100, 10, -1e308},
+        {150, 400, -1.7e308, 1.7e308, 1e307, 1e308}, // range beyond a double
+        {150, 400, 0, 1e-300, 0, 1e308},     // tiny range
+        {1, 1, 0, 100, 10, 50},              // one pixel
+        {1, 4000, 0, 100, 0.5, 50},
+    };
+    // clang-format on
+    for (const Fall& f : faelle) {
+        startwert = f.start;
+        endwert = f.ende;
+        skala_mark = f.strich;
+        boxwerte_setzen(1, {-f.wert, f.wert / 2, f.wert, -f.wert, f.wert, f.wert / 3});
+        daten_satzart(1) = satzart_datenreihe;
+        daten_ausreisser(1, ausreisser_liste) = Str(-f.wert) + ";" + Str(f.wert) + ";1e999";
+        for (bool skala : {true, false})
+            QCOMPARE(zeichnen(f.breite, f.hoehe, 1, skala).size(), QSize(f.breite, f.hoehe));
+    }
 }
 
 QTEST_MAIN(TstBoxplot)

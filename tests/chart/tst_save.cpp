@@ -17,8 +17,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace Proc;
@@ -41,22 +39,6 @@ template <typename Fn> void im_dialog(Fn fn) {
     QTimer::singleShot(0, qApp, [fn] { fn(QApplication::activeModalWidget()); });
 }
 
-// Limits the size of files this process may write, for a full disk without mounting one.
-class Dateigrenze {
-public:
-    explicit Dateigrenze(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &vorher_);
-        rlimit neu = vorher_;
-        neu.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &neu);
-    }
-    ~Dateigrenze() { setrlimit(RLIMIT_FSIZE, &vorher_); }
-
-private:
-    rlimit vorher_{};
-};
-
 } // namespace
 
 class TstSave : public QObject {
@@ -68,7 +50,6 @@ private slots:
     void endung_wird_ergaenzt();
     void fehlschlag_wird_gemeldet_data();
     void fehlschlag_wird_gemeldet();
-    void volle_platte_laesst_alte_datei_heil();
     void volles_dateisystem_laesst_alte_datei_heil();
     void dialog_bietet_bild_an();
     void fehler_erscheint_in_einer_meldung();
@@ -138,19 +119,6 @@ void TstSave::fehlschlag_wird_gemeldet() {
     QCOMPARE(QDir(ordner_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{"datei.txt", "ordner.png"}));
     QCOMPARE(inhalt(ordner_.filePath("datei.txt")), QByteArray("text"));
-}
-
-void TstSave::volle_platte_laesst_alte_datei_heil() {
-    const QString datei = ordner_.filePath("bild.png");
-    datei_anlegen(datei, "the picture saved before");
-    std::optional<QString> fehler;
-    {
-        Dateigrenze grenze(64); // the new picture does not fit
-        fehler = bild_schreiben(datei);
-    }
-    QVERIFY(fehler.has_value());
-    QCOMPARE(inhalt(datei), QByteArray("the picture saved before"));
-    QCOMPARE(QDir(ordner_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"bild.png"});
 }
 
 // A real full file system: a tiny tmpfs, mounted in a mount namespace of its own so that
