@@ -67,8 +67,6 @@ public:
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
-    int32_t Width() const { return bild_.width(); }
-    int32_t Height() const { return bild_.height(); }
     Graphics& graphics() { return graphics_; }
     // The pixels, with all drawing done so far.
     const QImage& image();
