@@ -18,8 +18,8 @@ constexpr int32_t hoechste_satzanzahl = 5;
 // end into the right margin of its strip.
 constexpr double ueberstand_boxrahmen = 3.0;
 
-// Strips overlap; a strip only adds its ink, so its white margins never wipe out what the
-// strip before it drew there.
+// Strips overlap; a strip is drawn without its white background, so its margins never wipe
+// out what the strip before it drew there.
 void streifen_einfuegen(Graphics& g, int32_t breite, int32_t satz, bool mit_skala, int32_t x) {
     einen_boxplot_zeichnen(breite, hoehe_bild, satz, mit_skala);
     g.DrawPicture(bild_transfer, x, 0, true);
@@ -48,8 +48,8 @@ void alle_saetze(Graphics& g, int32_t n) {
 
 } // namespace
 
-bool bild_zusammensetzen() {
-    PicturePtr bild = NewPicture(breite_bild, hoehe_bild, 16);
+bool bild_zusammensetzen(double geraeteverhaeltnis) {
+    PicturePtr bild = NewPicture(breite_bild, hoehe_bild, 16, geraeteverhaeltnis);
     if (!bild)
         return false;
     bild_ergebnis = bild;

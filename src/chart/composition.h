@@ -4,8 +4,9 @@
 namespace Proc {
 
 // Replaces bild_ergebnis by a new white breite_bild × hoehe_bild picture holding the current
-// set alone, or all sets in use side by side, each as a box plot. When the chart picture
-// cannot be created the previous chart is kept and false is returned.
-bool bild_zusammensetzen();
+// set alone, or all sets in use side by side, each as a box plot, made at the given device
+// pixel ratio. When the chart picture cannot be created the previous chart is kept and false
+// is returned.
+bool bild_zusammensetzen(double geraeteverhaeltnis = 1.0);
 
 } // namespace Proc

@@ -1,6 +1,7 @@
 #include "save.h"
 
 #include "chart/pictures.h"
+#include "platform/ausgabe.h"
 
 #include <QApplication>
 #include <QDir>

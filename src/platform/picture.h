@@ -1,37 +1,57 @@
-// Off-screen pictures and their drawing context, a thin layer over QImage and QPainter.
+// Off-screen pictures and their drawing context, a thin layer over QPainter.
 //
-// Coordinates and sizes are int32 pixels, (0, 0) top left, y growing downwards; whatever
-// falls outside a picture is cut off. Lines and outlines use a rectangular pen that hangs
-// below and to the right of the point it is drawn at, so they stay crisp at every size;
-// outlines of rectangles and ovals lie inside the rectangle given. Text is anti-aliased.
+// A picture records what is drawn into it, in logical pixels, and plays it back: onto a raster
+// image at the picture's device pixel ratio, or onto any other paint device (SVG, PDF) at one
+// unit per logical pixel. Coordinates and sizes are int32 logical pixels, (0, 0) top left, y
+// growing downwards; whatever falls outside a picture is cut off. Lines and outlines use a
+// rectangular pen that hangs below and to the right of the point it is drawn at, and outlines
+// of rectangles and ovals lie inside the rectangle given. On a raster every position is rounded
+// to a whole device pixel and every pen is a whole number of device pixels, so lines stay crisp
+// at any ratio; text is anti-aliased.
 #pragma once
 
 #include <QColor>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdint>
 #include <memory>
-#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
+class QPainter;
 class Picture;
 using PicturePtr = std::shared_ptr<Picture>;
 
 // A colour from red, green and blue components, each 0 to 255.
 QColor RGB(int32_t red, int32_t green, int32_t blue);
 
+// One call of the drawing context as it was made, with the context's settings at that moment.
+struct Zeichnung {
+    enum class Art { FillRect, DrawRect, DrawLine, FillOval, DrawOval, FillPolygon, DrawString,
+                     DrawPicture };
+    Art art;
+    QColor farbe;
+    int32_t stift_breite = 1;
+    int32_t stift_hoehe = 1;
+    int32_t textgroesse = 0;
+    int32_t a = 0, b = 0, c = 0, d = 0; // x, y, width, height, or x1, y1, x2, y2
+    std::vector<int32_t> punkte;        // FillPolygon
+    std::string text;                   // DrawString
+    PicturePtr bild;                    // DrawPicture
+    bool nur_tinte = false;             // DrawPicture
+};
+
 // The drawing context of one picture. ForeColor, PenWidth, PenHeight and TextSize stay in
 // force for every later operation.
 class Graphics {
 public:
-    explicit Graphics(QImage& bild) : bild_(bild) {}
+    explicit Graphics(Picture& bild) : bild_(bild) {}
 
     QColor ForeColor = Qt::black;
     int32_t PenWidth = 1;
     int32_t PenHeight = 1;
-    int32_t TextSize = 12; // text height in pixels
+    int32_t TextSize = 12; // text height in logical pixels
 
     void FillRect(int32_t x, int32_t y, int32_t width, int32_t height);
     void DrawRect(int32_t x, int32_t y, int32_t width, int32_t height);
@@ -44,47 +64,65 @@ public:
     // not supported: wrapWidth must be 0 and condense false.
     void DrawString(std::string_view text, int32_t x, int32_t y, int32_t wrapWidth = 0,
                     bool condense = false);
-    double StringWidth(std::string_view text);
-    // Copies a whole picture at its own size with its top-left corner at (x, y). With
-    // inkOnly the copy only darkens: white lets what is already there show through.
+    // The width of a text and the height of capitals and digits above the baseline, in
+    // logical pixels at the current text size.
+    double StringWidth(std::string_view text) const;
+    double TextHeight() const;
+    // Draws a whole picture at its own size with its top-left corner at (x, y). With inkOnly
+    // what the picture draws in white is left out, so that what is already there shows
+    // through its white background.
     void DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool inkOnly = false);
 
-    // Ends the painting so that the picture can be read; the next operation resumes it.
-    void beenden();
-
 private:
-    QPainter& maler();
-    QFont schrift() const;
-    bool rechteck_fuellen(int64_t x, int64_t y, int64_t width, int64_t height);
+    Zeichnung zeichnung(Zeichnung::Art art, int32_t a = 0, int32_t b = 0, int32_t c = 0,
+                        int32_t d = 0) const;
 
-    QImage& bild_;
-    std::optional<QPainter> maler_;
+    Picture& bild_;
 };
 
 class Picture {
 public:
-    Picture(QImage bild) : bild_(std::move(bild)), graphics_(bild_) {}
+    // An empty picture of width × height logical pixels, shown at the given device pixel
+    // ratio in the given raster format.
+    Picture(int32_t width, int32_t height, double devicePixelRatio, QImage::Format format);
+    // A finished raster picture, such as the logo.
+    explicit Picture(QImage bild);
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
     Graphics& graphics() { return graphics_; }
-    // The pixels, with all drawing done so far.
-    const QImage& image();
+    int32_t width() const { return breite_; }
+    int32_t height() const { return hoehe_; }
+    double devicePixelRatio() const { return verhaeltnis_; }
+
+    // The pixels at the picture's device pixel ratio, with everything drawn so far. Null when
+    // the memory for them cannot be had.
+    const QImage& image() const;
+    // Plays everything drawn onto a painter whose unit is one logical pixel, as vectors.
+    void abspielen(QPainter& maler) const;
+    const std::vector<Zeichnung>& zeichnungen() const { return zeichnungen_; }
+    // Whether the picture is a finished raster rather than a recording.
+    bool istRaster() const { return fertiges_raster_; }
 
 private:
-    QImage bild_;
+    friend class Graphics;
+
+    int32_t breite_;
+    int32_t hoehe_;
+    double verhaeltnis_;
     Graphics graphics_;
+    std::vector<Zeichnung> zeichnungen_;
+    // The raster in device pixels, painted up to the drawings already on it when asked for.
+    mutable QImage raster_;
+    mutable std::size_t gemalt_ = 0;
+    bool fertiges_raster_ = false;
 };
 
-// Largest picture NewPicture creates, in pixels; beyond it memory would run out.
+// Largest picture NewPicture creates, in device pixels; beyond it memory would run out.
 inline constexpr int64_t max_bildpunkte = int64_t{1} << 27;
 
-// A new picture of width × height pixels; depth 16 gives 16 bits per pixel (RGB 5-6-5),
-// anything else 32. Gives nothing when the size is not positive, too large, or the memory
-// cannot be had. The contents are undefined until filled.
-PicturePtr NewPicture(int32_t width, int32_t height, int32_t depth);
-
-// Writes a picture to a file, replacing an existing file only by a complete new one. The
-// format comes from the file name's suffix when Qt can write it, else PNG. Gives the reason
-// when the file could not be written, nothing on success.
-std::optional<QString> SaveAsPicture(const QString& file, const PicturePtr& picture);
+// A new picture of width × height logical pixels at the given device pixel ratio; depth 16
+// gives 16 bits per pixel (RGB 5-6-5), anything else 32. Gives nothing when the size is not
+// positive or too large, or the ratio not a sensible one. The contents are undefined until
+// filled.
+PicturePtr NewPicture(int32_t width, int32_t height, int32_t depth, double devicePixelRatio = 1.0);

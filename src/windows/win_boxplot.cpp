@@ -5,6 +5,8 @@
 #include "model/proc.h"
 
 #include <QPointer>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -28,6 +30,9 @@ WinBoxplot::WinBoxplot()
     CAbox = new Canvas(this);
     CAbox->setObjectName(QStringLiteral("CAbox"));
     resize(190, 434);
+    // On a screen with another device pixel ratio the chart is made anew at that ratio.
+    create();
+    connect(windowHandle(), &QWindow::screenChanged, this, &WinBoxplot::Resized);
 }
 
 WinBoxplot* WinBoxplot::offen() {
@@ -59,9 +64,9 @@ void WinBoxplot::Resized() {
 namespace Proc {
 
 void boxplot_zeichnen() {
-    if (!bild_zusammensetzen())
-        return;
     Canvas* leinwand = WinBoxplot::instance()->CAbox;
+    if (!bild_zusammensetzen(leinwand->devicePixelRatioF()))
+        return;
     leinwand->setBackdrop(bild_ergebnis);
     leinwand->Refresh(true);
 }
