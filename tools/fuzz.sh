@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 source tools/setup.sh
-velmora_install_packages
+velmora_install_packages test
 source tools/sanitize-env.sh
 options=$(velmora_fuzz_options)
 [ -n "$options" ] || { echo "clang with libFuzzer is needed for fuzzing." >&2; exit 1; }

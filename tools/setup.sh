@@ -1,8 +1,15 @@
-# Installs what building and testing Velmora needs, when it is missing.
-# Sourced by run.sh and test.sh; Debian and Ubuntu use apt-get, macOS uses Homebrew.
+# Installs what building (and testing) Velmora needs, when it is missing.
+# Sourced by the scripts in tools/; Debian and Ubuntu use apt-get, macOS uses Homebrew.
 
-velmora_debian_packages=(g++ make cmake qt6-base-dev qt6-translations-l10n libfast-float-dev
-                         fonts-dejavu-core locales clang libclang-rt-14-dev)
+# Building and running the application.
+velmora_debian_packages=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n
+                         libfast-float-dev fonts-dejavu-core)
+# What testing needs on top: clang with libFuzzer, a German locale, pdftoppm to render saved
+# PDFs back, the validators of the desktop entry and the metainfo, and dpkg-shlibdeps and
+# file, with which cpack computes the package's dependencies.
+velmora_debian_test_packages=(clang libclang-rt-14-dev locales poppler-utils desktop-file-utils
+                              appstream dpkg-dev file)
+velmora_brew_test_formulas=(poppler)
 
 velmora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -12,10 +19,16 @@ velmora_as_root() {
     fi
 }
 
+# velmora_install_packages [test]: what building needs, with "test" also what testing needs.
 velmora_install_packages() {
+    local packages=("${velmora_debian_packages[@]}") formulas=(cmake qt fast_float)
+    if [ "${1:-}" = test ]; then
+        packages+=("${velmora_debian_test_packages[@]}")
+        formulas+=("${velmora_brew_test_formulas[@]}")
+    fi
     if command -v apt-get >/dev/null 2>&1; then
         local missing=()
-        for package in "${velmora_debian_packages[@]}" "$@"; do
+        for package in "${packages[@]}"; do
             dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
                 missing+=("$package")
         done
@@ -29,7 +42,7 @@ velmora_install_packages() {
             echo "Please install Homebrew (https://brew.sh) first." >&2
             return 1
         }
-        for formula in cmake qt fast_float; do
+        for formula in "${formulas[@]}"; do
             brew list "$formula" >/dev/null 2>&1 || brew install "$formula"
         done
         export CMAKE_PREFIX_PATH="$(brew --prefix qt)${CMAKE_PREFIX_PATH:+:$CMAKE_PREFIX_PATH}"
@@ -42,10 +55,20 @@ velmora_jobs() {
     getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2
 }
 
-# velmora_build <folder> [cmake options...]: configures (once) and builds.
+# velmora_build <folder> [cmake options...] [--target <target>]...: configures (once) and
+# builds the given targets, or everything.
 velmora_build() {
-    local folder=$1
+    local folder=$1 options=() targets=()
     shift
-    cmake -S . -B "$folder" "$@" >/dev/null
-    cmake --build "$folder" --parallel "$(velmora_jobs)"
+    while [ $# -gt 0 ]; do
+        if [ "$1" = --target ]; then
+            targets+=(--target "$2")
+            shift 2
+        else
+            options+=("$1")
+            shift
+        fi
+    done
+    cmake -S . -B "$folder" ${options[@]+"${options[@]}"} >/dev/null
+    cmake --build "$folder" --parallel "$(velmora_jobs)" ${targets[@]+"${targets[@]}"}
 }

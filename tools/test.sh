@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
-velmora_install_packages
+velmora_install_packages test
 
 # A German locale lets the tests prove that numbers are read and written the same under it.
 if command -v localedef >/dev/null 2>&1 && ! locale -a 2>/dev/null | grep -qi '^de_DE.utf-\?8$'; then
@@ -16,6 +16,11 @@ jobs=$(velmora_jobs)
 
 velmora_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+# The desktop entry, the metainfo and the Debian package made from build/.
+if command -v dpkg-deb >/dev/null 2>&1; then
+    tools/package-check.sh build
+fi
 
 # The sanitizer build uses clang where it has libFuzzer, and then also replays every
 # fuzzer's corpus.
