@@ -7,12 +7,14 @@
 #include "windows/win_daten.h"
 #include "windows/win_splash.h"
 
-#include <QClipboard>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTranslator>
+
+#include <optional>
+#include <type_traits>
 
 namespace {
 
@@ -25,24 +27,30 @@ void qt_auf_deutsch(QApplication& anwendung) {
         QApplication::installTranslator(uebersetzung);
 }
 
-QWidget* bearbeitbares_feld() {
-    QWidget* feld = QApplication::focusWidget();
-    return qobject_cast<QLineEdit*>(feld) || qobject_cast<QPlainTextEdit*>(feld) ? feld : nullptr;
+bool ist_feld(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
 }
 
-// The standard editing of the focused edit field.
-void bearbeiten(const char* befehl) {
-    QWidget* feld = bearbeitbares_feld();
-    if (!feld)
-        return;
-    if (qstrcmp(befehl, "del") == 0) {
-        if (auto* zeile = qobject_cast<QLineEdit*>(feld))
-            zeile->del();
+// The standard editing of one of Qt's edit fields.
+template <typename Feld> void ausfuehren(Feld& feld, Bearbeitung befehl) {
+    switch (befehl) {
+    case Bearbeitung::Undo:
+        return feld.undo();
+    case Bearbeitung::Cut:
+        return feld.cut();
+    case Bearbeitung::Copy:
+        return feld.copy();
+    case Bearbeitung::Paste:
+        return feld.paste();
+    case Bearbeitung::SelectAll:
+        return feld.selectAll();
+    case Bearbeitung::Delete:
+        if constexpr (std::is_same_v<Feld, QLineEdit>)
+            feld.del();
         else
-            qobject_cast<QPlainTextEdit*>(feld)->textCursor().removeSelectedText();
+            feld.textCursor().removeSelectedText();
         return;
     }
-    QMetaObject::invokeMethod(feld, befehl);
 }
 
 } // namespace
@@ -73,10 +81,6 @@ App::~App() {
     Proc::bild_ergebnis.reset();
     Proc::bild_transfer.reset();
     delete MenuBar1.data(); // unless the data window took it along
-}
-
-QObject* App::menuBarObject() const {
-    return MenuBar1;
 }
 
 QAction* App::eintrag(QMenu* menue, const char* name, const QString& text,
@@ -113,22 +117,24 @@ void App::menueleiste_anlegen() {
     for (QAction* aktion : {info, speichern, ende})
         aktion->setShortcutContext(Qt::ApplicationShortcut);
 
-    EditMenu = MenuBar1->addMenu(QStringLiteral("&Edit"));
+    // Every edit command is available whenever the menu bar is. Copy also works in the chart
+    // window, where no edit field claims its shortcut.
+    QMenu* EditMenu = MenuBar1->addMenu(QStringLiteral("&Edit"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     const struct {
         const char* name;
         const char* text;
         QKeySequence kurzbefehl;
-        const char* befehl;
+        std::optional<Bearbeitung> befehl;
     } bearbeitungen[] = {
-        {"EditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), "undo"},
-        {"UntitledMenu1", "-", {}, nullptr},
-        {"EditCut", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), "cut"},
-        {"EditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), "copy"},
-        {"EditPaste", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), "paste"},
-        {"EditClear", "&Delete", {}, "del"},
-        {"UntitledMenu0", "-", {}, nullptr},
-        {"EditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), "selectAll"},
+        {"EditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), Bearbeitung::Undo},
+        {"UntitledMenu1", "-", {}, std::nullopt},
+        {"EditCut", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), Bearbeitung::Cut},
+        {"EditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), Bearbeitung::Copy},
+        {"EditPaste", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), Bearbeitung::Paste},
+        {"EditClear", "&Delete", {}, Bearbeitung::Delete},
+        {"UntitledMenu0", "-", {}, std::nullopt},
+        {"EditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), Bearbeitung::SelectAll},
     };
     for (const auto& b : bearbeitungen) {
         if (!b.befehl) {
@@ -136,37 +142,33 @@ void App::menueleiste_anlegen() {
             continue;
         }
         QAction* aktion = eintrag(EditMenu, b.name, QString::fromUtf8(b.text), b.kurzbefehl);
-        const char* befehl = b.befehl;
-        connect(aktion, &QAction::triggered, this, [befehl] { bearbeiten(befehl); });
+        connect(aktion, &QAction::triggered, this, [this, befehl = *b.befehl] { bearbeiten(befehl); });
+        if (*b.befehl == Bearbeitung::Copy)
+            aktion->setShortcutContext(Qt::ApplicationShortcut);
     }
-    connect(EditMenu, &QMenu::aboutToShow, this, &App::bearbeiten_freigeben);
+    // A menu takes the focus while it is open; the commands act on the field that had it.
+    connect(this, &QApplication::focusChanged, this, [this](QWidget*, QWidget* neu) {
+        if (ist_feld(neu))
+            letztes_feld_ = neu;
+    });
 }
 
-// The edit commands are available as the focused field allows them.
-void App::bearbeiten_freigeben() {
-    QWidget* feld = bearbeitbares_feld();
-    auto* zeile = qobject_cast<QLineEdit*>(feld);
-    auto* mehrzeilig = qobject_cast<QPlainTextEdit*>(feld);
-    const bool schreibbar =
-        (zeile && !zeile->isReadOnly()) || (mehrzeilig && !mehrzeilig->isReadOnly());
-    const bool auswahl = (zeile && zeile->hasSelectedText()) ||
-                         (mehrzeilig && mehrzeilig->textCursor().hasSelection());
-    const bool rueckgaengig = (zeile && zeile->isUndoAvailable()) ||
-                              (mehrzeilig && mehrzeilig->document()->isUndoAvailable());
-    const bool text =
-        (zeile && !zeile->text().isEmpty()) || (mehrzeilig && !mehrzeilig->document()->isEmpty());
-    const bool einfuegbar = schreibbar && !QApplication::clipboard()->text().isEmpty();
-    const QHash<QString, bool> frei = {
-        {"EditUndo", schreibbar && rueckgaengig},
-        {"EditCut", schreibbar && auswahl},
-        {"EditCopy", auswahl},
-        {"EditPaste", einfuegbar},
-        {"EditClear", schreibbar && auswahl},
-        {"EditSelectAll", text},
-    };
-    for (QAction* aktion : EditMenu->actions())
-        if (frei.contains(aktion->objectName()))
-            aktion->setEnabled(frei.value(aktion->objectName()));
+void App::bearbeiten(Bearbeitung befehl) {
+    if (befehl == Bearbeitung::Copy && qobject_cast<WinBoxplot*>(activeWindow())) {
+        Proc::bild_kopieren();
+        return;
+    }
+    QWidget* feld = ist_feld(focusWidget()) ? focusWidget() : letztes_feld_.data();
+    if (!feld || !feld->isVisible() || !feld->isEnabled())
+        return;
+    if (auto* zeile = qobject_cast<QLineEdit*>(feld))
+        ausfuehren(*zeile, befehl);
+    else if (auto* mehrzeilig = qobject_cast<QPlainTextEdit*>(feld))
+        ausfuehren(*mehrzeilig, befehl);
+}
+
+Versionsteile App::version() const {
+    return {MajorVersion, MinorVersion, BugVersion, StageCode, NonReleaseVersion};
 }
 
 void App::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {

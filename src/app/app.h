@@ -1,6 +1,8 @@
 // The application object: version components, the menu bar and its handlers.
 #pragma once
 
+#include "windows/anwendung.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QMenuBar>
@@ -11,17 +13,11 @@
 class QMenu;
 class QAction;
 
-class App : public QApplication {
-    Q_OBJECT
-    // Read by name by the windows: the splash window shows the version, the data window
-    // carries the menu bar.
-    Q_PROPERTY(int MajorVersion MEMBER MajorVersion CONSTANT)
-    Q_PROPERTY(int MinorVersion MEMBER MinorVersion CONSTANT)
-    Q_PROPERTY(int BugVersion MEMBER BugVersion CONSTANT)
-    Q_PROPERTY(int StageCode MEMBER StageCode CONSTANT)
-    Q_PROPERTY(int NonReleaseVersion MEMBER NonReleaseVersion CONSTANT)
-    Q_PROPERTY(QObject* MenuBar1 READ menuBarObject CONSTANT)
+// The edit commands of the Edit menu.
+enum class Bearbeitung { Undo, Cut, Copy, Paste, Delete, SelectAll };
 
+class App : public QApplication, public Anwendung {
+    Q_OBJECT
 public:
     App(int& argc, char** argv);
     ~App() override;
@@ -34,6 +30,9 @@ public:
 
     QPointer<QMenuBar> MenuBar1;
 
+    Versionsteile version() const override;
+    QMenuBar* menueleiste() const override { return MenuBar1; }
+
     // Registers the handler of the menu item with the given name; it returns true when it
     // has handled the command.
     void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
@@ -44,15 +43,17 @@ public:
     bool MEInfo();
     bool FileBildspeichern();
 
+    // An edit command: in the chart window Copy copies the chart; otherwise the command acts
+    // on the edit field that has the focus, or had it last (before a menu took it).
+    void bearbeiten(Bearbeitung befehl);
+
 private:
-    QObject* menuBarObject() const;
     void menueleiste_anlegen();
     QAction* eintrag(QMenu* menue, const char* name, const QString& text,
                      const QKeySequence& kurzbefehl = {});
-    void bearbeiten_freigeben();
 
     QHash<QString, std::function<bool()>> handler_;
-    QMenu* EditMenu = nullptr;
+    QPointer<QWidget> letztes_feld_;
 };
 
 // The application object, from anywhere.

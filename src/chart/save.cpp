@@ -4,6 +4,8 @@
 #include "platform/ausgabe.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,8 +30,8 @@ QString datei_erfragen() {
     QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Bild speichern"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The dialog adds the suffix itself, so its question before replacing a file concerns
-    // the file that is really written.
+    // The dialog adds the suffix itself, by the same rule as bild_schreiben, so its question
+    // before replacing a file concerns the file that is really written.
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(vorgeschlagener_pfad());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -39,8 +41,12 @@ QString datei_erfragen() {
 
 } // namespace
 
+bool hat_endung(const QString& datei) {
+    return QFileInfo(datei).fileName().contains(QLatin1Char('.'));
+}
+
 std::optional<QString> bild_schreiben(QString datei) {
-    if (QFileInfo(datei).suffix().isEmpty())
+    if (!hat_endung(datei))
         datei += QStringLiteral(".png");
     return SaveAsPicture(datei, bild_ergebnis);
 }
@@ -54,6 +60,15 @@ void bild_speichern() {
                              QStringLiteral("Das Bild konnte nicht gespeichert werden.\n\n%1\n\n%2")
                                  .arg(QDir::toNativeSeparators(datei), *fehler));
     }
+}
+
+void bild_kopieren() {
+    if (!bild_ergebnis)
+        return;
+    auto* daten = new QMimeData;
+    daten->setImageData(bild_ergebnis->image());
+    daten->setData(QStringLiteral("image/svg+xml"), SvgDocument(*bild_ergebnis));
+    QApplication::clipboard()->setMimeData(daten);
 }
 
 } // namespace Proc

@@ -1,20 +1,80 @@
 #include "controls.h"
 
 #include <QMimeData>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextDocument>
 
+#include <limits>
+
 EditField::EditField(QWidget* parent) : Feld<QLineEdit>(parent) {
+    setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &EditField::textaenderung_melden);
 }
 
 void EditField::SetText(const QString& text) {
-    if (text == QLineEdit::text())
+    if (text == QLineEdit::text()) {
         textaenderung_melden();
-    else
+    } else {
         setText(text);
+        setCursorPosition(0);
+    }
+}
+
+namespace {
+
+// A number in fixed notation written with an exponent: "-1234.5" becomes "-1.2345e+03".
+QString mit_exponent(const QString& zahl) {
+    const qsizetype ziffern_ab = zahl.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype punkt = zahl.indexOf(QLatin1Char('.'));
+    const qsizetype ganze = (punkt < 0 ? zahl.size() : punkt) - ziffern_ab;
+    QString ziffern = zahl.mid(ziffern_ab);
+    ziffern.remove(QLatin1Char('.'));
+    return zahl.left(ziffern_ab) + ziffern.left(1) + QLatin1Char('.') + ziffern.mid(1) +
+           QStringLiteral("e+%1").arg(ganze - 1, 2, 10, QLatin1Char('0'));
+}
+
+// A number text shortened to the width: digits go from the end of the mantissa, an exponent
+// stays, and a whole part too long for the width is first written with an exponent.
+QString zahl_kuerzen(QString text, const QFontMetrics& masse, int breite) {
+    const auto passt = [&](const QString& t) { return masse.horizontalAdvance(t) <= breite; };
+    if (passt(text))
+        return text;
+    const qsizetype ganz_ende = text.indexOf(QRegularExpression(QStringLiteral("[.e]")));
+    if (ganz_ende < 0 || (text[ganz_ende] == QLatin1Char('.') &&
+                          !passt(text.left(ganz_ende) + QChar(0x2026))))
+        text = mit_exponent(text);
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    const QString exponent = e < 0 ? QString() : text.mid(e);
+    QString mantisse = e < 0 ? text : text.left(e);
+    while (mantisse.size() > 1 && !passt(mantisse + QChar(0x2026) + exponent))
+        mantisse.chop(1);
+    return mantisse + QChar(0x2026) + exponent;
+}
+
+} // namespace
+
+void NumberText::SetText(const QString& text) {
+    setText(text);
+    setToolTip(shown() == text ? QString() : text);
+}
+
+QString NumberText::shown() const {
+    return zahl_kuerzen(text(), fontMetrics(), contentsRect().width());
+}
+
+void NumberText::paintEvent(QPaintEvent*) {
+    QPainter maler(this);
+    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(),
+                          shown(), foregroundRole());
+}
+
+void NumberText::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    SetText(text());
 }
 
 MultiLineEditField::MultiLineEditField(QWidget* parent) : Feld<QPlainTextEdit>(parent) {

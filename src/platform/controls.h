@@ -56,8 +56,8 @@ protected:
     }
 };
 
-// A single-line edit field. Setting its text from code raises TextChange like typing does,
-// also when the text stays the same.
+// A single-line edit field without a length limit. Setting its text from code raises
+// TextChange like typing does, also when the text stays the same, and shows the text's start.
 class EditField : public Feld<QLineEdit> {
     Q_OBJECT
 public:
@@ -89,6 +89,22 @@ public:
 };
 
 using StaticText = MitIndex<QLabel>;
+
+// A static text showing a number, never cut silently: a number too long for the control loses
+// digits at the end of its mantissa, marked by "…", and shows in full as its tooltip.
+class NumberText : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    int Index = 0;
+    void SetText(const QString& text);
+    // What the control shows of its text.
+    QString shown() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+};
 using RadioButton = MitIndex<QRadioButton>;
 using PushButton = MitIndex<QPushButton>;
 

@@ -107,7 +107,7 @@ void werte_anzeigen() {
         for (int32_t i = 1; i <= anzeigezeilen; ++i) {
             const QString text = als_text(daten_basiswert(daten_akt_satz, i));
             w.EFbasis(i).SetText(text);
-            w.STbasis(i).setText(text);
+            w.STbasis(i).SetText(text);
         }
         w.EFskalamax->SetText(als_text(endwert));
         w.EFskalamin->SetText(als_text(startwert));

@@ -1,6 +1,7 @@
 #include "win_daten.h"
 
 #include "model/proc.h"
+#include "windows/anwendung.h"
 #include "windows/daten_ablauf.h"
 
 #include <QApplication>
@@ -90,9 +91,10 @@ WinDaten::WinDaten()
     setWindowTitle(QStringLiteral("Daten"));
     // The application's menu bar; where the platform has one menu bar for all windows (macOS)
     // it stays there.
-    if (auto* leiste = qobject_cast<QMenuBar*>(qApp->property("MenuBar1").value<QObject*>());
-        leiste && !leiste->isNativeMenuBar())
-        setMenuBar(leiste);
+    if (const Anwendung* laufende = anwendung()) {
+        if (QMenuBar* leiste = laufende->menueleiste(); leiste && !leiste->isNativeMenuBar())
+            setMenuBar(leiste);
+    }
     inhalt_ = new QWidget(this);
     inhalt_->setFixedSize(inhaltsgroesse);
     setCentralWidget(inhalt_);
@@ -140,8 +142,10 @@ void WinDaten::steuerelemente_anlegen() {
     beschriften(w, "StaticText12", "Anzahl", 16, 261);
     for (int index = 1; index <= 8; ++index) {
         const Zeile& z = zeile(index);
-        STbasis.setzen(index, text_anlegen(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20},
-                                           "-", links));
+        auto* anzeige =
+            anlegen<NumberText>(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20}, "-");
+        anzeige->setAlignment(links);
+        STbasis.setzen(index, anzeige);
     }
     for (int index = 1; index <= 5; ++index) {
         const QRect lage(350, 23 + 32 * (index - 1), 36, 20);

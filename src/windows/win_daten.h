@@ -28,7 +28,7 @@ public:
     PushButton* PushButton1 = nullptr;
     MultiLineEditField* EFDaten = nullptr;
     PushButton* PBberechnen = nullptr;
-    ControlArray<StaticText> STbasis;
+    ControlArray<NumberText> STbasis;
     ControlArray<RadioButton> RBsatz;
     ControlArray<BevelButton> BBsatzart;
     UpDownArrows* UpDownArrows1 = nullptr;

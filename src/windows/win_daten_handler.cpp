@@ -10,9 +10,10 @@ using namespace Proc;
 
 namespace {
 
-// A numeric field's whole text read as a number; text that is not a number gives 0.
+// A numeric field's whole text read as a number, with a decimal comma as in the value lists;
+// text that is not a number gives 0.
 double zahl(const QLineEdit& feld) {
-    return Val(feld.text().toStdString());
+    return ValKomma(feld.text().toStdString());
 }
 
 void zeichnen_wenn_automatisch() {

@@ -1,5 +1,7 @@
 #include "win_splash.h"
 
+#include "windows/anwendung.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
@@ -35,8 +37,9 @@ PicturePtr logo() {
     return Proc::LogoVelmora;
 }
 
-int versionsteil(const char* name) {
-    return qApp->property(name).toInt();
+Versionsteile version() {
+    const Anwendung* laufende = anwendung();
+    return laufende ? laufende->version() : Versionsteile{};
 }
 
 } // namespace
@@ -59,9 +62,9 @@ QString BuildVersion(int major, int minor, int bug, int stageCode, int nonReleas
 }
 
 QString BuildVersion() {
-    return BuildVersion(versionsteil("MajorVersion"), versionsteil("MinorVersion"),
-                        versionsteil("BugVersion"), versionsteil("StageCode"),
-                        versionsteil("NonReleaseVersion"));
+    const Versionsteile v = version();
+    return BuildVersion(v.MajorVersion, v.MinorVersion, v.BugVersion, v.StageCode,
+                        v.NonReleaseVersion);
 }
 
 WIsplash* WIsplash::offen() {
@@ -117,7 +120,7 @@ void WIsplash::Update(bool splash) {
         Timer1->stop();
     STappver->setText(BuildVersion());
     STpackinfo->setText(credit_line);
-    STbeta->setVisible(versionsteil("StageCode") == stufe_beta);
+    STbeta->setVisible(version().StageCode == stufe_beta);
     if (const QScreen* bildschirm = QGuiApplication::primaryScreen())
         move(bildschirm->availableGeometry().center() - rect().center());
     exec();
