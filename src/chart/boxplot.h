@@ -13,6 +13,9 @@ namespace Proc {
 // bild_transfer is left empty when the picture cannot be created.
 void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mit_skala);
 
+// Where the box's outline ends on the right, in pixels from the left of a plot of that size.
+double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala);
+
 // Draws a text with its baseline at y, centred in the span that starts at x (centred on x
 // when spanne is 0).
 void graphics_string_center(const PicturePtr& bild, std::string_view text, double x, double y,

@@ -26,24 +26,38 @@ void streifen_einfuegen(Graphics& g, int32_t breite, int32_t satz, bool mit_skal
 }
 
 // Set 1 carries the scale in a wider strip; the others follow at the spacing of gap plus
-// box, each strip's right margin lying under the start of the next. The last strip's right
-// margin falls outside the picture, which is laid out so that the last box's outline still
-// fits.
-void alle_saetze(Graphics& g, int32_t n) {
-    const double G = pos_abst_pfeil_box;
-    const double B = pos_box_breite;
-    const double M = pos_rand_r;
-    const double W = std::max(breite_bild - ueberstand_boxrahmen, 1.0);
-    const double D = (n - 1) * (G + B) + 1.0;
-    const double w = (W * ((G + B) + M)) / D;
-    const double w1 =
-        (W * (((((G + B) + M) + pos_rand_l) + pos_text_breite) + pos_pfeil_breite)) / D;
+// box, each strip's right margin lying under the start of the next, laid out across the
+// given width.
+struct Aufteilung {
+    double w1; // width of the first strip
+    double w;  // width of the others
+    int32_t n;
 
-    streifen_einfuegen(g, whole(w1), 1, true, 0);
-    for (int32_t i = 2; i <= n; ++i) {
-        const int32_t x = whole((((i - 2) * w) / ((G + B) + M)) * (G + B) + w1);
-        streifen_einfuegen(g, whole(w), i, false, x);
+    static Aufteilung ueber(double W, int32_t n) {
+        const double D = (n - 1) * (pos_abst_pfeil_box + pos_box_breite) + 1.0;
+        const double rest = (pos_abst_pfeil_box + pos_box_breite) + pos_rand_r;
+        return {(W * (((rest + pos_rand_l) + pos_text_breite) + pos_pfeil_breite)) / D,
+                (W * rest) / D, n};
     }
+    int32_t x(int32_t i) const {
+        const double G = pos_abst_pfeil_box, B = pos_box_breite, M = pos_rand_r;
+        return whole((((i - 2) * w) / ((G + B) + M)) * (G + B) + w1);
+    }
+    // Where the outline of the last box ends.
+    double ende() const { return x(n) + boxrahmen_ende(whole(w), hoehe_bild, false); }
+};
+
+// The last strip's right margin falls outside the picture. The strips are laid out so that
+// the last box's outline still fits: across W - 3 pixels, and narrower by a pixel at a time
+// where rounding would still push it out.
+void alle_saetze(Graphics& g, int32_t n) {
+    double breite = std::max(breite_bild - ueberstand_boxrahmen, 1.0);
+    Aufteilung streifen = Aufteilung::ueber(breite, n);
+    for (int versuch = 0; versuch < 8 && streifen.ende() > breite_bild && breite > 1; ++versuch)
+        streifen = Aufteilung::ueber(--breite, n);
+    streifen_einfuegen(g, whole(streifen.w1), 1, true, 0);
+    for (int32_t i = 2; i <= n; ++i)
+        streifen_einfuegen(g, whole(streifen.w), i, false, streifen.x(i));
 }
 
 } // namespace
