@@ -1,6 +1,9 @@
-// Composing the chart at 1920 × 1080 with five sets of 1,000 values and every option on.
+// Composing the chart at 1920 × 1080 with five sets of 1,000 values and every option on, at
+// the device pixel ratio of the screen (QT_SCALE_FACTOR=2 gives 2): the chart picture made,
+// and made and painted on the canvas.
 #include "messung.h"
 
+#include "chart/pictures.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "windows/daten_ablauf.h"
@@ -23,8 +26,19 @@ int main(int argc, char* argv[]) {
     daten_max_satz_anzahl = 5;
     daten_alle_saetze_zeichnen = boxplot_erweitert = mittelwert_anzeigen = box_werte_anzeigen =
         true;
-    WinBoxplot::instance()->resize(1960, 1114); // a canvas of 1920 × 1080
-    messen("boxplot_zeichnen, 1920 x 1080, 5 sets of 1,000 values", 51, [] { boxplot_zeichnen(); });
+    WinBoxplot* fenster = WinBoxplot::instance();
+    fenster->resize(1960, 1114);       // a canvas of 1920 × 1080
+    QCoreApplication::processEvents(); // shown, so that the canvas paints
+    const std::string verhaeltnis =
+        ", ratio " + QString::number(fenster->devicePixelRatioF()).toStdString();
+    messen(("boxplot_zeichnen, 1920 x 1080, 5 sets of 1,000" + verhaeltnis).c_str(), 51, [] {
+        boxplot_zeichnen();
+        bild_ergebnis->image();
+    });
+    messen(("  and painted on the canvas" + verhaeltnis).c_str(), 51, [fenster] {
+        boxplot_zeichnen();
+        fenster->CAbox->repaint();
+    });
     delete WinDaten::offen();
     delete WinBoxplot::offen();
 }

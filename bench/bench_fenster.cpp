@@ -1,4 +1,4 @@
-// One keystroke in the value list of the real data window, until the chart is recomposed.
+// One keystroke in the value list of the real data window, until the new chart is painted.
 #include "messung.h"
 
 #include "chart/pictures.h"
@@ -21,8 +21,12 @@ void tastendruecke(const char* name, std::size_t anzahl, double anteil) {
     w.EFDaten->SetText(werteliste(anzahl, anteil));
     w.EFDaten->moveCursor(QTextCursor::End);
     bool tippen = true;
-    messen(name, 21, [&] {
+    Canvas* leinwand = WinBoxplot::instance()->CAbox;
+    const std::string zeile =
+        std::string(name) + ", ratio " + QString::number(leinwand->devicePixelRatioF()).toStdString();
+    messen(zeile.c_str(), 21, [&] {
         QTest::keyClick(w.EFDaten, tippen ? Qt::Key_7 : Qt::Key_Backspace);
+        leinwand->repaint(); // the chart on the screen, not only composed
         tippen = !tippen;
     });
     std::printf("%-58s %9.1f MiB\n", "  peak memory so far", hoechster_speicher_mib());
@@ -35,6 +39,7 @@ int main(int argc, char* argv[]) {
     Proc::ladewerte_setzen();
     Proc::Pref_SplashAtStart = 0;
     WinDaten::instance();
+    QCoreApplication::processEvents(); // the chart window shown, so that its canvas paints
     std::printf("%-58s %9.1f MiB\n", "peak memory after start-up", hoechster_speicher_mib());
     tastendruecke("keystroke, 100,000 values", 100'000, 0.0);
     tastendruecke("keystroke, 1,000,000 values", 1'000'000, 0.0);

@@ -4,6 +4,8 @@
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    // The canvas paints every pixel itself: Qt need not fill it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void Canvas::setBackdrop(PicturePtr bild) {
@@ -11,13 +13,21 @@ void Canvas::setBackdrop(PicturePtr bild) {
 }
 
 void Canvas::Refresh(bool erase) {
-    setAutoFillBackground(erase);
+    erase_ = erase;
     update();
 }
 
+// The backdrop at the top-left corner, in device pixels as it was made; with erasing on,
+// the background where the backdrop does not reach.
 void Canvas::paintEvent(QPaintEvent*) {
-    if (!backdrop_)
-        return;
     QPainter maler(this);
-    maler.drawImage(QPoint(0, 0), backdrop_->image());
+    QRegion rest(rect());
+    if (backdrop_ && !backdrop_->image().isNull()) {
+        const QImage& bild = backdrop_->image();
+        maler.drawImage(QPoint(0, 0), bild);
+        rest -= QRect(QPoint(0, 0), bild.deviceIndependentSize().toSize());
+    }
+    if (erase_)
+        for (const QRect& teil : rest)
+            maler.fillRect(teil, palette().window());
 }

@@ -22,4 +22,5 @@ protected:
 
 private:
     PicturePtr backdrop_;
+    bool erase_ = true;
 };
