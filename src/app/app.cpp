@@ -64,6 +64,7 @@ App::App(int& argc, char** argv)
       MinorVersion(Version::MinorVersion), BugVersion(Version::BugVersion),
       StageCode(Version::StageCode), NonReleaseVersion(Version::NonReleaseVersion) {
     setApplicationName(QStringLiteral("Velmora"));
+    setDesktopFileName(QStringLiteral("org.velmora.Velmora")); // the desktop entry, on Wayland
     setApplicationVersion(
         BuildVersion(MajorVersion, MinorVersion, BugVersion, StageCode, NonReleaseVersion));
     setWindowIcon(QIcon(QStringLiteral(":/velmora/LogoVelmora.png")));

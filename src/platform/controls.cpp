@@ -26,33 +26,47 @@ void EditField::SetText(const QString& text) {
 
 namespace {
 
-// A number in fixed notation written with an exponent: "-1234.5" becomes "-1.2345e+03".
+// A number in fixed notation written with an exponent: "-0.00123" becomes "-1.23e-03".
 QString mit_exponent(const QString& zahl) {
-    const qsizetype ziffern_ab = zahl.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype vorzeichen = zahl.startsWith(QLatin1Char('-')) ? 1 : 0;
     const qsizetype punkt = zahl.indexOf(QLatin1Char('.'));
-    const qsizetype ganze = (punkt < 0 ? zahl.size() : punkt) - ziffern_ab;
-    QString ziffern = zahl.mid(ziffern_ab);
-    ziffern.remove(QLatin1Char('.'));
-    return zahl.left(ziffern_ab) + ziffern.left(1) + QLatin1Char('.') + ziffern.mid(1) +
-           QStringLiteral("e+%1").arg(ganze - 1, 2, 10, QLatin1Char('0'));
+    const qsizetype ganze = (punkt < 0 ? zahl.size() : punkt) - vorzeichen;
+    const QString ziffern = zahl.mid(vorzeichen).remove(QLatin1Char('.'));
+    const qsizetype erste = std::max<qsizetype>(0, ziffern.indexOf(QRegularExpression("[1-9]")));
+    const qsizetype exponent = ganze - 1 - erste;
+    return zahl.left(vorzeichen) + ziffern[erste] + QLatin1Char('.') + ziffern.mid(erste + 1) +
+           QStringLiteral("e%1%2")
+               .arg(QLatin1Char(exponent < 0 ? '-' : '+'))
+               .arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
 }
 
-// A number text shortened to the width: digits go from the end of the mantissa, an exponent
-// stays, and a whole part too long for the width is first written with an exponent.
+// A number text shortened to the width: digits go from the end of the mantissa, marked by
+// "…", and an exponent stays. A number whose magnitude would not show (its whole part, or
+// the zeros before its first significant digit) is written with an exponent first.
 QString zahl_kuerzen(QString text, const QFontMetrics& masse, int breite) {
+    const QChar auslassung(0x2026);
     const auto passt = [&](const QString& t) { return masse.horizontalAdvance(t) <= breite; };
     if (passt(text))
         return text;
-    const qsizetype ganz_ende = text.indexOf(QRegularExpression(QStringLiteral("[.e]")));
-    if (ganz_ende < 0 || (text[ganz_ende] == QLatin1Char('.') &&
-                          !passt(text.left(ganz_ende) + QChar(0x2026))))
-        text = mit_exponent(text);
+    if (!text.contains(QLatin1Char('e'))) {
+        const qsizetype punkt = text.indexOf(QLatin1Char('.'));
+        const qsizetype erste = text.indexOf(QRegularExpression("[1-9]"));
+        const qsizetype traeger = std::max(punkt < 0 ? text.size() : punkt, erste + 1);
+        if (!passt(text.left(traeger) + auslassung))
+            text = mit_exponent(text);
+    }
+    // The exponent without its leading zero ("e-4" for "e-04"); the mantissa keeps its sign
+    // and first digit.
     const qsizetype e = text.indexOf(QLatin1Char('e'));
-    const QString exponent = e < 0 ? QString() : text.mid(e);
+    const QString exponent =
+        e < 0 ? QString() : text.mid(e).replace(QRegularExpression("([-+])0(\\d)"), "\\1\\2");
     QString mantisse = e < 0 ? text : text.left(e);
-    while (mantisse.size() > 1 && !passt(mantisse + QChar(0x2026) + exponent))
+    const qsizetype kleinste = mantisse.startsWith(QLatin1Char('-')) ? 2 : 1;
+    while (mantisse.size() > kleinste && !passt(mantisse + auslassung + exponent))
         mantisse.chop(1);
-    return mantisse + QChar(0x2026) + exponent;
+    if (mantisse.endsWith(QLatin1Char('.')))
+        mantisse.chop(1);
+    return mantisse + auslassung + exponent;
 }
 
 } // namespace

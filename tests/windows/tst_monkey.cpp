@@ -141,7 +141,7 @@ QString verletzt() {
             return QString("row %1: exactly one of field and display visible").arg(i);
         const QString gezeigt = feld ? w().EFbasis(i).text() : w().STbasis(i).text();
         const double gespeichert = daten_basiswert(daten_akt_satz, i);
-        if (Str(Val(gezeigt.toStdString())) != Str(gespeichert))
+        if (Str(ValKomma(gezeigt.toStdString())) != Str(gespeichert))
             return QString("row %1 shows \"%2\", stored %3").arg(i).arg(gezeigt).arg(gespeichert);
     }
     for (int32_t satz = 1; satz <= 5; ++satz)
