@@ -1,27 +1,19 @@
 // The application shell: start-up, the menu bar, its commands and the edit commands.
 #include "app.h"
-#include "chart/pictures.h"
-#include "model/proc.h"
+#include "support/startwerte.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 #include "windows/win_splash.h"
 
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
 QAction* eintrag(const QString& name) {
     return app()->MenuBar1->findChild<QAction*>(name);
-}
-
-template <typename Fn> void im_modalen_fenster(int ms, Fn fn) {
-    QTimer::singleShot(ms, qApp, [fn] { fn(QApplication::activeModalWidget()); });
 }
 
 QString zwischenablage() {
@@ -92,7 +84,8 @@ void TstApp::start() {
     QElapsedTimer uhr;
     uhr.start();
     WinDaten* daten = WinDaten::instance();
-    QVERIFY2(uhr.elapsed() >= 1900 && uhr.elapsed() < 6000, qPrintable(QString::number(uhr.elapsed())));
+    QVERIFY2(uhr.elapsed() >= 1900 && uhr.elapsed() < 6000,
+             qPrintable(QString::number(uhr.elapsed())));
     QVERIFY(!WIsplash::offen() || !WIsplash::offen()->isVisible());
     fenster_beim_splash.sort();
     QCOMPARE(fenster_beim_splash, (QStringList{"WinBoxplot", "WinDaten"}));
@@ -116,7 +109,7 @@ void TstApp::bearbeiten_wenn_ein_menue_den_fokus_hat() {
     for (QAction* aktion : bearbeiten->actions())
         QVERIFY2(aktion->isEnabled(), qPrintable(aktion->objectName()));
     const std::pair<const char*, QString> schritte[] = {
-        {"EditSelectAll", "10"}, {"EditCopy", "10"}, {"EditCut", ""}, {"EditUndo", "10"},
+        {"EditSelectAll", "10"}, {"EditCopy", "10"}, {"EditCut", ""},    {"EditUndo", "10"},
         {"EditSelectAll", "10"}, {"EditClear", ""},  {"EditPaste", "10"}};
     for (const auto& [befehl, text] : schritte) {
         eintrag(befehl)->trigger();
@@ -136,7 +129,8 @@ void TstApp::kopieren_im_diagrammfenster() {
     QTest::keyClick(diagramm, Qt::Key_C, Qt::ControlModifier);
     const QMimeData* inhalt = QApplication::clipboard()->mimeData();
     QVERIFY(inhalt->hasImage());
-    QCOMPARE(qvariant_cast<QImage>(inhalt->imageData()).size(), Proc::bild_ergebnis->image().size());
+    QCOMPARE(qvariant_cast<QImage>(inhalt->imageData()).size(),
+             Proc::bild_ergebnis->image().size());
     QVERIFY(inhalt->data("image/svg+xml").contains("</svg>"));
 
     daten->activateWindow();

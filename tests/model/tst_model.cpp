@@ -121,7 +121,8 @@ void TstModel::str_liest_sich_zurueck() {
             QVERIFY2(gleich_auf_15_stellen(Val(Str(v)), v), Str(v).c_str());
         char getippt[64];
         std::snprintf(getippt, sizeof getippt, "%.*g", stellen(zufall),
-                      double(zufall() % 1'000'000'000'000'000ULL) * std::pow(10.0, exponent(zufall)));
+                      double(zufall() % 1'000'000'000'000'000ULL) *
+                          std::pow(10.0, exponent(zufall)));
         QCOMPARE(Val(Str(Val(getippt))), Val(getippt));
     }
 }
@@ -141,11 +142,16 @@ void TstModel::felder_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("trenner");
     QTest::addColumn<QStringList>("felder");
-    QTest::newRow("set names") << "A;B;C;D;E" << ";" << QStringList{"A", "B", "C", "D", "E"};
-    QTest::newRow("empty text is one field") << "" << ";" << QStringList{""};
-    QTest::newRow("trailing separator") << "1\r2\r" << "\r" << QStringList{"1", "2", ""};
-    QTest::newRow("empty fields inside") << ";;x" << ";" << QStringList{"", "", "x"};
-    QTest::newRow("longer separator") << "a<>b" << "<>" << QStringList{"a", "b"};
+    QTest::newRow("set names") << "A;B;C;D;E"
+                               << ";" << QStringList{"A", "B", "C", "D", "E"};
+    QTest::newRow("empty text is one field") << ""
+                                             << ";" << QStringList{""};
+    QTest::newRow("trailing separator") << "1\r2\r"
+                                        << "\r" << QStringList{"1", "2", ""};
+    QTest::newRow("empty fields inside") << ";;x"
+                                         << ";" << QStringList{"", "", "x"};
+    QTest::newRow("longer separator") << "a<>b"
+                                      << "<>" << QStringList{"a", "b"};
 }
 
 void TstModel::felder() {

@@ -18,9 +18,10 @@ inline QString golden_abweichung(const QString& name, const QImage& bild, double
         return ist.save(basis) ? QString() : "cannot write " + basis;
     const QImage soll = QImage(basis).convertToFormat(QImage::Format_RGB32);
     double summe = 0;
-    QImage unterschied = soll.size() == ist.size() ? soll.convertToFormat(QImage::Format_Grayscale8)
-                                                         .convertToFormat(QImage::Format_RGB32)
-                                                   : QImage();
+    QImage unterschied =
+        soll.size() == ist.size()
+            ? soll.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB32)
+            : QImage();
     for (int y = 0; y < unterschied.height(); ++y)
         for (int x = 0; x < unterschied.width(); ++x) {
             const QRgb a = soll.pixel(x, y), b = ist.pixel(x, y);
@@ -29,7 +30,8 @@ inline QString golden_abweichung(const QString& name, const QImage& bild, double
             if (a != b)
                 unterschied.setPixel(x, y, qRgb(255, 0, 0));
         }
-    const double rms = unterschied.isNull() ? 255 : std::sqrt(summe / (3.0 * ist.width() * ist.height()));
+    const double rms =
+        unterschied.isNull() ? 255 : std::sqrt(summe / (3.0 * ist.width() * ist.height()));
     if (rms <= toleranz)
         return {};
     const QDir ergebnisse(QStringLiteral(VELMORA_GOLDEN_RESULTS));
@@ -37,8 +39,14 @@ inline QString golden_abweichung(const QString& name, const QImage& bild, double
     ist.save(ergebnisse.filePath(name + ".png"));
     unterschied.save(ergebnisse.filePath(name + ".diff.png"));
     return QStringLiteral("%1: RMS difference %2 above %3 (sizes %4x%5 and %6x%7); see %8")
-        .arg(name).arg(rms).arg(toleranz).arg(ist.width()).arg(ist.height()).arg(soll.width())
-        .arg(soll.height()).arg(ergebnisse.path());
+        .arg(name)
+        .arg(rms)
+        .arg(toleranz)
+        .arg(ist.width())
+        .arg(ist.height())
+        .arg(soll.width())
+        .arg(soll.height())
+        .arg(ergebnisse.path());
 }
 
 #define VERGLEICHE_GOLDEN(name, bild, toleranz)                                                    \

@@ -1,18 +1,29 @@
-// Module state as start-up leaves it, for tests of the chart without the data window.
+// What the tests share: Qt Test, the model and the chart, and the module state as start-up
+// leaves it, for tests of the chart without the data window.
 #pragma once
 
+#include "chart/composition.h"
+#include "chart/pictures.h"
 #include "model/proc.h"
+#include "model/statistics.h"
+#include "model/text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+#include <QTimer>
 
 #include <initializer_list>
+
+using namespace Proc;
 
 inline void boxwerte_setzen(int32_t satz, std::initializer_list<double> werte) {
     int32_t spalte = 1;
     for (double wert : werte)
-        Proc::daten_basiswert(satz, spalte++) = wert;
+        daten_basiswert(satz, spalte++) = wert;
 }
 
 inline void startwerte_setzen() {
-    using namespace Proc;
     ladewerte_setzen();
     breite_bild = 150;
     hoehe_bild = 400;
@@ -29,4 +40,20 @@ inline void startwerte_setzen() {
     boxwerte_setzen(1, {10, 30, 50, 60, 85, 40, 0, 0});
     endwert = 100;
     skala_mark = 10;
+}
+
+// Sets 1, 2, ... as data series of the given value lists, all of them in use.
+inline void reihen_setzen(std::initializer_list<const char*> listen) {
+    daten_max_satz_anzahl = 0;
+    for (const char* liste : listen) {
+        const int32_t satz = ++daten_max_satz_anzahl;
+        daten_werteliste(satz) = liste;
+        daten_satzart(satz) = satzart_datenreihe;
+        Werte_aus_daten_berechnen(satz);
+    }
+}
+
+// Runs fn on the active modal window once the next modal event loop has started.
+template <typename Fn> void im_modalen_fenster(int ms, Fn fn) {
+    QTimer::singleShot(ms, qApp, [fn] { fn(QApplication::activeModalWidget()); });
 }

@@ -3,20 +3,11 @@
 //
 // VELMORA_MONKEY_SEED replays a run; VELMORA_MONKEY_ACTIONS sets its length (tools/monkey.sh
 // runs a long one).
-#include "chart/pictures.h"
-#include "model/proc.h"
-#include "model/text.h"
+#include "support/startwerte.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QTest>
-
-#include <cmath>
 #include <random>
-
-using namespace Proc;
 
 namespace {
 
@@ -36,22 +27,8 @@ public:
             return tippen();
         case 2:
             return einfuegen();
-        case 3: {
-            QList<QAbstractButton*> knoepfe{w().UpDownArrows1->hoch(),
-                                            w().UpDownArrows1->runter(),
-                                            &w().BBsatzart(1),
-                                            &w().BBsatzart(2),
-                                            w().CBshowall,
-                                            w().CBereitert,
-                                            w().CBmittelwert,
-                                            w().CBwerteanzeigen};
-            for (int i = 1; i <= 5; ++i)
-                if (w().RBsatz(i).isVisible())
-                    knoepfe << &w().RBsatz(i);
-            QAbstractButton* knopf = knoepfe[zahl(0, int(knoepfe.size()) - 1)];
-            QTest::mouseClick(knopf, Qt::LeftButton, {}, knopf->rect().center());
-            return "clicked " + knopf->objectName() + " " + knopf->text();
-        }
+        case 3:
+            return klicken();
         default:
             return diagrammfenster();
         }
@@ -59,6 +36,9 @@ public:
 
 private:
     int zahl(int von, int bis) { return std::uniform_int_distribution<int>(von, bis)(zufall_); }
+    template <typename T> T* eines(const QList<T*>& liste) {
+        return liste[zahl(0, int(liste.size()) - 1)];
+    }
 
     // A field a user can type into now: visible and enabled.
     QWidget* eingabefeld() {
@@ -66,9 +46,10 @@ private:
         for (int i = 1; i <= 8; ++i)
             felder << &w().EFbasis(i);
         felder.removeIf([](QWidget* f) { return !f->isVisible() || !f->isEnabled(); });
-        return felder[zahl(0, int(felder.size()) - 1)];
+        return eines(felder);
     }
 
+    // Digits, signs, separators, letters, umlauts, line ends, Backspace and Delete.
     QString tippen() {
         static const QString vorrat = QStringLiteral("0123456789,.-+eE xä€;\t\n\b\x7f");
         QWidget* feld = eingabefeld();
@@ -76,14 +57,11 @@ private:
         for (int i = zahl(1, 8); i > 0; --i)
             text += vorrat[zahl(0, int(vorrat.size()) - 1)];
         for (QChar c : text) {
-            // QTest types ASCII only; other characters arrive as a key with its text.
-            if (c == '\n' || c == '\b' || c == '\x7f')
-                QTest::keyClick(feld, c == '\n'   ? Qt::Key_Return
-                                      : c == '\b' ? Qt::Key_Backspace
-                                                  : Qt::Key_Delete);
-            else if (c.unicode() < 128)
-                QTest::keyClick(feld, c.toLatin1());
-            else
+            const std::map<QChar, Qt::Key> tasten{
+                {'\n', Qt::Key_Return}, {'\b', Qt::Key_Backspace}, {'\x7f', Qt::Key_Delete}};
+            if (tasten.count(c))
+                QTest::keyClick(feld, tasten.at(c));
+            else // QTest types ASCII only; other characters arrive as a key with its text
                 QTest::sendKeyEvent(QTest::Click, feld, Qt::Key_unknown, QString(c), {});
         }
         return "typed \"" + text + "\" into " + feld->objectName();
@@ -108,6 +86,23 @@ private:
         QApplication::clipboard()->setText(text);
         QTest::keyClick(feld, Qt::Key_V, Qt::ControlModifier);
         return QString("pasted %1 characters into %2").arg(text.size()).arg(feld->objectName());
+    }
+
+    QString klicken() {
+        QList<QAbstractButton*> knoepfe{w().UpDownArrows1->hoch(),
+                                        w().UpDownArrows1->runter(),
+                                        &w().BBsatzart(1),
+                                        &w().BBsatzart(2),
+                                        w().CBshowall,
+                                        w().CBereitert,
+                                        w().CBmittelwert,
+                                        w().CBwerteanzeigen};
+        for (int i = 1; i <= 5; ++i)
+            if (w().RBsatz(i).isVisible())
+                knoepfe << &w().RBsatz(i);
+        QAbstractButton* knopf = eines(knoepfe);
+        QTest::mouseClick(knopf, Qt::LeftButton, {}, knopf->rect().center());
+        return "clicked " + knopf->objectName() + " " + knopf->text();
     }
 
     QString diagrammfenster() {
@@ -140,9 +135,8 @@ QString verletzt() {
         if (feld == w().STbasis(i).isVisible() || (i > 6 && feld))
             return QString("row %1: exactly one of field and display visible").arg(i);
         const QString gezeigt = feld ? w().EFbasis(i).text() : w().STbasis(i).text();
-        const double gespeichert = daten_basiswert(daten_akt_satz, i);
-        if (Str(ValKomma(gezeigt.toStdString())) != Str(gespeichert))
-            return QString("row %1 shows \"%2\", stored %3").arg(i).arg(gezeigt).arg(gespeichert);
+        if (Str(ValKomma(gezeigt.toStdString())) != Str(daten_basiswert(daten_akt_satz, i)))
+            return QString("row %1 shows \"%2\", not what is stored").arg(i).arg(gezeigt);
     }
     for (int32_t satz = 1; satz <= 5; ++satz)
         for (int32_t spalte = 1; spalte <= 8; ++spalte)
@@ -150,8 +144,7 @@ QString verletzt() {
                 return QString("set %1, column %2 is not finite").arg(satz).arg(spalte);
     if (!std::isfinite(startwert) || !std::isfinite(endwert) || !std::isfinite(skala_mark))
         return "scale not finite";
-    if (breite_bild < 1 || hoehe_bild < 1 ||
-        bild_ergebnis->image().size() != QSize(breite_bild, hoehe_bild))
+    if (bild_ergebnis->image().deviceIndependentSize() != QSizeF(breite_bild, hoehe_bild))
         return "chart picture is breite_bild x hoehe_bild";
     return {};
 }
@@ -161,31 +154,30 @@ QString verletzt() {
 class TstMonkey : public QObject {
     Q_OBJECT
 private slots:
-    void zufaellige_bedienung();
-};
-
-void TstMonkey::zufaellige_bedienung() {
-    const quint64 saat = qEnvironmentVariableIsSet("VELMORA_MONKEY_SEED")
-                             ? qEnvironmentVariable("VELMORA_MONKEY_SEED").toULongLong()
-                             : quint64(std::random_device{}());
-    const int aktionen = qEnvironmentVariableIntValue("VELMORA_MONKEY_ACTIONS") > 0
-                             ? qEnvironmentVariableIntValue("VELMORA_MONKEY_ACTIONS")
-                             : 1500;
-    qInfo("monkey: seed %llu, %d actions (replay with VELMORA_MONKEY_SEED=%llu)", saat, aktionen,
-          saat);
-    ladewerte_setzen();
-    Pref_SplashAtStart = 0;
-    WinDaten::instance();
-    Affe affe(saat);
-    for (int schritt = 1; schritt <= aktionen; ++schritt) {
-        const QString aktion = affe.handeln();
-        if (const QString fehler = verletzt(); !fehler.isEmpty())
-            QFAIL(qPrintable(
-                QString("seed %1, action %2 (%3): %4").arg(saat).arg(schritt).arg(aktion, fehler)));
+    void zufaellige_bedienung() {
+        const quint64 saat = qEnvironmentVariableIsSet("VELMORA_MONKEY_SEED")
+                                 ? qEnvironmentVariable("VELMORA_MONKEY_SEED").toULongLong()
+                                 : quint64(std::random_device{}());
+        const int gewuenscht = qEnvironmentVariableIntValue("VELMORA_MONKEY_ACTIONS");
+        const int aktionen = gewuenscht > 0 ? gewuenscht : 1500;
+        qInfo("monkey: seed %llu, %d actions (replay with VELMORA_MONKEY_SEED=%llu)", saat,
+              aktionen, saat);
+        ladewerte_setzen();
+        Pref_SplashAtStart = 0;
+        WinDaten::instance();
+        Affe affe(saat);
+        for (int schritt = 1; schritt <= aktionen; ++schritt) {
+            const QString aktion = affe.handeln();
+            if (const QString fehler = verletzt(); !fehler.isEmpty())
+                QFAIL(qPrintable(QString("seed %1, action %2 (%3): %4")
+                                     .arg(saat)
+                                     .arg(schritt)
+                                     .arg(aktion, fehler)));
+        }
+        delete WinDaten::offen();
+        delete WinBoxplot::offen();
     }
-    delete WinDaten::offen();
-    delete WinBoxplot::offen();
-}
+};
 
 QTEST_MAIN(TstMonkey)
 #include "tst_monkey.moc"
