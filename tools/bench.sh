@@ -6,6 +6,10 @@ source tools/setup.sh
 velmora_install_packages
 velmora_build build-bench -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON -DVELMORA_TESTS=OFF
 export QT_QPA_PLATFORM=offscreen
-for programm in bench_statistik bench_chart bench_fenster; do
-    "build-bench/bench/$programm"
+build-bench/bench/bench_statistik
+# The chart and the keystroke on a screen of device pixel ratio 1, and of 2.
+for faktor in 1 2; do
+    for programm in bench_chart bench_fenster; do
+        QT_SCALE_FACTOR=$faktor "build-bench/bench/$programm"
+    done
 done

@@ -14,7 +14,8 @@ fi
 export QT_QPA_PLATFORM=offscreen
 jobs=$(velmora_jobs)
 
-velmora_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Warnings fail the build, in both configurations.
+velmora_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
 # The desktop entry, the metainfo and the Debian package made from build/.
@@ -25,5 +26,6 @@ fi
 # The sanitizer build uses clang where it has libFuzzer, and then also replays every
 # fuzzer's corpus.
 source tools/sanitize-env.sh
-velmora_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $(velmora_fuzz_options)
+velmora_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON \
+    $(velmora_fuzz_options)
 ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
