@@ -1,18 +1,23 @@
 #include "auswahl.h"
 
 #include <algorithm>
-#include <cmath>
+#include <bit>
 #include <cstdint>
 
 namespace Proc {
 
 namespace {
 
-// Values are counted into this many bins of equal width between the smallest and the
-// largest; a bin that holds a wanted position is looked at again the same way, until it is
-// small enough for nth_element.
-constexpr std::size_t faecher = 4096;
-constexpr std::size_t direkt_ab = 4096;
+// Below this many values nth_element alone is quicker than counting into bins.
+constexpr std::size_t direkt_bis = 4096;
+
+// A key that orders like the value: the bits of a double order like it among non-negative
+// values, and reversed among negative ones. -0 gets the key of 0, as it is equal to it.
+std::uint64_t schluessel(double v) {
+    const auto bits = std::bit_cast<std::uint64_t>(v + 0.0);
+    constexpr std::uint64_t vorzeichen = std::uint64_t(1) << 63;
+    return bits & vorzeichen ? ~bits : bits | vorzeichen;
+}
 
 std::vector<double> durch_teilung(std::span<double> werte, std::span<const std::size_t> raenge) {
     std::vector<double> ergebnis;
@@ -26,67 +31,121 @@ std::vector<double> durch_teilung(std::span<double> werte, std::span<const std::
     return ergebnis;
 }
 
-// The values of one bin that holds wanted positions, with those positions counted within
-// the bin.
+// Moves the values for which dazu holds to the front and gives their count. No branch per
+// value, as values that belong and values that do not may alternate at random.
+template <typename Bedingung> std::size_t nach_vorn(std::span<double> werte, Bedingung dazu) {
+    std::size_t vorn = 0;
+    for (double& stelle : werte) {
+        const double v = stelle;
+        const bool gehoert_dazu = dazu(v);
+        stelle = werte[vorn];
+        werte[vorn] = v;
+        vorn += gehoert_dazu;
+    }
+    return vorn;
+}
+
+// Bins of equal key width that just cover the keys from unten to oben: about 16 values a
+// bin, at least 2^8 and at most 2^16 bins.
+struct Einteilung {
+    std::uint64_t unten = 0;
+    int schieben = 0;
+    std::size_t faecher = 0;
+
+    std::size_t fach_von(double v) const {
+        return std::size_t((schluessel(v) - unten) >> schieben);
+    }
+};
+
+Einteilung einteilung(std::size_t anzahl, std::uint64_t unten, std::uint64_t oben) {
+    const int fach_bits = std::clamp(int(std::bit_width(anzahl)) - 4, 8, 16);
+    const int schieben = std::max(0, int(std::bit_width(oben - unten)) - fach_bits);
+    return {unten, schieben, std::size_t(1) << fach_bits};
+}
+
+// A bin that holds wanted positions: its number in ziel (from 1 on), how many values it
+// holds, and the wanted positions counted within the bin.
 struct Fach {
-    std::vector<double> werte;
+    std::uint32_t nummer = 0;
+    std::size_t anzahl = 0;
     std::vector<std::size_t> raenge;
 };
+
+// The bins that hold the wanted positions, in order, given how many values each bin holds.
+// ziel gets the number of each of them and 0 for the other bins.
+std::vector<Fach> gesuchte_faecher(const std::vector<std::size_t>& anzahl,
+                                   std::span<const std::size_t> raenge,
+                                   std::vector<std::uint32_t>& ziel) {
+    std::vector<Fach> gesucht;
+    ziel.assign(anzahl.size(), 0);
+    std::size_t anfang = 0; // where the bin starts in the sorted order
+    std::size_t r = 0;
+    for (std::size_t b = 0; b < anzahl.size() && r < raenge.size(); ++b) {
+        const std::size_t ende = anfang + anzahl[b];
+        for (; r < raenge.size() && raenge[r] < ende; ++r) {
+            if (ziel[b] == 0) {
+                ziel[b] = std::uint32_t(gesucht.size() + 1);
+                gesucht.push_back({ziel[b], anzahl[b], {}});
+            }
+            gesucht.back().raenge.push_back(raenge[r] - anfang);
+        }
+        anfang = ende;
+    }
+    return gesucht;
+}
+
+std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unten,
+                                     std::uint64_t oben, std::span<const std::size_t> raenge);
+
+// The keys of a bin span less than its width, at least 2^8 times less than the keys it was
+// cut from; so after at most eight levels all values of a bin are equal.
+std::vector<double> im_fach(std::span<double> werte, std::span<const std::size_t> raenge) {
+    if (werte.size() <= direkt_bis)
+        return durch_teilung(werte, raenge);
+    std::uint64_t unten = UINT64_MAX;
+    std::uint64_t oben = 0;
+    for (double v : werte) {
+        unten = std::min(unten, schluessel(v));
+        oben = std::max(oben, schluessel(v));
+    }
+    return nach_schluesseln(werte, unten, oben, raenge);
+}
+
+// The values are counted into bins by their keys; the values of the bins that hold wanted
+// positions are moved to the front, bin after bin, and each bin is looked at again.
+std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unten,
+                                     std::uint64_t oben, std::span<const std::size_t> raenge) {
+    if (unten == oben)
+        return std::vector<double>(raenge.size(), werte.front());
+    if (werte.size() <= direkt_bis)
+        return durch_teilung(werte, raenge);
+
+    const Einteilung e = einteilung(werte.size(), unten, oben);
+    std::vector<std::size_t> anzahl(e.faecher, 0);
+    for (double v : werte)
+        ++anzahl[e.fach_von(v)];
+    std::vector<std::uint32_t> ziel;
+    const std::vector<Fach> gesucht = gesuchte_faecher(anzahl, raenge, ziel);
+
+    const auto gewollt = [&](double v) { return ziel[e.fach_von(v)] != 0; };
+    std::span<double> rest = werte.first(nach_vorn(werte, gewollt));
+    std::vector<double> ergebnis;
+    for (const Fach& fach : gesucht) {
+        const auto in_fach = [&](double v) { return ziel[e.fach_von(v)] == fach.nummer; };
+        if (&fach != &gesucht.back())
+            nach_vorn(rest, in_fach);
+        const std::vector<double> teil = im_fach(rest.first(fach.anzahl), fach.raenge);
+        ergebnis.insert(ergebnis.end(), teil.begin(), teil.end());
+        rest = rest.subspan(fach.anzahl);
+    }
+    return ergebnis;
+}
 
 } // namespace
 
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge) {
-    // Bins need a finite width that can be divided into them; otherwise (all values equal,
-    // or spread across more than the range of doubles) nth_element serves alone.
-    const double breite = groesster - kleinster;
-    const double skala = double(faecher) / breite;
-    if (werte.size() <= direkt_ab || !(breite > 0) || !std::isfinite(breite) ||
-        !std::isfinite(skala))
-        return durch_teilung(werte, raenge);
-
-    // The bin of a value: monotonic in the value, so every value of a bin is at least as
-    // large as every value of the bins before it.
-    const auto fach_von = [kleinster, skala](double v) {
-        return std::min(std::size_t((v - kleinster) * skala), faecher - 1);
-    };
-    std::vector<std::size_t> anzahl(faecher, 0);
-    for (double v : werte)
-        ++anzahl[fach_von(v)];
-
-    // Which bins hold the wanted positions, and where each bin starts in the sorted order.
-    std::vector<Fach> gesucht;
-    std::vector<std::int32_t> fach_nummer(faecher, -1);
-    std::size_t anfang = 0;
-    std::size_t r = 0;
-    for (std::size_t b = 0; b < faecher && r < raenge.size(); ++b) {
-        const std::size_t ende = anfang + anzahl[b];
-        for (; r < raenge.size() && raenge[r] < ende; ++r) {
-            if (fach_nummer[b] < 0) {
-                fach_nummer[b] = std::int32_t(gesucht.size());
-                gesucht.push_back({});
-                gesucht.back().werte.reserve(anzahl[b]);
-            }
-            gesucht[std::size_t(fach_nummer[b])].raenge.push_back(raenge[r] - anfang);
-        }
-        anfang = ende;
-    }
-    for (double v : werte) {
-        const std::int32_t nummer = fach_nummer[fach_von(v)];
-        if (nummer >= 0)
-            gesucht[std::size_t(nummer)].werte.push_back(v);
-    }
-
-    std::vector<double> ergebnis;
-    for (Fach& fach : gesucht) {
-        const auto [min, max] = std::minmax_element(fach.werte.begin(), fach.werte.end());
-        const bool kleiner_geworden = fach.werte.size() < werte.size();
-        const std::vector<double> teil = kleiner_geworden
-                                             ? werte_an_raengen(fach.werte, *min, *max, fach.raenge)
-                                             : durch_teilung(fach.werte, fach.raenge);
-        ergebnis.insert(ergebnis.end(), teil.begin(), teil.end());
-    }
-    return ergebnis;
+    return nach_schluesseln(werte, schluessel(kleinster), schluessel(groesster), raenge);
 }
 
 } // namespace Proc

@@ -9,7 +9,8 @@ namespace Proc {
 
 // The values a full ascending sort of werte would put at the given positions (0-based,
 // ascending, each less than werte.size()). kleinster and groesster are the smallest and the
-// largest of the values. The values may be reordered.
+// largest of the values, none of which is NaN. The values may be reordered. The time is
+// linear in the count of values however they are spread.
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge);
 
