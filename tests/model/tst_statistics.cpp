@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -151,10 +152,12 @@ void TstStatistics::nur_der_eine_satz() {
 namespace {
 
 // Value generators for the comparison with the textbook computation: ties, heavy tails, a
-// single value far away, values across the whole range of doubles, many close values.
+// single value far away, values across the whole range of doubles, many close values, and
+// spreads over many binades.
 std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufall) {
     std::cauchy_distribution<double> cauchy(0.0, 10.0);
     std::normal_distribution<double> normal(50.0, 10.0);
+    std::uniform_int_distribution<std::uint64_t> bitmuster;
     std::vector<double> pool;
     for (int i = 0; i < 3; ++i)
         pool.push_back(std::round(cauchy(zufall) * 100) / 100);
@@ -170,7 +173,13 @@ std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufa
             x.push_back(i == n / 3 ? 1e300 : std::round(normal(zufall) * 100) / 100);
         else if (art == "whole range")
             x.push_back(i % 5 == 0 ? (i % 2 ? 1.5e308 : -1.5e308) : normal(zufall));
-        else // close together
+        else if (art == "binades")
+            x.push_back(std::ldexp(int(zufall() % 2001) - 1000, int(zufall() % 2000) - 1000));
+        else if (art == "powers of ten")
+            x.push_back(std::pow(10.0, zufall() % 16));
+        else if (art == "any bits")
+            x.push_back(std::bit_cast<double>(bitmuster(zufall))); // Str makes NaN 0
+        else                                                       // close together
             x.push_back(1e6 + double(zufall() % 100000) * 1e-6);
     }
     return x;
@@ -181,8 +190,9 @@ std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufa
 void TstStatistics::wie_die_lehrbuchrechnung_data() {
     QTest::addColumn<int>("groesse");
     QTest::addColumn<QString>("art");
-    const QStringList arten{"three values", "all equal",   "heavy tails",
-                            "one far away", "whole range", "close together"};
+    const QStringList arten{"three values",  "all equal",   "heavy tails",
+                            "one far away",  "whole range", "binades",
+                            "powers of ten", "any bits",    "close together"};
     QList<int> groessen;
     for (int n = 2; n <= 40; ++n)
         groessen << n;
