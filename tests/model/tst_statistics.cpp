@@ -223,7 +223,7 @@ void TstStatistics::wie_die_lehrbuchrechnung() {
         QCOMPARE(daten_ausreisser(satz, whisker_oben), Str(e.whisker_oben));
         std::string liste;
         for (double v : e.ausreisser)
-            liste += (liste.empty() ? "" : ";") + Str(v);
+            liste.append(liste.empty() ? "" : ";").append(Str(v));
         QCOMPARE(daten_ausreisser(satz, ausreisser_liste), liste);
     }
 }
