@@ -2,7 +2,10 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -42,6 +45,83 @@ inline std::string werteliste(std::size_t anzahl, double ausreisser_anteil = 0.0
         if (anteil(zufall) < ausreisser_anteil)
             v += (v < 50 ? -1 : 1) * 200.0;
         const int laenge = std::snprintf(zahl, sizeof zahl, "%.2f\r", v);
+        for (int k = 0; k < laenge; ++k)
+            text += zahl[k] == '.' ? ',' : zahl[k];
+    }
+    return text;
+}
+
+// How the values of a generated list are spread. All but the first are hard for a selection
+// that bins by value: magnitudes across many binades, few distinct values far apart, the
+// whole range of doubles, many outliers at every magnitude.
+enum class Spreizung { gewoehnlich, binaden, binaden_positiv, zehnerpotenzen, ganz, ausreisser };
+
+inline double spreizwert(Spreizung art, std::mt19937_64& zufall) {
+    std::normal_distribution<double> normal(50.0, 10.0);
+    std::uniform_real_distribution<double> mantisse(1.0, 2.0);
+    const auto vorzeichen = [&] { return zufall() % 2 ? -1.0 : 1.0; };
+    switch (art) {
+    case Spreizung::gewoehnlich:
+        return normal(zufall);
+    case Spreizung::binaden:
+        return vorzeichen() * std::ldexp(mantisse(zufall), int(zufall() % 2000) - 1000);
+    case Spreizung::binaden_positiv:
+        return std::ldexp(mantisse(zufall), int(zufall() % 2000) - 1000);
+    case Spreizung::zehnerpotenzen:
+        return std::pow(10.0, double(zufall() % 16));
+    case Spreizung::ganz: { // any bit pattern but those of infinity and NaN
+        const std::uint64_t bits = zufall();
+        const bool unendlich = (bits >> 52 & 0x7ff) == 0x7ff;
+        return std::bit_cast<double>(unendlich ? bits ^ std::uint64_t(1) << 52 : bits);
+    }
+    case Spreizung::ausreisser: // one in ten at 1e3 to 1e300
+        return zufall() % 10 ? normal(zufall)
+                             : vorzeichen() * std::pow(10.0, 3.0 + double(zufall() % 298));
+    }
+    return 0.0;
+}
+
+inline std::vector<double> spreizwerte(std::size_t anzahl, Spreizung art, unsigned saat = 1) {
+    std::mt19937_64 zufall(saat);
+    std::vector<double> werte(anzahl);
+    for (double& v : werte)
+        v = spreizwert(art, zufall);
+    return werte;
+}
+
+// A cluster with two values at the edges of a bin around it at each level of the selection's
+// bins (2^16 at a million values), so that at each level nearly all values fall into one
+// bin: the slowest case for the selection.
+inline std::vector<double> verschachtelt(std::size_t anzahl, unsigned saat = 1) {
+    const auto wert = [](std::uint64_t schluessel) { // the double of an order-preserving key
+        constexpr std::uint64_t vorzeichen = std::uint64_t(1) << 63;
+        return std::bit_cast<double>(schluessel & vorzeichen ? schluessel ^ vorzeichen
+                                                             : ~schluessel);
+    };
+    constexpr std::uint64_t eins = 1;
+    std::uint64_t unten = eins << 60;
+    std::vector<double> werte{wert(unten), wert(~unten)};
+    for (int schieben = 48; schieben >= 16; schieben -= 16) {
+        unten += (eins << (schieben + 15)) + (eins << (schieben - 3)); // into the middle bin
+        if (schieben > 16) {
+            werte.push_back(wert(unten));
+            werte.push_back(wert(unten + (3 * eins << (schieben - 2)) - 1));
+        }
+    }
+    std::mt19937_64 zufall(saat);
+    while (werte.size() < anzahl)
+        werte.push_back(wert(unten + zufall() % (eins << 14)));
+    std::shuffle(werte.begin(), werte.end(), zufall);
+    return werte;
+}
+
+// The values as a value list with 15 significant digits and decimal commas.
+inline std::string als_werteliste(const std::vector<double>& werte) {
+    std::string text;
+    text.reserve(werte.size() * 24);
+    char zahl[32];
+    for (double v : werte) {
+        const int laenge = std::snprintf(zahl, sizeof zahl, "%.15g\r", v);
         for (int k = 0; k < laenge; ++k)
             text += zahl[k] == '.' ? ',' : zahl[k];
     }
