@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <numeric>
 
 namespace Proc {
 
@@ -146,6 +147,29 @@ std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unte
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge) {
     return nach_schluesseln(werte, schluessel(kleinster), schluessel(groesster), raenge);
+}
+
+void aufsteigend_sortieren(std::vector<double>& werte) {
+    if (werte.size() <= direkt_bis) {
+        std::sort(werte.begin(), werte.end());
+        return;
+    }
+    // Least significant digit first: each pass keeps the order of the passes before it.
+    constexpr int ziffer_bits = 16;
+    std::vector<double> puffer(werte.size());
+    std::vector<std::size_t> anfang(std::size_t(1) << ziffer_bits);
+    for (int schieben = 0; schieben < 64; schieben += ziffer_bits) {
+        const auto ziffer = [schieben](double v) {
+            return std::size_t(schluessel(v) >> schieben) & ((std::size_t(1) << ziffer_bits) - 1);
+        };
+        std::fill(anfang.begin(), anfang.end(), 0);
+        for (double v : werte)
+            ++anfang[ziffer(v)];
+        std::exclusive_scan(anfang.begin(), anfang.end(), anfang.begin(), std::size_t(0));
+        for (double v : werte)
+            puffer[anfang[ziffer(v)]++] = v;
+        werte.swap(puffer);
+    }
 }
 
 } // namespace Proc

@@ -1,4 +1,4 @@
-// Order statistics without sorting.
+// Order statistics without sorting, and sorting without comparing.
 #pragma once
 
 #include <cstddef>
@@ -13,5 +13,8 @@ namespace Proc {
 // linear in the count of values however they are spread.
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge);
+
+// Sorts ascending: many values by their keys, 16 bits at a time, in time linear in their count.
+void aufsteigend_sortieren(std::vector<double>& werte);
 
 } // namespace Proc

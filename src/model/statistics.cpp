@@ -143,7 +143,7 @@ void ausreisser_bestimmen(int32_t satz, const std::vector<double>& x) {
             whisker_max = std::max(whisker_max, v);
         }
     }
-    std::sort(ausreisser.begin(), ausreisser.end());
+    aufsteigend_sortieren(ausreisser);
     std::string liste;
     for (double v : ausreisser) {
         if (!liste.empty())
