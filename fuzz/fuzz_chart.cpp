@@ -1,4 +1,5 @@
-// Drawing one box plot and composing the chart from arbitrary module state.
+// The chart from arbitrary module state, made at an arbitrary device pixel ratio and written
+// as SVG: nothing overflows or crashes, and every picture has the size asked for.
 #include "pruefen.h"
 
 #include "chart/boxplot.h"
@@ -6,14 +7,13 @@
 #include "chart/pictures.h"
 #include "model/proc.h"
 #include "model/text.h"
+#include "platform/ausgabe.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QGuiApplication>
 
-#include <cstdint>
 #include <limits>
-#include <string>
 
 using namespace Proc;
 
@@ -28,19 +28,16 @@ double wert(FuzzedDataProvider& eingabe) {
                                     -1.0,
                                     100.0,
                                     1e-300,
-                                    -1e-300,
                                     1e308,
                                     -1e308,
-                                    5e307,
-                                    -5e307,
                                     1e15,
                                     33.33,
+                                    5e307,
+                                    -5e307,
                                     std::numeric_limits<double>::max(),
-                                    -std::numeric_limits<double>::max(),
                                     std::numeric_limits<double>::denorm_min()};
-    if (eingabe.ConsumeBool())
-        return eingabe.PickValueInArray(besondere);
-    return eingabe.ConsumeFloatingPoint<double>();
+    return eingabe.ConsumeBool() ? eingabe.PickValueInArray(besondere)
+                                 : eingabe.ConsumeFloatingPoint<double>();
 }
 
 std::string ausreisserliste(FuzzedDataProvider& eingabe) {
@@ -52,23 +49,24 @@ std::string ausreisserliste(FuzzedDataProvider& eingabe) {
     return liste;
 }
 
+// Start-up layout, now and then arbitrary fractions; arbitrary scale, sets and options.
 void zustand_setzen(FuzzedDataProvider& eingabe) {
     ladewerte_setzen();
-    pos_abst_pfeil_box = pos_rand_l = pos_rand_r = pos_text_breite = pos_pfeil_breite = 0.125;
-    pos_box_breite = 0.375;
-    whisker_breite = 0.25;
-    pos_pfeil_hoehe = 0.04;
-    pos_rand_o = pos_rand_u = 0.046875;
-    if (eingabe.ConsumeProbability<double>() < 0.1) {
-        for (double* anteil :
-             {&pos_abst_pfeil_box, &pos_rand_l, &pos_rand_r, &pos_text_breite, &pos_pfeil_breite,
-              &pos_box_breite, &whisker_breite, &pos_pfeil_hoehe, &pos_rand_o, &pos_rand_u})
-            *anteil = eingabe.ConsumeFloatingPointInRange(-2.0, 2.0);
-    }
+    const bool beliebig = eingabe.ConsumeProbability<double>() < 0.1;
+    for (auto [anteil, standard] : {std::pair{&pos_abst_pfeil_box, 0.125},
+                                    {&pos_rand_l, 0.125},
+                                    {&pos_rand_r, 0.125},
+                                    {&pos_text_breite, 0.125},
+                                    {&pos_pfeil_breite, 0.125},
+                                    {&pos_box_breite, 0.375},
+                                    {&whisker_breite, 0.25},
+                                    {&pos_pfeil_hoehe, 0.04},
+                                    {&pos_rand_o, 0.046875},
+                                    {&pos_rand_u, 0.046875}})
+        *anteil = beliebig ? eingabe.ConsumeFloatingPointInRange(-2.0, 2.0) : standard;
     schrift_hoehe = eingabe.ConsumeBool() ? -1.0 : eingabe.ConsumeFloatingPointInRange(0.0, 300.0);
-    startwert = wert(eingabe);
-    endwert = wert(eingabe);
-    skala_mark = wert(eingabe);
+    std::tie(startwert, endwert, skala_mark) =
+        std::tuple(wert(eingabe), wert(eingabe), wert(eingabe));
     for (int32_t satz = 1; satz <= 5; ++satz) {
         daten_satzart(satz) = eingabe.ConsumeIntegralInRange(0, 2);
         for (int32_t spalte = 1; spalte <= 8; ++spalte)
@@ -79,15 +77,14 @@ void zustand_setzen(FuzzedDataProvider& eingabe) {
     }
     if (eingabe.ConsumeBool())
         daten_reihenname = eingabe.ConsumeRandomLengthString(40);
-    daten_alle_saetze_zeichnen = eingabe.ConsumeBool();
-    boxplot_erweitert = eingabe.ConsumeBool();
-    mittelwert_anzeigen = eingabe.ConsumeBool();
-    box_werte_anzeigen = eingabe.ConsumeBool();
+    for (bool* schalter : {&daten_alle_saetze_zeichnen, &boxplot_erweitert, &mittelwert_anzeigen,
+                           &box_werte_anzeigen})
+        *schalter = eingabe.ConsumeBool();
     daten_max_satz_anzahl = eingabe.ConsumeIntegralInRange(1, 5);
     daten_akt_satz = eingabe.ConsumeIntegralInRange(1, daten_max_satz_anzahl);
     breite_bild = eingabe.ConsumeIntegralInRange(1, 8000);
-    hoehe_bild = eingabe.ConsumeIntegralInRange(1, 8000);
-    hoehe_bild = int32_t(std::min<int64_t>(hoehe_bild, hoechstens_bildpunkte / breite_bild));
+    hoehe_bild = int32_t(std::min<int64_t>(eingabe.ConsumeIntegralInRange(1, 8000),
+                                           hoechstens_bildpunkte / breite_bild));
 }
 
 } // namespace
@@ -101,11 +98,16 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     FuzzedDataProvider eingabe(daten, groesse);
     zustand_setzen(eingabe);
-
-    pruefen(bild_zusammensetzen(), "the chart picture is created");
-    pruefen(bild_ergebnis->image().size() == QSize(breite_bild, hoehe_bild),
-            "the chart is breite_bild x hoehe_bild");
-
+    const double verhaeltnis = eingabe.PickValueInArray({1.0, 1.25, 1.5, 2.0});
+    const int64_t bildpunkte = int64_t(breite_bild) * hoehe_bild;
+    if (bildpunkte * verhaeltnis * verhaeltnis <= double(hoechstens_bildpunkte)) {
+        pruefen(bild_zusammensetzen(verhaeltnis), "the chart picture is created");
+        const QSize geraet(int(std::lround(breite_bild * verhaeltnis)),
+                           int(std::lround(hoehe_bild * verhaeltnis)));
+        pruefen(bild_ergebnis->image().size() == geraet, "the chart is breite_bild x hoehe_bild");
+        if (bildpunkte < 100'000)
+            pruefen(SvgDocument(*bild_ergebnis).endsWith("</svg>\n"), "the SVG is complete");
+    }
     const int32_t breite = eingabe.ConsumeIntegralInRange(1, 8000);
     const int32_t hoehe = int32_t(
         std::min<int64_t>(eingabe.ConsumeIntegralInRange(1, 8000), hoechstens_bildpunkte / breite));

@@ -144,7 +144,7 @@ QString verletzt() {
                 return QString("set %1, column %2 is not finite").arg(satz).arg(spalte);
     if (!std::isfinite(startwert) || !std::isfinite(endwert) || !std::isfinite(skala_mark))
         return "scale not finite";
-    if (bild_ergebnis->image().deviceIndependentSize() != QSizeF(breite_bild, hoehe_bild))
+    if (bild_ergebnis->width() != breite_bild || bild_ergebnis->height() != hoehe_bild)
         return "chart picture is breite_bild x hoehe_bild";
     return {};
 }
