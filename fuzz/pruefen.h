@@ -22,8 +22,3 @@ inline bool gleich_auf_15_stellen(double a, double b) {
     std::snprintf(tb, sizeof tb, "%.14e", b);
     return std::strcmp(ta, tb) == 0;
 }
-
-// a ≤ b, allowing for a and b having passed through 15-digit text.
-inline bool hoechstens(double a, double b) {
-    return a <= b || gleich_auf_15_stellen(a, b);
-}

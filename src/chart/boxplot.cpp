@@ -246,7 +246,8 @@ int32_t skalenschrift(Graphics& g, const std::vector<std::string>& texte, double
     if (passt(Fn))
         return Fn;
     const double bedarf = g.StringWidth(breitester) + 0.2 * Fn;
-    int32_t groesse = std::clamp(int32_t(Fn * std::max(xT, 0.0) / bedarf), 1, Fn);
+    // whole() keeps the estimate finite and within int32 for any layout.
+    int32_t groesse = std::clamp(whole(std::floor(Fn * std::max(xT, 0.0) / bedarf)), 1, Fn);
     while (groesse > 1 && !passt(groesse))
         --groesse;
     return groesse;
