@@ -10,4 +10,4 @@ export QT_QPA_PLATFORM=offscreen
 export VELMORA_MONKEY_ACTIONS=${1:-50000}
 export QTEST_FUNCTION_TIMEOUT=86400000 # a long run takes longer than Qt Test's 5 minutes
 [ -z "${2:-}" ] || export VELMORA_MONKEY_SEED=$2
-build/tests/tst_monkey
+build/tests/tst_windows affe

@@ -1,11 +1,16 @@
 // The data and chart windows driven as a user would. Golden pictures of the data window show
 // its controls, captions and values in typical states; what a picture cannot show is checked
-// on the controls, the module state and the chart. Runs at device pixel ratio 1 and, with
-// QT_SCALE_FACTOR=2, at 2.
+// on the controls, the module state and the chart. A monkey does random user actions and checks
+// the invariants after each. Runs at device pixel ratio 1 and, with QT_SCALE_FACTOR=2, at 2.
+//
+// VELMORA_MONKEY_SEED replays a monkey run; VELMORA_MONKEY_ACTIONS sets its length
+// (tools/monkey.sh runs a long one with a new seed).
 #include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
+
+#include <random>
 
 namespace {
 
@@ -41,6 +46,116 @@ QImage fenster_bild() {
     if (QApplication::focusWidget())
         QApplication::focusWidget()->clearFocus();
     return w().grab().toImage();
+}
+
+// Random user actions: typing, pasting, clicking, resizing or closing the chart window.
+class Affe {
+public:
+    explicit Affe(quint64 saat) : zufall_(saat) {}
+
+    // Does one random action and says what it was.
+    QString handeln() {
+        const int was = zahl(0, 7);
+        return was < 2 ? tippen() : was == 2 ? einfuegen_() : was == 3 ? klicken() : fenster();
+    }
+
+private:
+    int zahl(int von, int bis) { return std::uniform_int_distribution<int>(von, bis)(zufall_); }
+
+    // A field a user can type into now: visible and enabled.
+    QWidget* eingabefeld() {
+        QList<QWidget*> felder{w().EFskalamax, w().EFskalamin, w().EFskalamark, w().EFDaten};
+        for (int i = 1; i <= 8; ++i)
+            felder << &w().EFbasis(i);
+        felder.removeIf([](QWidget* f) { return !f->isVisible() || !f->isEnabled(); });
+        return felder[zahl(0, int(felder.size()) - 1)];
+    }
+
+    // Digits, signs, separators, letters, umlauts, Return, Backspace and Delete.
+    QString tippen() {
+        static const QString vorrat = QStringLiteral("0123456789,.-+eE xä€;\t\n\b\x7f");
+        QWidget* feld = eingabefeld();
+        QString text;
+        for (int i = zahl(1, 8); i > 0; --i)
+            text += vorrat[zahl(0, int(vorrat.size()) - 1)];
+        const std::map<QChar, Qt::Key> tasten{
+            {'\n', Qt::Key_Return}, {'\b', Qt::Key_Backspace}, {'\x7f', Qt::Key_Delete}};
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, feld,
+                                tasten.count(c) ? tasten.at(c) : Qt::Key_unknown,
+                                tasten.count(c) ? QString() : QString(c), {});
+        return "typed \"" + text + "\" into " + feld->objectName();
+    }
+
+    // A column of numbers, now and then empty lines, huge values or garbage, with the line ends
+    // of one or another platform; once in a while thousands of lines.
+    QString einfuegen_() {
+        const char* ende = std::array{"\r\n", "\n", "\r"}[std::size_t(zahl(0, 2))];
+        std::normal_distribution<double> normal(0, zahl(0, 1) ? 10 : 1e6);
+        QString text;
+        for (int i = zahl(0, 20) == 0 ? zahl(5000, 20000) : zahl(0, 300); i > 0; --i) {
+            const QString zahl_ =
+                QString::number(normal(zufall_), 'f', zahl(0, 4)).replace('.', ',');
+            text += std::array{QString("x1,2;"), QString("-1,7e308"), QString(),
+                               zahl_}[std::size_t(std::min(zahl(0, 12), 3))] +
+                    ende;
+        }
+        QWidget* feld = eingabefeld();
+        einfuegen(feld, text);
+        return QString("pasted %1 characters into %2").arg(text.size()).arg(feld->objectName());
+    }
+
+    QString klicken() {
+        QList<QAbstractButton*> knoepfe{w().UpDownArrows1->hoch(), w().UpDownArrows1->runter(),
+                                        &w().BBsatzart(1), &w().BBsatzart(2)};
+        for (QCheckBox* box : w().findChildren<QCheckBox*>())
+            knoepfe << box;
+        for (int i = 1; i <= daten_max_satz_anzahl; ++i)
+            knoepfe << &w().RBsatz(i);
+        knoepfe.removeIf([](QAbstractButton* k) { return !k->isVisible(); });
+        QAbstractButton* knopf = knoepfe[zahl(0, int(knoepfe.size()) - 1)];
+        klick(knopf);
+        return "clicked " + knopf->objectName() + " " + knopf->text();
+    }
+
+    QString fenster() {
+        WinBoxplot* diagramm = WinBoxplot::offen();
+        if (diagramm && zahl(0, 9) == 0) {
+            diagramm->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return "chart window closed";
+        }
+        if (diagramm)
+            diagramm->resize(zahl(0, 2000), zahl(0, 1500));
+        return diagramm ? "chart window resized" : "no chart window";
+    }
+
+    std::mt19937_64 zufall_;
+};
+
+// What must hold after every action; gives the first thing that does not.
+QString verletzt() {
+    if (!(1 <= daten_akt_satz && daten_akt_satz <= daten_max_satz_anzahl &&
+          daten_max_satz_anzahl <= 5))
+        return "1 <= current set <= count <= 5";
+    if ((daten_satzart(daten_akt_satz) == satzart_boxwerte) != eingabe_aktiv ||
+        w().BBsatzart(1).isChecked() != eingabe_aktiv || w().EFDaten->isEnabled() == eingabe_aktiv)
+        return "the kind buttons and the series field follow the current set's kind";
+    for (int i = 1; i <= 8; ++i) {
+        const bool feld = w().EFbasis(i).isVisible();
+        const QString gezeigt = feld ? w().EFbasis(i).text() : w().STbasis(i).text();
+        if (feld == w().STbasis(i).isVisible() || (i > 6 && feld) ||
+            Str(ValKomma(gezeigt.toStdString())) != Str(daten_basiswert(daten_akt_satz, i)))
+            return QString("row %1 shows one value, what is stored: \"%2\"").arg(i).arg(gezeigt);
+    }
+    for (int32_t satz = 1; satz <= 5; ++satz)
+        for (double wert : zustand.basiswert[std::size_t(satz)])
+            if (!std::isfinite(wert))
+                return QString("set %1 holds a value that is not finite").arg(satz);
+    if (!std::isfinite(startwert) || !std::isfinite(endwert) || !std::isfinite(skala_mark) ||
+        bild_ergebnis->width() != breite_bild || bild_ergebnis->height() != hoehe_bild)
+        return "the scale is finite and the chart picture is breite_bild x hoehe_bild";
+    return {};
 }
 
 } // namespace
@@ -207,6 +322,25 @@ private slots:
         QCOMPARE(WinBoxplot::offen()->CAbox->Backdrop(), bild_ergebnis);
         QTimer::singleShot(0, [] { WinDaten::offen()->close(); });
         QCOMPARE(QApplication::exec(), 0);
+    }
+
+    void affe() {
+        const quint64 saat = qEnvironmentVariableIsSet("VELMORA_MONKEY_SEED")
+                                 ? qEnvironmentVariable("VELMORA_MONKEY_SEED").toULongLong()
+                                 : quint64(std::random_device{}());
+        const int gewuenscht = qEnvironmentVariableIntValue("VELMORA_MONKEY_ACTIONS");
+        const int aktionen = gewuenscht > 0 ? gewuenscht : 1500;
+        qInfo("monkey: seed %llu, %d actions (replay with VELMORA_MONKEY_SEED=%llu)", saat,
+              aktionen, saat);
+        Affe affe(saat);
+        for (int schritt = 1; schritt <= aktionen; ++schritt) {
+            const QString aktion = affe.handeln();
+            if (const QString fehler = verletzt(); !fehler.isEmpty())
+                QFAIL(qPrintable(QString("seed %1, action %2 (%3): %4")
+                                     .arg(saat)
+                                     .arg(schritt)
+                                     .arg(aktion, fehler)));
+        }
     }
 };
 
