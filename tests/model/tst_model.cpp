@@ -1,19 +1,65 @@
-// The model without the statistics: number reading and writing, field splitting, the pixel
-// conversion, and the module state's stores and load values.
+// The model: number reading and writing, field splitting, the pixel conversion, the module
+// state's stores, and the statistics of a data series, checked against worked examples and
+// against a plain sort-based computation on many generated lists.
+#include "model/auswahl.h"
 #include "model/proc.h"
+#include "model/statistics.h"
 #include "model/text.h"
+#include "support/lehrbuch.h"
 
 #include <QTest>
 
 #include <bit>
 #include <clocale>
+#include <functional>
+#include <numeric>
 #include <random>
 
 using namespace Proc;
 
 namespace {
 
+constexpr int32_t satz = 2;
 constexpr double groesste = std::numeric_limits<double>::max();
+
+QList<double> basiswerte() {
+    QList<double> b;
+    for (int32_t spalte = 1; spalte <= 8; ++spalte)
+        b << daten_basiswert(satz, spalte);
+    return b;
+}
+
+// Whisker ends and outliers as "lower|upper|outliers".
+std::string ausreissertexte() {
+    return daten_ausreisser(satz, whisker_unten) + "|" + daten_ausreisser(satz, whisker_oben) +
+           "|" + daten_ausreisser(satz, ausreisser_liste);
+}
+
+// Lists for the comparison: ties, heavy tails, a single value far away, values across the
+// whole range of doubles, spreads over many binades, any bit pattern, many close values.
+std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufall) {
+    std::cauchy_distribution<double> cauchy(0.0, 10.0);
+    std::normal_distribution<double> normal(50.0, 10.0);
+    const double drei[] = {std::round(cauchy(zufall)), std::round(cauchy(zufall)), 0.25};
+    const std::map<QString, std::function<double(int)>> arten{
+        {"three values", [&](int) { return drei[zufall() % 3]; }},
+        {"all equal", [](int) { return -7.25; }},
+        {"heavy tails", [&](int) { return std::round(cauchy(zufall) * 1000) / 1000; }},
+        {"one far away",
+         [&](int i) { return i == n / 3 ? 1e300 : std::round(normal(zufall) * 100) / 100; }},
+        {"whole range",
+         [&](int i) { return i % 5 == 0 ? (i % 2 ? 1.5e308 : -1.5e308) : normal(zufall); }},
+        {"binades",
+         [&](int) { return std::ldexp(int(zufall() % 2001) - 1000, int(zufall() % 2000) - 1000); }},
+        {"powers of ten", [&](int) { return std::pow(10.0, zufall() % 16); }},
+        {"any bits",
+         [&](int) { return std::bit_cast<double>(std::uint64_t(zufall()) << 32 | zufall()); }},
+        {"close together", [&](int) { return 1e6 + double(zufall() % 100000) * 1e-6; }}};
+    std::vector<double> x;
+    for (int i = 0; i < n; ++i)
+        x.push_back(arten.at(art)(i));
+    return x;
+}
 
 // Whether two doubles agree when both are written with 15 significant digits.
 bool gleich_auf_15_stellen(double a, double b) {
@@ -28,6 +74,106 @@ bool gleich_auf_15_stellen(double a, double b) {
 class TstModel : public QObject {
     Q_OBJECT
 private slots:
+    void init() { ladewerte_setzen(); }
+
+    // Each case: the value text, the eight base values, whisker ends and outliers.
+    void beispiele_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<double>>("basis");
+        QTest::addColumn<QString>("texte");
+        const QString neun = "1\r2\r3\r4\r5\r6\r7\r8\r9";
+        const std::tuple<const char*, QString, QList<double>, const char*> faelle[] = {
+            // clang-format off
+            {"1 to 9", neun + "\r", {1, 2.5, 5, 7.5, 9, 5, 8, 9}, "1|9|"},
+            {"1 to 9 and 30, no CR at the end", neun + "\r30", {1, 3, 5.5, 8, 30, 7.5, 29, 10}, "1|9|30"},
+            {"decimal comma, two values", "2,5\r4\r", {2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2}, "2.5|4|"},
+            {"mean rounded to two decimals", "1\r2\r2", {1, 1, 2, 2, 2, 1.67, 1, 3}, "1|2|"},
+            {"empty text", "", {0, 0, 0, 0, 0, 0, 0, 0}, "0|0|"},
+            {"one value and CR", "7\r", {7, 7, 7, 7, 7, 7, 7, 1}, "7|7|"},
+            {"one line of letters", "abc", {0, 0, 0, 0, 0, 0, 0, 1}, "0|0|"},
+            {"empty line inside counts as 0", "5\r\r7\r", {0, 0, 5, 7, 7, 4, 7, 3}, "0|7|"},
+            {"second empty line at the end counts", "4\r8\r\r", {0, 0, 4, 8, 8, 4, 8, 3}, "0|8|"},
+            {"thousands point and decimal comma", "1.000,5\r3", {1, 1, 2, 3, 3, 2, 2, 2}, "1|3|"},
+            {"four equal values", "5\r5\r5\r5", {5, 5, 5, 5, 5, 5, 0, 4}, "5|5|"},
+            {"value on the upper fence", neun + "\r15.5", {1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}, "1|15.5|"},
+            {"outliers on both sides", "-20\r" + neun + "\r30", {-20, 2, 5, 8, 30, 5, 50, 11}, "1|9|-20;30"},
+            {"repeated outlier listed each time", neun + "\r40\r40", {1, 3, 6, 9, 40, 11.36, 39, 11}, "1|9|40;40"},
+            {"line feed is no separator", "3\n4", {3, 3, 3, 3, 3, 3, 3, 1}, "3|3|"},
+            {"median of huge values by midpoint, sum saturated", "1,5e308\r1,7e308",
+             {1.5e308, 1.5e308, 1.6e308, 1.7e308, 1.7e308, groesste / 2, 1.7e308 - 1.5e308, 2}, "1.5e+308|1.7e+308|"},
+            {"range saturated", "-1,5e308\r1,5e308",
+             {-1.5e308, -1.5e308, 0, 1.5e308, 1.5e308, 0, groesste, 2}, "-1.5e+308|1.5e+308|"},
+            // clang-format on
+        };
+        for (const auto& [name, text, basis, texte] : faelle)
+            QTest::newRow(name) << text << basis << QString(texte);
+    }
+    // Only the one set's outputs change; its value text keeps the decimal commas as typed.
+    void beispiele() {
+        QFETCH(QString, text);
+        QFETCH(QList<double>, basis);
+        QFETCH(QString, texte);
+        daten_werteliste(satz) = text.toStdString();
+        std::tie(daten_basiswert(1, minimum), daten_satzart(satz)) =
+            std::tuple(42, satzart_boxwerte);
+        Werte_aus_daten_berechnen(satz);
+        QCOMPARE(basiswerte(), basis);
+        QCOMPARE(QString::fromStdString(ausreissertexte()), texte);
+        QVERIFY(daten_werteliste(satz) == text.toStdString() && daten_basiswert(1, minimum) == 42 &&
+                daten_satzart(satz) == satzart_boxwerte);
+    }
+
+    void wie_die_lehrbuchrechnung_data() {
+        QTest::addColumn<int>("groesse");
+        QTest::addColumn<QString>("art");
+        QList<int> groessen{1000, 1001, 4097, 4098, 20001, 100000};
+        for (int n = 2; n <= 40; ++n)
+            groessen << n;
+        for (int n : groessen)
+            for (const char* art :
+                 {"three values", "all equal", "heavy tails", "one far away", "whole range",
+                  "binades", "powers of ten", "any bits", "close together"})
+                QTest::addRow("%d values, %s", n, art) << n << QString(art);
+    }
+    void wie_die_lehrbuchrechnung() {
+        QFETCH(int, groesse);
+        QFETCH(QString, art);
+        std::mt19937 zufall(unsigned(groesse * 7919 + art.size()));
+        for (int runde = 0; runde < (groesse > 1000 ? 2 : 10); ++runde) {
+            std::vector<double> x;
+            std::string text;
+            for (double v : werte_erzeugen(art, groesse, zufall)) {
+                text += Str(v) + "\r"; // NaN is written as 0
+                x.push_back(Val(Str(v)));
+            }
+            std::replace(text.begin(), text.end(), '.', ',');
+            daten_werteliste(satz) = text;
+            Werte_aus_daten_berechnen(satz);
+            const Lehrbuch soll = nachgerechnet(x);
+            QCOMPARE(basiswerte(), QList<double>(soll.basis.begin(), soll.basis.end()));
+            QCOMPARE(ausreissertexte(), soll.texte);
+        }
+    }
+
+    // The selection alone against a sort, on lists of neighbouring doubles with ties.
+    void auswahl_wie_sortiert() {
+        std::mt19937_64 zufall(20261207);
+        for (int runde = 0; runde < 30; ++runde) {
+            const auto basis =
+                std::bit_cast<std::uint64_t>(std::ldexp(1.0, int(zufall() % 200) - 100));
+            std::vector<double> x(5000 + zufall() % 20000);
+            for (double& v : x)
+                v = (zufall() % 2 ? 1 : -1) * std::bit_cast<double>(basis + zufall() % 40);
+            std::vector<double> sortiert = x;
+            std::sort(sortiert.begin(), sortiert.end());
+            const std::vector<std::size_t> raenge{0, x.size() / 4, x.size() / 2 - 1, x.size() / 2,
+                                                  x.size() - 1};
+            const std::vector<double> gefunden =
+                werte_an_raengen(x, sortiert.front(), sortiert.back(), raenge);
+            for (std::size_t i = 0; i < raenge.size(); ++i)
+                QCOMPARE(gefunden[i], sortiert[raenge[i]]);
+        }
+    }
     // The number at the start of a text; with decimal commas (as in value lists) a comma is
     // the decimal point too. Never -0, never beyond a double.
     void val() {
