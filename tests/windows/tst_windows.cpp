@@ -90,90 +90,59 @@ const std::map<QString, std::function<void()>> szenen = {
      [] { klicks("+2"), einfuegen(w().EFDaten, "1\n2\n3\n40"), klick(w().CBwerteanzeigen); }},
 };
 
-// Random user actions: typing, pasting, clicking, resizing or closing the chart window.
-class Affe {
-public:
-    explicit Affe(quint64 saat) : zufall_(saat) {}
-
-    // Does one random action and says what it was.
-    QString handeln() {
-        const int was = zahl(0, 7);
-        return was < 2 ? tippen() : was == 2 ? einfuegen_() : was == 3 ? klicken() : fenster();
+// A random user action: a click, typed characters or a pasted column on a button or field of
+// the data window a user can reach now, or the chart window resized or closed. Typed are digits,
+// signs, separators, letters, umlauts, Return, Backspace and Delete; pasted are numbers, now
+// and then empty lines, huge values or garbage, with the line ends of one or another platform,
+// once in a while thousands of lines.
+QString zufaellige_aktion(std::mt19937_64& zufall) {
+    const auto zahl = [&](int von, int bis) {
+        return std::uniform_int_distribution<int>(von, bis)(zufall);
+    };
+    if (WinBoxplot* diagramm = WinBoxplot::offen(); diagramm && zahl(0, 7) == 0) {
+        if (zahl(0, 9) == 0)
+            diagramm->close();
+        else
+            diagramm->resize(zahl(0, 2000), zahl(0, 1500));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return "chart window resized or closed";
     }
-
-private:
-    int zahl(int von, int bis) { return std::uniform_int_distribution<int>(von, bis)(zufall_); }
-
-    // A field a user can type into now: visible and enabled.
-    QWidget* eingabefeld() {
-        QList<QWidget*> felder{w().EFskalamax, w().EFskalamin, w().EFskalamark, w().EFDaten};
-        for (int i = 1; i <= 8; ++i)
-            felder << &w().EFbasis(i);
-        felder.removeIf([](QWidget* f) { return !f->isVisible() || !f->isEnabled(); });
-        return felder[zahl(0, int(felder.size()) - 1)];
-    }
-
-    // Digits, signs, separators, letters, umlauts, Return, Backspace and Delete.
-    QString tippen() {
-        static const QString vorrat = QStringLiteral("0123456789,.-+eE xä€;\t\n\b\x7f");
-        QWidget* feld = eingabefeld();
-        QString text;
-        for (int i = zahl(1, 8); i > 0; --i)
-            text += vorrat[zahl(0, int(vorrat.size()) - 1)];
-        const std::map<QChar, Qt::Key> tasten{
-            {'\n', Qt::Key_Return}, {'\b', Qt::Key_Backspace}, {'\x7f', Qt::Key_Delete}};
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, feld,
-                                tasten.count(c) ? tasten.at(c) : Qt::Key_unknown,
-                                tasten.count(c) ? QString() : QString(c), {});
-        return "typed \"" + text + "\" into " + feld->objectName();
-    }
-
-    // A column of numbers, now and then empty lines, huge values or garbage, with the line ends
-    // of one or another platform; once in a while thousands of lines.
-    QString einfuegen_() {
+    QList<QWidget*> ziele = w().findChildren<QWidget*>();
+    ziele.removeIf([](QWidget* z) {
+        return !z->isVisible() || !z->isEnabled() ||
+               !(qobject_cast<QAbstractButton*>(z) || qobject_cast<QLineEdit*>(z) ||
+                 qobject_cast<QPlainTextEdit*>(z));
+    });
+    QWidget* ziel = ziele[zahl(0, int(ziele.size()) - 1)];
+    QString text;
+    if (zahl(0, 2) == 0) {
         const char* ende = std::array{"\r\n", "\n", "\r"}[std::size_t(zahl(0, 2))];
         std::normal_distribution<double> normal(0, zahl(0, 1) ? 10 : 1e6);
-        QString text;
-        for (int i = zahl(0, 20) == 0 ? zahl(5000, 20000) : zahl(0, 300); i > 0; --i) {
-            const QString zahl_ =
-                QString::number(normal(zufall_), 'f', zahl(0, 4)).replace('.', ',');
+        for (int i = zahl(0, 20) == 0 ? zahl(5000, 20000) : zahl(0, 300); i > 0; --i)
             text += std::array{QString("x1,2;"), QString("-1,7e308"), QString(),
-                               zahl_}[std::size_t(std::min(zahl(0, 12), 3))] +
+                               QString::number(normal(zufall), 'f', zahl(0, 4))
+                                   .replace('.', ',')}[std::size_t(std::min(zahl(0, 12), 3))] +
                     ende;
+        einfuegen(ziel, text);
+    } else if (zahl(0, 1) == 0) {
+        static const QString vorrat = QStringLiteral("0123456789,.-+eE xä€;\t\n\b\x7f");
+        const std::map<QChar, Qt::Key> tasten{
+            {'\n', Qt::Key_Return}, {'\b', Qt::Key_Backspace}, {'\x7f', Qt::Key_Delete}};
+        for (int i = zahl(1, 8); i > 0; --i) {
+            const QChar c = vorrat[zahl(0, int(vorrat.size()) - 1)];
+            text += c;
+            QTest::sendKeyEvent(QTest::Click, ziel,
+                                tasten.count(c) ? tasten.at(c) : Qt::Key_unknown,
+                                tasten.count(c) ? QString() : QString(c), {});
         }
-        QWidget* feld = eingabefeld();
-        einfuegen(feld, text);
-        return QString("pasted %1 characters into %2").arg(text.size()).arg(feld->objectName());
+    } else {
+        QTest::mouseClick(ziel, Qt::LeftButton, {}, ziel->rect().center());
     }
-
-    QString klicken() {
-        QList<QAbstractButton*> knoepfe{w().UpDownArrows1->hoch(), w().UpDownArrows1->runter(),
-                                        &w().BBsatzart(1), &w().BBsatzart(2)};
-        for (QCheckBox* box : w().findChildren<QCheckBox*>())
-            knoepfe << box;
-        for (int i = 1; i <= daten_max_satz_anzahl; ++i)
-            knoepfe << &w().RBsatz(i);
-        knoepfe.removeIf([](QAbstractButton* k) { return !k->isVisible(); });
-        QAbstractButton* knopf = knoepfe[zahl(0, int(knoepfe.size()) - 1)];
-        klick(knopf);
-        return "clicked " + knopf->objectName() + " " + knopf->text();
-    }
-
-    QString fenster() {
-        WinBoxplot* diagramm = WinBoxplot::offen();
-        if (diagramm && zahl(0, 9) == 0) {
-            diagramm->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return "chart window closed";
-        }
-        if (diagramm)
-            diagramm->resize(zahl(0, 2000), zahl(0, 1500));
-        return diagramm ? "chart window resized" : "no chart window";
-    }
-
-    std::mt19937_64 zufall_;
-};
+    return QString("\"%1\" (%2 characters) at %3")
+        .arg(text.left(20))
+        .arg(text.size())
+        .arg(ziel->objectName());
+}
 
 // What must hold after every action; gives the first thing that does not.
 QString verletzt() {
@@ -331,9 +300,9 @@ private slots:
         const int aktionen = gewuenscht > 0 ? gewuenscht : 1500;
         qInfo("monkey: seed %llu, %d actions (replay with VELMORA_MONKEY_SEED=%llu)", saat,
               aktionen, saat);
-        Affe affe(saat);
+        std::mt19937_64 zufall(saat);
         for (int schritt = 1; schritt <= aktionen; ++schritt) {
-            const QString aktion = affe.handeln();
+            const QString aktion = zufaellige_aktion(zufall);
             if (const QString fehler = verletzt(); !fehler.isEmpty())
                 QFAIL(qPrintable(QString("seed %1, action %2 (%3): %4")
                                      .arg(saat)
