@@ -85,20 +85,6 @@ private slots:
         VERGLEICHE_GOLDEN(name, bilder.at(name)(), 0.0);
     }
 
-    // At ratio 2 the picture has twice the device pixels, the axis of one logical pixel is two
-    // device pixels wide, and text is drawn at that resolution: not every 2 x 2 block is even.
-    void doppelte_aufloesung() {
-        const QImage bild = chart(150, 400, 2.0);
-        QCOMPARE(bild.size(), QSize(300, 800));
-        QVERIFY(bild.pixelColor(93, 380) == Qt::white && bild.pixelColor(94, 380) == Qt::black &&
-                bild.pixelColor(95, 380) == Qt::black && bild.pixelColor(96, 380) == Qt::white);
-        int ungleich = 0;
-        for (int y = 0; y + 1 < bild.height(); y += 2)
-            for (int x = 0; x + 1 < bild.width(); x += 2)
-                ungleich += bild.pixel(x, y) != bild.pixel(x + 1, y + 1);
-        QVERIFY(ungleich > 50);
-    }
-
     // The outline of the last box keeps its 2-pixel right edge at every width and count.
     void letzte_box_immer_geschlossen() {
         box_werte_anzeigen = mittelwert_anzeigen = false;
@@ -133,16 +119,6 @@ private slots:
             return z.art == Zeichnung::Art::DrawOval;
         });
         QVERIFY2(marken >= 1 && marken <= 2, qPrintable(QString::number(marken)));
-    }
-
-    // A chart picture that cannot be made leaves the previous chart in place.
-    void ohne_bild_bleibt_das_alte() {
-        QVERIFY(bild_zusammensetzen());
-        const PicturePtr vorher = bild_ergebnis;
-        for (auto [breite, hoehe] : {std::pair{0, 400}, {100000, 100000}}) {
-            std::tie(breite_bild, hoehe_bild) = std::tuple(breite, hoehe);
-            QVERIFY(!bild_zusammensetzen() && bild_ergebnis == vorher);
-        }
     }
 };
 

@@ -1,8 +1,8 @@
 // Golden pictures: a rendered picture is compared with its baseline tests/golden/<name>.png.
 // It fails when the root-mean-square difference of the colour channels (0 to 255) exceeds the
-// tolerance, and then writes <name>.png (actual) and <name>.diff.png (differing pixels in red)
-// into golden-results/ in the build folder. With VELMORA_GOLDEN_UPDATE=1 the actual picture
-// becomes the new baseline (tools/golden.sh).
+// tolerance, and then writes <name>.png (actual) and <name>.diff.png (differing pixels black
+// on a faded copy of the baseline) into golden-results/ in the build folder. With
+// VELMORA_GOLDEN_UPDATE=1 the actual picture becomes the new baseline (tools/golden.sh).
 #pragma once
 
 #include <QDir>
@@ -17,35 +17,26 @@ inline QString golden_abweichung(const QString& name, const QImage& bild, double
     if (qEnvironmentVariableIntValue("VELMORA_GOLDEN_UPDATE") == 1)
         return ist.save(basis) ? QString() : "cannot write " + basis;
     const QImage soll = QImage(basis).convertToFormat(QImage::Format_RGB32);
-    double summe = 0;
-    QImage unterschied =
-        soll.size() == ist.size()
-            ? soll.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB32)
-            : QImage();
-    for (int y = 0; y < unterschied.height(); ++y)
-        for (int x = 0; x < unterschied.width(); ++x) {
+    QImage unterschied = soll.convertToFormat(QImage::Format_Grayscale8);
+    double summe = soll.size() == ist.size() ? 0 : qInf();
+    for (int y = 0; std::isfinite(summe) && y < soll.height(); ++y)
+        for (int x = 0; x < soll.width(); ++x) {
             const QRgb a = soll.pixel(x, y), b = ist.pixel(x, y);
-            const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
-            summe += dr * dr + dg * dg + db * db;
-            if (a != b)
-                unterschied.setPixel(x, y, qRgb(255, 0, 0));
+            summe += std::pow(qRed(a) - qRed(b), 2) + std::pow(qGreen(a) - qGreen(b), 2) +
+                     std::pow(qBlue(a) - qBlue(b), 2);
+            unterschied.setPixel(x, y, a == b ? qGray(a) / 2 + 128 : 0);
         }
-    const double rms =
-        unterschied.isNull() ? 255 : std::sqrt(summe / (3.0 * ist.width() * ist.height()));
+    const double rms = std::sqrt(summe / (3.0 * ist.width() * ist.height()));
     if (rms <= toleranz)
         return {};
     const QDir ergebnisse(QStringLiteral(VELMORA_GOLDEN_RESULTS));
     ergebnisse.mkpath(".");
     ist.save(ergebnisse.filePath(name + ".png"));
     unterschied.save(ergebnisse.filePath(name + ".diff.png"));
-    return QStringLiteral("%1: RMS difference %2 above %3 (sizes %4x%5 and %6x%7); see %8")
+    return QStringLiteral("%1: RMS difference %2 above %3; see %4")
         .arg(name)
         .arg(rms)
         .arg(toleranz)
-        .arg(ist.width())
-        .arg(ist.height())
-        .arg(soll.width())
-        .arg(soll.height())
         .arg(ergebnisse.path());
 }
 
