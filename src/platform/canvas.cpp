@@ -17,17 +17,17 @@ void Canvas::Refresh(bool erase) {
     update();
 }
 
-// The backdrop at the top-left corner, in device pixels as it was made; with erasing on,
-// the background where the backdrop does not reach.
+// The backdrop at the top-left corner, in device pixels as it was made; with erasing on, the
+// background where the backdrop does not reach or lets it show through.
 void Canvas::paintEvent(QPaintEvent*) {
     QPainter maler(this);
-    QRegion rest(rect());
-    if (backdrop_ && !backdrop_->image().isNull()) {
-        const QImage& bild = backdrop_->image();
-        maler.drawImage(QPoint(0, 0), bild);
-        rest -= QRect(QPoint(0, 0), bild.deviceIndependentSize().toSize());
-    }
+    const QImage* bild = backdrop_ && !backdrop_->image().isNull() ? &backdrop_->image() : nullptr;
+    QRegion hintergrund(rect());
+    if (bild && !bild->hasAlphaChannel())
+        hintergrund -= QRect(QPoint(0, 0), bild->deviceIndependentSize().toSize());
     if (erase_)
-        for (const QRect& teil : rest)
+        for (const QRect& teil : hintergrund)
             maler.fillRect(teil, palette().window());
+    if (bild)
+        maler.drawImage(QPoint(0, 0), *bild);
 }

@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QSvgRenderer>
 
 namespace {
 
@@ -28,12 +30,22 @@ StaticText* text(QWidget* eltern, const char* name, QRect lage, const QString& i
     return control;
 }
 
-PicturePtr logo() {
-    if (!Proc::LogoVelmora) {
-        QImage bild(QStringLiteral(":/velmora/LogoVelmora.png"));
-        if (!bild.isNull())
-            Proc::LogoVelmora = std::make_shared<Picture>(std::move(bild));
+// The logo at the given device pixel ratio: drawn from its vector original where the
+// resources hold it, so that it is as sharp as the text beside it, else the 160 x 160 picture.
+PicturePtr logo(double verhaeltnis) {
+    if (Proc::LogoVelmora && Proc::LogoVelmora->devicePixelRatio() == verhaeltnis)
+        return Proc::LogoVelmora;
+    QImage bild(QStringLiteral(":/velmora/LogoVelmora.png"));
+    QSvgRenderer vorlage(QStringLiteral(":/velmora/org.velmora.Velmora.svg"));
+    if (vorlage.isValid()) {
+        bild = QImage(QSize(160, 160) * verhaeltnis, QImage::Format_ARGB32_Premultiplied);
+        bild.fill(Qt::transparent);
+        QPainter maler(&bild);
+        vorlage.render(&maler);
+        bild.setDevicePixelRatio(verhaeltnis);
     }
+    if (!bild.isNull())
+        Proc::LogoVelmora = std::make_shared<Picture>(std::move(bild));
     return Proc::LogoVelmora;
 }
 
@@ -104,7 +116,7 @@ WIsplash::WIsplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
     Canvas1 = new Canvas(this);
     Canvas1->setObjectName(QStringLiteral("Canvas1"));
     Canvas1->setGeometry(20, 23, 160, 160);
-    Canvas1->setBackdrop(logo());
+    Canvas1->setBackdrop(logo(Canvas1->devicePixelRatioF()));
     STbeta =
         text(this, "STbeta", {153, 23, 43, 20}, QStringLiteral("BETA"), 14, true, Qt::AlignLeft);
     QPalette rot = STbeta->palette();

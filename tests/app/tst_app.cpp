@@ -1,5 +1,6 @@
 // The application shell: start-up, the menu bar, its commands and the edit commands.
 #include "app.h"
+#include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
@@ -108,7 +109,7 @@ private slots:
     }
 
     // Saving and the about window work from the chart window too, through their shortcuts;
-    // the about window waits for a click, and shows no beta mark for a final release.
+    // the about window waits for a click.
     void befehle_aus_dem_diagrammfenster() {
         QStringList gesehen;
         for (Qt::Key taste : {Qt::Key_S, Qt::Key_I}) {
@@ -116,8 +117,9 @@ private slots:
             im_modalen_fenster(100, [&](QWidget* fenster) {
                 auto* info = qobject_cast<WIsplash*>(fenster);
                 gesehen << fenster->metaObject()->className() +
-                               QString(info && info->Timer1->isActive() ? " with timer" : "") +
-                               QString(info && info->STbeta->isVisible() ? " beta" : "");
+                               QString(info && info->Timer1->isActive() ? " with timer" : "");
+                if (info) // logo, name, version and credit line, no beta mark
+                    VERGLEICHE_GOLDEN("info", info->grab().toImage(), 0);
                 QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
                 if (fenster->isVisible())
                     qobject_cast<QDialog*>(fenster)->reject();
