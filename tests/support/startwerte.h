@@ -25,21 +25,16 @@ inline void boxwerte_setzen(int32_t satz, std::initializer_list<double> werte) {
 
 inline void startwerte_setzen() {
     ladewerte_setzen();
-    breite_bild = 150;
-    hoehe_bild = 400;
-    daten_akt_satz = daten_max_satz_anzahl = 1;
-    eingabe_aktiv = true;
-    daten_satzart(1) = satzart_boxwerte;
-    daten_alle_saetze_zeichnen = true;
+    std::tie(breite_bild, hoehe_bild, daten_akt_satz, daten_max_satz_anzahl) =
+        std::tuple(150, 400, 1, 1);
+    std::tie(eingabe_aktiv, daten_alle_saetze_zeichnen, daten_satzart(1)) =
+        std::tuple(true, true, satzart_boxwerte);
     pos_abst_pfeil_box = pos_rand_l = pos_rand_r = pos_text_breite = pos_pfeil_breite = 0.125;
-    pos_box_breite = 0.375;
-    whisker_breite = 0.25;
-    pos_pfeil_hoehe = 0.04;
-    schrift_hoehe = -1.0;
+    std::tie(pos_box_breite, whisker_breite, pos_pfeil_hoehe, schrift_hoehe) =
+        std::tuple(0.375, 0.25, 0.04, -1.0);
     pos_rand_o = pos_rand_u = pos_rand_l * breite_bild / hoehe_bild;
     boxwerte_setzen(1, {10, 30, 50, 60, 85, 40, 0, 0});
-    endwert = 100;
-    skala_mark = 10;
+    std::tie(endwert, skala_mark) = std::tuple(100, 10);
 }
 
 // Sets 1, 2, ... as data series of the given value lists, all of them in use.

@@ -244,23 +244,6 @@ private slots:
         QCOMPARE(w().EFbasis(5).text().size(), 40000);
     }
 
-    // The options redraw whatever automatic drawing says; switching the outliers on recomputes
-    // every series in use, without refreshing the shown values.
-    void neu_zeichnen() {
-        zwei_reihen();
-        daten_werteliste(2) = "5\r6";
-        auto_zeichnen = false;
-        for (QCheckBox* box : {w().CBshowall, w().CBmittelwert, w().CBwerteanzeigen, w().CBereitert,
-                               w().CBereitert}) {
-            const PicturePtr vorher = bild_ergebnis;
-            klick(box);
-            QVERIFY2(bild_ergebnis != vorher, qPrintable(box->objectName()));
-            QCOMPARE(daten_basiswert(2, anzahl),
-                     box->isChecked() && box == w().CBereitert ? 2.0 : 4.0);
-        }
-        QCOMPARE(w().STbasis(8).text(), QStringLiteral("4"));
-    }
-
     // Closing the data window ends the event loop even while the chart window is open.
     void schliessen() {
         QTimer::singleShot(0, [] { WinDaten::offen()->close(); });
