@@ -164,8 +164,10 @@ QString verletzt() {
           daten_max_satz_anzahl <= 5))
         return "1 <= current set <= count <= 5";
     if ((daten_satzart(daten_akt_satz) == satzart_boxwerte) != eingabe_aktiv ||
-        w().BBsatzart(1).isChecked() != eingabe_aktiv || w().EFDaten->isEnabled() == eingabe_aktiv)
-        return "the kind buttons and the series field follow the current set's kind";
+        w().BBsatzart(1).isChecked() != eingabe_aktiv ||
+        w().EFDaten->isEnabled() == eingabe_aktiv ||
+        w().EFDaten->Text() != daten_werteliste(daten_akt_satz))
+        return "the kind buttons and the series field follow the current set";
     for (int i = 1; i <= 8; ++i) {
         const bool feld = w().EFbasis(i).isVisible();
         const QString gezeigt = feld ? w().EFbasis(i).text() : w().STbasis(i).text();
