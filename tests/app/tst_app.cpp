@@ -63,7 +63,6 @@ private slots:
                  qPrintable(QString::number(uhr.elapsed())));
         fenster_beim_splash.sort();
         QCOMPARE(fenster_beim_splash, (QStringList{"WIsplash", "WinBoxplot", "WinDaten"}));
-        QVERIFY(!WIsplash::offen() || !WIsplash::offen()->isVisible());
         QCOMPARE(daten->menuBar(), app()->MenuBar1.data());
         QCOMPARE(WinBoxplot::offen()->x(), 450);
     }

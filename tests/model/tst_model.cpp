@@ -41,20 +41,18 @@ std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufa
     std::cauchy_distribution<double> cauchy(0.0, 10.0);
     std::normal_distribution<double> normal(50.0, 10.0);
     const double drei[] = {std::round(cauchy(zufall)), std::round(cauchy(zufall)), 0.25};
+    // clang-format off
     const std::map<QString, std::function<double(int)>> arten{
         {"three values", [&](int) { return drei[zufall() % 3]; }},
         {"all equal", [](int) { return -7.25; }},
         {"heavy tails", [&](int) { return std::round(cauchy(zufall) * 1000) / 1000; }},
-        {"one far away",
-         [&](int i) { return i == n / 3 ? 1e300 : std::round(normal(zufall) * 100) / 100; }},
-        {"whole range",
-         [&](int i) { return i % 5 == 0 ? (i % 2 ? 1.5e308 : -1.5e308) : normal(zufall); }},
-        {"binades",
-         [&](int) { return std::ldexp(int(zufall() % 2001) - 1000, int(zufall() % 2000) - 1000); }},
+        {"one far away", [&](int i) { return i == n / 3 ? 1e300 : std::round(normal(zufall) * 100) / 100; }},
+        {"whole range", [&](int i) { return i % 5 == 0 ? (i % 2 ? 1.5e308 : -1.5e308) : normal(zufall); }},
+        {"binades", [&](int) { return std::ldexp(int(zufall() % 2001) - 1000, int(zufall() % 2000) - 1000); }},
         {"powers of ten", [&](int) { return std::pow(10.0, zufall() % 16); }},
-        {"any bits",
-         [&](int) { return std::bit_cast<double>(std::uint64_t(zufall()) << 32 | zufall()); }},
+        {"any bits", [&](int) { return std::bit_cast<double>(std::uint64_t(zufall()) << 32 | zufall()); }},
         {"close together", [&](int) { return 1e6 + double(zufall() % 100000) * 1e-6; }}};
+    // clang-format on
     std::vector<double> x;
     for (int i = 0; i < n; ++i)
         x.push_back(arten.at(art)(i));

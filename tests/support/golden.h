@@ -34,10 +34,7 @@ inline QString golden_abweichung(const QString& name, const QImage& bild, double
     ist.save(ergebnisse.filePath(name + ".png"));
     unterschied.save(ergebnisse.filePath(name + ".diff.png"));
     return QStringLiteral("%1: RMS difference %2 above %3; see %4")
-        .arg(name)
-        .arg(rms)
-        .arg(toleranz)
-        .arg(ergebnisse.path());
+        .arg(name, QString::number(rms), QString::number(toleranz), ergebnisse.path());
 }
 
 #define VERGLEICHE_GOLDEN(name, bild, toleranz)                                                    \
