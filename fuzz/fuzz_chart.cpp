@@ -29,16 +29,13 @@ double wert(FuzzedDataProvider& eingabe) {
 void zustand_setzen(FuzzedDataProvider& eingabe) {
     ladewerte_setzen();
     const bool beliebig = eingabe.ConsumeProbability<double>() < 0.1;
-    for (auto [anteil, standard] : {std::pair{&pos_abst_pfeil_box, 0.125},
-                                    {&pos_rand_l, 0.125},
-                                    {&pos_rand_r, 0.125},
-                                    {&pos_text_breite, 0.125},
-                                    {&pos_pfeil_breite, 0.125},
-                                    {&pos_box_breite, 0.375},
-                                    {&whisker_breite, 0.25},
-                                    {&pos_pfeil_hoehe, 0.04},
-                                    {&pos_rand_o, 0.046875},
-                                    {&pos_rand_u, 0.046875}})
+    // clang-format off
+    for (auto [anteil, standard] :
+         {std::pair{&pos_abst_pfeil_box, 0.125}, {&pos_rand_l, 0.125}, {&pos_rand_r, 0.125},
+          {&pos_text_breite, 0.125}, {&pos_pfeil_breite, 0.125}, {&pos_box_breite, 0.375},
+          {&whisker_breite, 0.25}, {&pos_pfeil_hoehe, 0.04}, {&pos_rand_o, 0.046875},
+          {&pos_rand_u, 0.046875}})
+        // clang-format on
         *anteil = beliebig ? eingabe.ConsumeFloatingPointInRange(-2.0, 2.0) : standard;
     schrift_hoehe = eingabe.ConsumeBool() ? -1.0 : eingabe.ConsumeFloatingPointInRange(0.0, 300.0);
     std::tie(startwert, endwert, skala_mark) =
