@@ -135,7 +135,8 @@ void App::menueleiste_anlegen() {
         {"EditPaste", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), Bearbeitung::Paste},
         {"EditClear", "&Delete", {}, Bearbeitung::Delete},
         {"UntitledMenu0", "-", {}, std::nullopt},
-        {"EditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A), Bearbeitung::SelectAll},
+        {"EditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A),
+         Bearbeitung::SelectAll},
     };
     for (const auto& b : bearbeitungen) {
         if (!b.befehl) {
@@ -143,7 +144,8 @@ void App::menueleiste_anlegen() {
             continue;
         }
         QAction* aktion = eintrag(EditMenu, b.name, QString::fromUtf8(b.text), b.kurzbefehl);
-        connect(aktion, &QAction::triggered, this, [this, befehl = *b.befehl] { bearbeiten(befehl); });
+        connect(aktion, &QAction::triggered, this,
+                [this, befehl = *b.befehl] { bearbeiten(befehl); });
         if (*b.befehl == Bearbeitung::Copy)
             aktion->setShortcutContext(Qt::ApplicationShortcut);
     }

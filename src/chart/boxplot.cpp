@@ -75,8 +75,15 @@ Geometrie geometrie(int32_t breite, int32_t hoehe, bool mit_skala) {
 // The labels of one plot, collected while it is drawn and drawn at its end: each one only
 // where it lies whole inside the plot's room and clear of every label placed before it, so
 // that no number is cut or printed over another. Lower ranks are placed first.
-enum Rang { name_rang, whisker_rang, median_rang, quartil_rang, mittel_rang, ausreisser_rang,
-            skala_rang };
+enum Rang {
+    name_rang,
+    whisker_rang,
+    median_rang,
+    quartil_rang,
+    mittel_rang,
+    ausreisser_rang,
+    skala_rang
+};
 
 class Beschriftungen {
 public:
@@ -120,7 +127,7 @@ private:
         bool zentriert;
     };
     // The ink of a label, from its left end to its width and from the top of its digits to
-    // its baseline; labels keep a pixel apart.
+    // its baseline; labels keep two pixels apart.
     struct Kasten {
         double l, o, r, u;
         bool beruehrt(const Kasten& b) const {
@@ -193,8 +200,7 @@ void whiskers_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, bool ext
     kappe_zeichnen(g, geo, unten, 1.2 * geo.Fs, texte);
 }
 
-void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz,
-                         Beschriftungen& texte) {
+void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftungen& texte) {
     const std::string& liste = daten_ausreisser(satz, ausreisser_liste);
     if (liste.empty())
         return;

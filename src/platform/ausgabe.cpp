@@ -14,6 +14,15 @@ namespace {
 const QString titel = QStringLiteral("Boxplot");
 const QString urheber = QStringLiteral("Velmora");
 
+// Plays the picture onto a vector device; gives the reason when painting cannot start.
+std::optional<QString> vektoren_malen(const Picture& bild, QPaintDevice& geraet, const char* art) {
+    QPainter maler;
+    if (!maler.begin(&geraet))
+        return QStringLiteral("%1 kann nicht geschrieben werden.").arg(QLatin1String(art));
+    bild.abspielen(maler);
+    return std::nullopt;
+}
+
 std::optional<QString> svg_schreiben(const Picture& bild, QIODevice& ziel) {
     QSvgGenerator svg;
     svg.setOutputDevice(&ziel);
@@ -22,12 +31,7 @@ std::optional<QString> svg_schreiben(const Picture& bild, QIODevice& ziel) {
     svg.setResolution(96); // one unit is one CSS pixel
     svg.setTitle(titel);
     svg.setDescription(urheber);
-    QPainter maler;
-    if (!maler.begin(&svg))
-        return QStringLiteral("SVG kann nicht geschrieben werden.");
-    bild.abspielen(maler);
-    maler.end();
-    return std::nullopt;
+    return vektoren_malen(bild, svg, "SVG");
 }
 
 // One page exactly the picture's size, one point per logical pixel.
@@ -39,12 +43,7 @@ std::optional<QString> pdf_schreiben(const Picture& bild, QIODevice& ziel) {
     pdf.setPageSize(QPageSize(QSizeF(bild.width(), bild.height()), QPageSize::Point, QString(),
                               QPageSize::ExactMatch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter maler;
-    if (!maler.begin(&pdf))
-        return QStringLiteral("PDF kann nicht geschrieben werden.");
-    bild.abspielen(maler);
-    maler.end();
-    return std::nullopt;
+    return vektoren_malen(bild, pdf, "PDF");
 }
 
 std::optional<QString> raster_schreiben(const Picture& bild, QIODevice& ziel, QByteArray format) {

@@ -82,8 +82,8 @@ QString NumberText::shown() const {
 
 void NumberText::paintEvent(QPaintEvent*) {
     QPainter maler(this);
-    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(),
-                          shown(), foregroundRole());
+    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), shown(),
+                          foregroundRole());
 }
 
 void NumberText::resizeEvent(QResizeEvent* event) {

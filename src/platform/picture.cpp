@@ -364,9 +364,8 @@ PicturePtr NewPicture(int32_t width, int32_t height, int32_t depth, double devic
         std::round(width * devicePixelRatio) * std::round(height * devicePixelRatio);
     if (bildpunkte < 1 || bildpunkte > double(max_bildpunkte))
         return nullptr;
-    auto bild = std::make_shared<Picture>(width, height, devicePixelRatio,
-                                          depth == 16 ? QImage::Format_RGB16
-                                                      : QImage::Format_RGB32);
+    auto bild = std::make_shared<Picture>(
+        width, height, devicePixelRatio, depth == 16 ? QImage::Format_RGB16 : QImage::Format_RGB32);
     if (bild->image().isNull())
         return nullptr;
     return bild;

@@ -28,8 +28,16 @@ QColor RGB(int32_t red, int32_t green, int32_t blue);
 
 // One call of the drawing context as it was made, with the context's settings at that moment.
 struct Zeichnung {
-    enum class Art { FillRect, DrawRect, DrawLine, FillOval, DrawOval, FillPolygon, DrawString,
-                     DrawPicture };
+    enum class Art {
+        FillRect,
+        DrawRect,
+        DrawLine,
+        FillOval,
+        DrawOval,
+        FillPolygon,
+        DrawString,
+        DrawPicture
+    };
     Art art;
     QColor farbe;
     int32_t stift_breite = 1;
