@@ -35,14 +35,15 @@ StaticText* text(QWidget* eltern, const char* name, QRect lage, const QString& i
 PicturePtr logo(double verhaeltnis) {
     if (Proc::LogoVelmora && Proc::LogoVelmora->devicePixelRatio() == verhaeltnis)
         return Proc::LogoVelmora;
-    QImage bild(QStringLiteral(":/velmora/LogoVelmora.png"));
     QSvgRenderer vorlage(QStringLiteral(":/velmora/org.velmora.Velmora.svg"));
-    if (vorlage.isValid()) {
-        bild = QImage(QSize(160, 160) * verhaeltnis, QImage::Format_ARGB32_Premultiplied);
+    QImage bild(QSize(160, 160) * verhaeltnis, QImage::Format_ARGB32_Premultiplied);
+    if (vorlage.isValid() && !bild.isNull()) {
         bild.fill(Qt::transparent);
         QPainter maler(&bild);
         vorlage.render(&maler);
         bild.setDevicePixelRatio(verhaeltnis);
+    } else {
+        bild.load(QStringLiteral(":/velmora/LogoVelmora.png"));
     }
     if (!bild.isNull())
         Proc::LogoVelmora = std::make_shared<Picture>(std::move(bild));
