@@ -325,13 +325,8 @@ void Graphics::DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool
 }
 
 Picture::Picture(int32_t width, int32_t height, double devicePixelRatio, QImage::Format format)
-    : breite_(width), hoehe_(height), verhaeltnis_(devicePixelRatio), graphics_(*this) {
-    raster_ = QImage(int(std::llround(width * devicePixelRatio)),
-                     int(std::llround(height * devicePixelRatio)), format);
-    // Documents place the picture at its logical size.
-    raster_.setDotsPerMeterX(int(std::lround(raster_.dotsPerMeterX() * devicePixelRatio)));
-    raster_.setDotsPerMeterY(int(std::lround(raster_.dotsPerMeterY() * devicePixelRatio)));
-}
+    : breite_(width), hoehe_(height), verhaeltnis_(devicePixelRatio), graphics_(*this),
+      format_(format) {}
 
 Picture::Picture(QImage bild)
     : breite_(int32_t(std::lround(bild.deviceIndependentSize().width()))),
@@ -340,6 +335,14 @@ Picture::Picture(QImage bild)
       fertiges_raster_(true) {}
 
 const QImage& Picture::image() const {
+    if (raster_.isNull() && !fertiges_raster_) {
+        raster_ = QImage(int(std::llround(breite_ * verhaeltnis_)),
+                         int(std::llround(hoehe_ * verhaeltnis_)), format_);
+        // Documents place the picture at its logical size.
+        raster_.setDotsPerMeterX(int(std::lround(raster_.dotsPerMeterX() * verhaeltnis_)));
+        raster_.setDotsPerMeterY(int(std::lround(raster_.dotsPerMeterY() * verhaeltnis_)));
+        raster_.setDevicePixelRatio(verhaeltnis_);
+    }
     if (gemalt_ < zeichnungen_.size() && !raster_.isNull()) {
         // Painted in device pixels: QPainter would scale a picture that has a ratio.
         raster_.setDevicePixelRatio(1.0);
@@ -364,9 +367,6 @@ PicturePtr NewPicture(int32_t width, int32_t height, int32_t depth, double devic
         std::round(width * devicePixelRatio) * std::round(height * devicePixelRatio);
     if (bildpunkte < 1 || bildpunkte > double(max_bildpunkte))
         return nullptr;
-    auto bild = std::make_shared<Picture>(
-        width, height, devicePixelRatio, depth == 16 ? QImage::Format_RGB16 : QImage::Format_RGB32);
-    if (bild->image().isNull())
-        return nullptr;
-    return bild;
+    return std::make_shared<Picture>(width, height, devicePixelRatio,
+                                     depth == 16 ? QImage::Format_RGB16 : QImage::Format_RGB32);
 }

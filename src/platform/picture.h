@@ -120,7 +120,9 @@ private:
     double verhaeltnis_;
     Graphics graphics_;
     std::vector<Zeichnung> zeichnungen_;
-    // The raster in device pixels, painted up to the drawings already on it when asked for.
+    // The raster in device pixels, made and painted up to the drawings already on it when
+    // asked for: a picture only drawn into another one never needs it.
+    QImage::Format format_ = QImage::Format_RGB32;
     mutable QImage raster_;
     mutable std::size_t gemalt_ = 0;
     bool fertiges_raster_ = false;
