@@ -129,17 +129,6 @@ private slots:
         QVERIFY(!app()->HandleMenu("EditCut")); // no handler of the application
     }
 
-    // The version string for each stage.
-    void version() {
-        QStringList texte;
-        for (int stufe : {0, 1, 2, 3, 7})
-            texte << BuildVersion(1, 2, 0, stufe, 5);
-        QCOMPARE(texte,
-                 (QStringList{"1.2.0 dev 5", "1.2.0 a 5", "1.2.0 b 5", "1.2.0 (5)", "1.2.0"}));
-        QCOMPARE(BuildVersion(), BuildVersion(app()->MajorVersion, app()->MinorVersion,
-                                              app()->BugVersion, 3, app()->NonReleaseVersion));
-    }
-
     void beenden() {
         QTimer::singleShot(0, eintrag("FileQuit"), &QAction::trigger);
         QCOMPARE(QApplication::exec(), 0);

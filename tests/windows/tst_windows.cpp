@@ -242,9 +242,9 @@ private slots:
     }
 
     void affe() {
-        const quint64 saat = qEnvironmentVariableIsSet("VELMORA_MONKEY_SEED")
-                                 ? qEnvironmentVariable("VELMORA_MONKEY_SEED").toULongLong()
-                                 : quint64(std::random_device{}());
+        const quint64 saat =
+            qEnvironmentVariable("VELMORA_MONKEY_SEED", QString::number(std::random_device{}()))
+                .toULongLong();
         const int gewuenscht = qEnvironmentVariableIntValue("VELMORA_MONKEY_ACTIONS");
         const int aktionen = gewuenscht > 0 ? gewuenscht : 1500;
         qInfo("monkey: seed %llu, %d actions (replay with VELMORA_MONKEY_SEED=%llu)", saat,
