@@ -9,8 +9,10 @@ namespace Proc {
 
 namespace {
 
-// Below this many values nth_element alone is quicker than counting into bins.
+// Below this many values nth_element alone is quicker than counting into bins, and below
+// the second sort alone is quicker.
 constexpr std::size_t direkt_bis = 4096;
+constexpr std::size_t sortieren_bis = 256;
 
 // A key that orders like the value: the bits of a double order like it among non-negative
 // values, and reversed among negative ones. -0 gets the key of 0, as it is equal to it.
@@ -142,6 +144,36 @@ std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unte
     return ergebnis;
 }
 
+// Sorts by the same bins as the selection: the values are counted into bins by their keys,
+// moved bin after bin into platz and back, and each bin is sorted in turn. A bin's keys span
+// at most 2^-8 of the keys it was cut from, so after at most eight levels all values of a bin
+// are equal.
+void nach_faechern_sortieren(std::span<double> werte, std::span<double> platz) {
+    if (werte.size() <= sortieren_bis) {
+        std::sort(werte.begin(), werte.end());
+        return;
+    }
+    std::uint64_t unten = UINT64_MAX;
+    std::uint64_t oben = 0;
+    for (double v : werte) {
+        unten = std::min(unten, schluessel(v));
+        oben = std::max(oben, schluessel(v));
+    }
+    if (unten == oben)
+        return;
+    const Einteilung e = einteilung(werte.size(), unten, oben);
+    std::vector<std::size_t> anfang(e.faecher + 1, 0);
+    for (double v : werte)
+        ++anfang[e.fach_von(v) + 1];
+    std::partial_sum(anfang.begin(), anfang.end(), anfang.begin());
+    std::vector<std::size_t> stelle(anfang.begin(), anfang.end() - 1);
+    for (double v : werte)
+        platz[stelle[e.fach_von(v)]++] = v;
+    std::copy_n(platz.begin(), werte.size(), werte.begin());
+    for (std::size_t b = 0; b < e.faecher; ++b)
+        nach_faechern_sortieren(werte.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
+}
+
 } // namespace
 
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
@@ -149,27 +181,13 @@ std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, 
     return nach_schluesseln(werte, schluessel(kleinster), schluessel(groesster), raenge);
 }
 
-void aufsteigend_sortieren(std::vector<double>& werte) {
-    if (werte.size() <= direkt_bis) {
-        std::sort(werte.begin(), werte.end());
-        return;
+void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
+    std::vector<double> eigener_platz;
+    if (platz.size() < werte.size()) {
+        eigener_platz.resize(werte.size());
+        platz = eigener_platz;
     }
-    // Least significant digit first: each pass keeps the order of the passes before it.
-    constexpr int ziffer_bits = 16;
-    std::vector<double> puffer(werte.size());
-    std::vector<std::size_t> anfang(std::size_t(1) << ziffer_bits);
-    for (int schieben = 0; schieben < 64; schieben += ziffer_bits) {
-        const auto ziffer = [schieben](double v) {
-            return std::size_t(schluessel(v) >> schieben) & ((std::size_t(1) << ziffer_bits) - 1);
-        };
-        std::fill(anfang.begin(), anfang.end(), 0);
-        for (double v : werte)
-            ++anfang[ziffer(v)];
-        std::exclusive_scan(anfang.begin(), anfang.end(), anfang.begin(), std::size_t(0));
-        for (double v : werte)
-            puffer[anfang[ziffer(v)]++] = v;
-        werte.swap(puffer);
-    }
+    nach_faechern_sortieren(werte, platz);
 }
 
 } // namespace Proc
