@@ -9,10 +9,8 @@ namespace Proc {
 
 namespace {
 
-// Below this many values nth_element alone is quicker than counting into bins, and below
-// the second sort alone is quicker.
+// Below this many values nth_element alone is quicker than counting into bins.
 constexpr std::size_t direkt_bis = 4096;
-constexpr std::size_t sortieren_bis = 256;
 
 // A key that orders like the value: the bits of a double order like it among non-negative
 // values, and reversed among negative ones. -0 gets the key of 0, as it is equal to it.
@@ -144,34 +142,49 @@ std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unte
     return ergebnis;
 }
 
-// Sorts by the same bins as the selection: the values are counted into bins by their keys,
-// moved bin after bin into platz and back, and each bin is sorted in turn. A bin's keys span
-// at most 2^-8 of the keys it was cut from, so after at most eight levels all values of a bin
-// are equal.
-void nach_faechern_sortieren(std::span<double> werte, std::span<double> platz) {
-    if (werte.size() <= sortieren_bis) {
-        std::sort(werte.begin(), werte.end());
+// The value whose key k is.
+double wert_zum_schluessel(std::uint64_t k) {
+    constexpr std::uint64_t vorzeichen = std::uint64_t(1) << 63;
+    return std::bit_cast<double>(k & vorzeichen ? k & ~vorzeichen : ~k);
+}
+
+// While they are sorted, the doubles hold the bits of their keys: formed once, the keys are
+// compared and cut into bins as whole numbers.
+std::uint64_t als_schluessel(double bits) {
+    return std::bit_cast<std::uint64_t>(bits);
+}
+
+// Moves the keys into bins and each bin in turn into smaller ones, until a bin holds at most
+// klein_bis keys or only equal ones. At most 2^11 bins at a time, so that counting and moving
+// stay within the cache; a bin's keys span at most 2^-4 of the keys it was cut from, so at
+// most sixteen levels deep.
+void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
+    constexpr std::size_t klein_bis = 16;
+    if (schluessel.size() <= klein_bis)
         return;
-    }
     std::uint64_t unten = UINT64_MAX;
     std::uint64_t oben = 0;
-    for (double v : werte) {
-        unten = std::min(unten, schluessel(v));
-        oben = std::max(oben, schluessel(v));
+    for (double k : schluessel) {
+        unten = std::min(unten, als_schluessel(k));
+        oben = std::max(oben, als_schluessel(k));
     }
     if (unten == oben)
         return;
-    const Einteilung e = einteilung(werte.size(), unten, oben);
-    std::vector<std::size_t> anfang(e.faecher + 1, 0);
-    for (double v : werte)
-        ++anfang[e.fach_von(v) + 1];
+    const int fach_bits = std::clamp(int(std::bit_width(schluessel.size())), 4, 11);
+    const int schieben = std::max(0, int(std::bit_width(oben - unten)) - fach_bits);
+    const auto fach_von = [&](double k) {
+        return std::size_t((als_schluessel(k) - unten) >> schieben);
+    };
+    std::vector<std::size_t> anfang((std::size_t(1) << fach_bits) + 1, 0);
+    for (double k : schluessel)
+        ++anfang[fach_von(k) + 1];
     std::partial_sum(anfang.begin(), anfang.end(), anfang.begin());
     std::vector<std::size_t> stelle(anfang.begin(), anfang.end() - 1);
-    for (double v : werte)
-        platz[stelle[e.fach_von(v)]++] = v;
-    std::copy_n(platz.begin(), werte.size(), werte.begin());
-    for (std::size_t b = 0; b < e.faecher; ++b)
-        nach_faechern_sortieren(werte.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
+    for (double k : schluessel)
+        platz[stelle[fach_von(k)]++] = k;
+    std::copy_n(platz.begin(), schluessel.size(), schluessel.begin());
+    for (std::size_t b = 0; b + 1 < anfang.size(); ++b)
+        in_faecher_teilen(schluessel.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
 }
 
 } // namespace
@@ -187,7 +200,20 @@ void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
         eigener_platz.resize(werte.size());
         platz = eigener_platz;
     }
-    nach_faechern_sortieren(werte, platz);
+    for (double& v : werte)
+        v = std::bit_cast<double>(schluessel(v));
+    in_faecher_teilen(werte, platz);
+    // Every key is now in the bin it belongs to, among at most 16: one insertion sort moves
+    // each within its bin, with few branches that guess wrong.
+    for (std::size_t i = 1; i < werte.size(); ++i) {
+        const std::uint64_t k = als_schluessel(werte[i]);
+        std::size_t j = i;
+        for (; j > 0 && k < als_schluessel(werte[j - 1]); --j)
+            werte[j] = werte[j - 1];
+        werte[j] = std::bit_cast<double>(k);
+    }
+    for (double& v : werte)
+        v = wert_zum_schluessel(als_schluessel(v));
 }
 
 } // namespace Proc

@@ -34,15 +34,6 @@ struct Ueberblick {
     double groesster = -std::numeric_limits<double>::max();
 };
 
-// The sum in the order of the lines, saturated at each step so that it stays finite. Only
-// needed where the plain sum overflowed: until a step overflows, saturating changes nothing.
-double begrenzte_summe(const std::vector<double>& x) {
-    double summe = 0.0;
-    for (double v : x)
-        summe = begrenzt(summe + v);
-    return summe;
-}
-
 // Reads one value per line into x, where each number stands in the text. Every line is a
 // value, the empty ones too, except the empty field after a carriage return that ends the
 // text.
@@ -57,7 +48,7 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     while (zeile < ende) {
         const lesen::Zahl zahl = lesen::zahl_lesen(zeile, ende, true);
         x.push_back(zahl.wert);
-        summe += zahl.wert;
+        summe = begrenzt(summe + zahl.wert); // hidden behind the reading of the next number
         kleinster = std::min(kleinster, zahl.wert);
         groesster = std::max(groesster, zahl.wert);
         // The line usually ends right after its number.
@@ -68,8 +59,6 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
             break;
         zeile = cr + 1;
     }
-    if (!std::isfinite(summe))
-        summe = begrenzte_summe(x);
     return {summe, kleinster, groesster};
 }
 

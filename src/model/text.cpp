@@ -23,50 +23,61 @@ struct Gerundet {
     int exponent = 0;
 };
 
-// 10^q for q from -300 to 300, each within about half a unit in its last place.
-const std::array<double, 601>& zehnerpotenzen() {
-    static const std::array<double, 601> tabelle = [] {
-        std::array<double, 601> t{};
-        for (int q = -300; q <= 300; ++q)
-            t[std::size_t(q + 300)] = std::pow(10.0, q);
-        return t;
-    }();
+// 10^q for q from -300 to 300, correctly rounded (read as "1e<q>"), made at start-up.
+const std::array<double, 601> zehnerpotenzen = [] {
+    std::array<double, 601> tabelle{};
+    for (int q = -300; q <= 300; ++q) {
+        const std::string text = "1e" + std::to_string(q);
+        tabelle[std::size_t(q + 300)] =
+            lesen::zahl_lesen(text.data(), text.data() + text.size(), false).wert;
+    }
     return tabelle;
-}
+}();
 
-// betrag × 10^q for a positive normal betrag and q from -300 to 322: rounded at most three
-// times, so within a relative 3.4·10^-16 of the exact product.
+// betrag × 10^q for a positive normal betrag and q from -300 to 322: rounded twice, or three
+// times for q above 300.
 double mal_zehnerpotenz(double betrag, int q) {
     if (q > 300) {
         betrag *= 1e22;
         q -= 22;
     }
-    return betrag * zehnerpotenzen()[std::size_t(q + 300)];
+    return betrag * zehnerpotenzen[std::size_t(q + 300)];
 }
 
-// The 15-digit rounding found quickly: the value scaled to 15 digits in floating point and
-// rounded, kept only where it reads back as the value itself. Then it is the 15-digit
-// rounding: a normal double lies within half a unit in its last place (at most 2^-53 of it)
-// of every decimal that reads back as it, less than half the step between 15-digit decimals
-// (more than 5·10^-16 of it), so no other 15-digit decimal is as close. Subnormals, values
-// that need 16 or 17 digits to read back, and rare near ties are left to the exact
-// conversion. The scaling errs by at most 0.34 in the last digit, so a value that was written
-// with 15 digits or fewer (and lies within 0.12 of them) always takes the quick way.
+// The 15-digit rounding found quickly, or false where the exact conversion has to decide.
+// The value is scaled to 15 digits in floating point; at most three roundings, each within
+// 2^-53 of its result, part that from the exact product, so it errs by less than 0.34. Where
+// it lies within 0.16 of a whole number, that number is the 15-digit rounding. Else the
+// nearest whole number is kept where it reads back as the value itself: a normal double lies
+// within half a unit in its last place (at most 2^-53 of it) of every decimal that reads
+// back as it, less than half the step between 15-digit decimals (more than 5·10^-16 of it),
+// so no other 15-digit decimal is as close. At the ends of the decade, where the decade
+// itself may be one off, only the second way counts. A value written with 15 digits or
+// fewer nearly always takes the first way; subnormals and values that need 16 or 17 digits
+// to read back mostly go to the exact conversion.
 bool schnell_gerundet(double betrag, Gerundet& ergebnis) {
     if (!(betrag >= std::numeric_limits<double>::min()))
         return false;
     const int binaer = int(std::bit_cast<std::uint64_t>(betrag) >> 52) - 1023;
-    int exponent = (binaer * 78913) >> 18; // floor(binaer × log10 2): the decimal one, or one less
-    double skaliert = mal_zehnerpotenz(betrag, 14 - exponent);
-    if (skaliert >= 999999999999999.5)
-        skaliert = mal_zehnerpotenz(betrag, 14 - ++exponent);
+    // floor(binaer × log10 2): the decimal exponent, or one less. Both scalings are formed and
+    // one taken by a mask, as a branch between them would guess wrong a third of the time.
+    const int exponent_oder_weniger = (binaer * 78913) >> 18;
+    const double skaliert_so = mal_zehnerpotenz(betrag, 14 - exponent_oder_weniger);
+    const double skaliert_mehr = mal_zehnerpotenz(betrag, 13 - exponent_oder_weniger);
+    const bool eins_mehr = skaliert_so >= 999999999999999.5;
+    const std::uint64_t wahl = 0 - std::uint64_t(eins_mehr); // all ones or none
+    const double skaliert =
+        std::bit_cast<double>((std::bit_cast<std::uint64_t>(skaliert_mehr) & wahl) |
+                              (std::bit_cast<std::uint64_t>(skaliert_so) & ~wahl));
+    const int exponent = exponent_oder_weniger + eins_mehr;
     const auto ziffern = std::uint64_t(skaliert + 0.5);
-    double zurueck = 0.0;
-    if (ziffern < 100000000000000 || ziffern > 999999999999999 ||
-        !lesen::dezimal_wert(ziffern, exponent - 14, zurueck) || zurueck != betrag)
-        return false;
     ergebnis = {ziffern, exponent};
-    return true;
+    const bool innen = ziffern > 100000000000000 && ziffern < 999999999999999;
+    if (innen && std::fabs(skaliert - double(ziffern)) < 0.16) // exact: the steps are 1/8
+        return true;
+    double zurueck = 0.0;
+    return ziffern >= 100000000000000 && ziffern <= 999999999999999 &&
+           lesen::dezimal_wert(ziffern, exponent - 14, zurueck) && zurueck == betrag;
 }
 
 // The exact 15-digit rounding, for every positive finite value.
@@ -85,59 +96,71 @@ Gerundet genau_gerundet(double betrag) {
     return ergebnis;
 }
 
-// Writes a whole number below 10^15 as exactly 15 digits, two at a time, in 32-bit steps.
-void fuenfzehn_ziffern_schreiben(char* p, std::uint64_t zahl) {
-    static constexpr std::array<char, 200> paare = [] {
-        std::array<char, 200> t{};
-        for (int i = 0; i < 100; ++i) {
-            t[std::size_t(2 * i)] = char('0' + i / 10);
-            t[std::size_t(2 * i + 1)] = char('0' + i % 10);
-        }
-        return t;
-    }();
-    const auto paar = [&](char* ziel, std::uint32_t zwei) {
-        std::memcpy(ziel, &paare[2 * zwei], 2);
-    };
-    auto hinten = std::uint32_t(zahl % 100000000); // the last eight digits
-    auto vorn = std::uint32_t(zahl / 100000000);   // the first seven
-    for (int stelle = 13; stelle >= 7; stelle -= 2, hinten /= 100)
-        paar(p + stelle, hinten % 100);
-    for (int stelle = 5; stelle >= 1; stelle -= 2, vorn /= 100)
-        paar(p + stelle, vorn % 100);
-    p[0] = char('0' + vorn);
+// The digits of a number below 10^8 as the values (not yet characters) of eight bytes, the
+// first digit in the lowest byte: both halves of four digits are split into hundreds and then
+// into tens in all lanes at once, dividing by multiplying (exact in these ranges).
+std::uint64_t acht_ziffern(std::uint32_t zahl) {
+    const std::uint64_t haelften = (zahl / 10000) | std::uint64_t(zahl % 10000) << 32;
+    const std::uint64_t hunderter = ((haelften * 10486) >> 20) & 0x0000007F0000007F;
+    const std::uint64_t paare = ((haelften - 100 * hunderter) << 16) + hunderter;
+    const std::uint64_t zehner = ((paare * 103) >> 10) & 0x000F000F000F000F;
+    return zehner + ((paare - 10 * zehner) << 8);
 }
 
-// Writes the significant digits of a positive value in fixed notation, the first digit
-// standing at the decimal exponent given (-5 .. 14).
-char* festkomma_schreiben(char* p, std::string_view ziffern, int exponent) {
+// The 15 digits of a whole number from 10^14 to 10^15 - 1 in 32 characters: a '0', the digits
+// from the second character on and '0's after them, so that the layout below can copy them
+// in pieces of 16 characters, which need no call and no branch on their length. anzahl is
+// how many digits are left without the zeros at the end.
+struct Ziffern {
+    std::array<std::uint64_t, 4> woerter; // read as characters, the first in the lowest byte
+    std::size_t anzahl;
+
+    const char* erste() const { return reinterpret_cast<const char*>(woerter.data()) + 1; }
+};
+
+Ziffern fuenfzehn_ziffern(std::uint64_t zahl) {
+    static_assert(std::endian::native == std::endian::little, "the first digit in the lowest byte");
+    const std::uint64_t vorn = acht_ziffern(std::uint32_t(zahl / 100000000));
+    const std::uint64_t hinten = acht_ziffern(std::uint32_t(zahl % 100000000));
+    // The zeros at the end are the empty top bytes.
+    const int null_bits = hinten != 0 ? std::countl_zero(hinten) : 64 + std::countl_zero(vorn);
+    const std::uint64_t nullen = 0x3030303030303030;
+    return {{vorn | nullen, hinten | nullen, nullen, nullen}, 15 - std::size_t(null_bits / 8)};
+}
+
+// Fixed notation, the first digit standing at the decimal exponent given (-5 .. 14). What is
+// copied beyond the digits that count is overwritten or left behind the end returned; p has
+// room for 32 characters.
+char* festkomma_schreiben(char* p, const Ziffern& ziffern, int exponent) {
     if (exponent < 0) {
-        *p++ = '0';
-        *p++ = '.';
-        p = std::fill_n(p, -exponent - 1, '0');
-        return std::copy(ziffern.begin(), ziffern.end(), p);
+        std::memcpy(p, "0.0000", 6);
+        p += 1 - exponent; // "0." and -exponent - 1 zeros
+        std::memcpy(p, ziffern.erste(), 16);
+        return p + ziffern.anzahl;
     }
     const auto ganze = std::size_t(exponent) + 1;
-    if (ziffern.size() <= ganze)
-        return std::fill_n(std::copy(ziffern.begin(), ziffern.end(), p), ganze - ziffern.size(),
-                           '0');
-    p = std::copy_n(ziffern.begin(), ganze, p);
-    *p++ = '.';
-    return std::copy(ziffern.begin() + std::ptrdiff_t(ganze), ziffern.end(), p);
+    std::memcpy(p, ziffern.erste(), 16); // the whole part, with any zeros it ends in
+    if (ziffern.anzahl <= ganze)
+        return p + ganze;
+    p[ganze] = '.';
+    std::memcpy(p + ganze + 1, ziffern.erste() + ganze, 16);
+    return p + ziffern.anzahl + 1;
 }
 
-// Writes the significant digits in exponent form: d.ddde+xx, the exponent with at least two
-// digits.
-char* exponentform_schreiben(char* p, std::string_view ziffern, int exponent) {
-    *p++ = ziffern.front();
-    if (ziffern.size() > 1) {
-        *p++ = '.';
-        p = std::copy(ziffern.begin() + 1, ziffern.end(), p);
-    }
+// Exponent form d.ddde+xx, the exponent with at least two digits.
+char* exponentform_schreiben(char* p, const Ziffern& ziffern, int exponent) {
+    p[0] = ziffern.erste()[0];
+    p[1] = '.';
+    std::memcpy(p + 2, ziffern.erste() + 1, 16);
+    p += ziffern.anzahl > 1 ? ziffern.anzahl + 1 : 1;
     *p++ = 'e';
     *p++ = exponent < 0 ? '-' : '+';
-    if (std::abs(exponent) < 10)
-        *p++ = '0';
-    return std::to_chars(p, p + 3, std::abs(exponent)).ptr;
+    const int betrag = std::abs(exponent);
+    const bool drei = betrag >= 100; // no branch: it is as often so as not
+    p[0] = char('0' + betrag / 100);
+    p[drei] = char('0' + betrag / 10 % 10);
+    p[drei + 1] = char('0' + betrag % 10);
+    return p + 2 + drei;
 }
 
 } // namespace
@@ -152,16 +175,10 @@ char* StrSchreiben(char* p, double value) {
     if (!schnell_gerundet(betrag, gerundet))
         gerundet = genau_gerundet(betrag);
 
-    std::array<char, 15> puffer;
-    fuenfzehn_ziffern_schreiben(puffer.data(), gerundet.ziffern);
-    std::size_t anzahl = puffer.size();
     // Trailing zeros carry nothing: without them the text is the shortest at 15 digits.
-    while (anzahl > 1 && puffer[anzahl - 1] == '0')
-        --anzahl;
-    const std::string_view ziffern(puffer.data(), anzahl);
-
-    if (value < 0)
-        *p++ = '-';
+    const Ziffern ziffern = fuenfzehn_ziffern(gerundet.ziffern);
+    *p = '-';
+    p += value < 0;
     if (gerundet.exponent >= -5 && gerundet.exponent < 15)
         return festkomma_schreiben(p, ziffern, gerundet.exponent);
     return exponentform_schreiben(p, ziffern, gerundet.exponent);

@@ -27,8 +27,9 @@ double ValKomma(std::string_view text);
 std::string Str(double value);
 // Appends Str(value) to a text.
 void StrAnhaengen(std::string& text, double value);
-// Writes Str(value) into the 32 characters from ziel on (it never needs more) and gives the
-// end of what it wrote; for writing many numbers.
+// Writes Str(value) into the str_hoechstens characters from ziel on (it may use them all,
+// though the text is never longer than 24) and gives the end of the text; for writing many
+// numbers.
 inline constexpr std::size_t str_hoechstens = 32;
 char* StrSchreiben(char* ziel, double value);
 

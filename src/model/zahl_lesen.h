@@ -114,6 +114,39 @@ inline int exponent_lesen(const char*& p, const char* ende) {
     return negativ ? -int(wert) : int(wert);
 }
 
+// The most common numbers in a value list, found within the first eight characters: up to
+// six digits, with or without a decimal separator and digits after it, ended by something
+// that is neither a digit nor an e ("51,23", "7", "1012.5"). Their digits make a whole number
+// below 10^6 and the power of ten is exact, so one division rounds correctly. False for
+// anything else, which the general reading takes.
+inline bool kurz_gelesen(const char* anfang, const char* ende, bool komma_ist_punkt, Zahl& zahl) {
+    if (ende - anfang < 8)
+        return false;
+    std::uint64_t w;
+    std::memcpy(&w, anfang, sizeof w);
+    const int ganze = fuehrende_ziffern(w);
+    if (ganze == 0 || ganze > 6)
+        return false;
+    const auto zeichen = [w](int i) { return char(w >> (8 * i)); };
+    const char trenner = zeichen(ganze);
+    int nachkomma = 0;
+    if (trenner == '.' || (komma_ist_punkt && trenner == ',')) {
+        nachkomma = fuehrende_ziffern(w >> (8 * (ganze + 1))); // zeros come in: no digits
+        if (nachkomma == 0 || ganze + 1 + nachkomma > 7)
+            return false;
+    }
+    const int ende_der_zahl = nachkomma == 0 ? ganze : ganze + 1 + nachkomma;
+    const char danach = zeichen(ende_der_zahl);
+    if (danach == 'e' || danach == 'E')
+        return false;
+    const std::uint64_t vorn = (std::uint64_t(1) << (8 * ganze)) - 1;
+    if (nachkomma > 0)
+        w = (w & vorn) | ((w >> 8) & ~vorn); // the separator taken out
+    zahl = {double(ziffern_wert(w, ganze + nachkomma)) / zehner_genau[nachkomma],
+            anfang + ende_der_zahl};
+    return true;
+}
+
 // The number at the start of [anfang, ende): blanks, one optional sign, digits, a decimal
 // separator only when a digit follows it (so ".5" is a number and "5." ends at the point),
 // an exponent only when a digit follows the e. With decimal commas either separator may be
@@ -121,6 +154,8 @@ inline int exponent_lesen(const char*& p, const char* ende) {
 // Correctly rounded; beyond the range of a double the result is the largest finite double of
 // its sign, and -0 is 0.
 inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punkt) {
+    if (Zahl kurz; kurz_gelesen(anfang, ende, komma_ist_punkt, kurz))
+        return kurz;
     const char* p = anfang;
     while (p < ende && (*p == ' ' || *p == '\t'))
         ++p;
