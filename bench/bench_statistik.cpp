@@ -4,13 +4,15 @@
 // values written with 15 digits and spread in ways hard for reading, for the selection of
 // quartiles and median and for the outlier texts (the last one built to be the slowest for
 // the selection), each against the ordinary list written the same way, with the selection
-// alone and a plain sort for comparison. Given a word, only the cases whose names hold it run.
+// alone and a plain sort for comparison; each spread list is timed by turns with the ordinary
+// one. Given a word, only the cases whose names hold it run.
 #include "messung.h"
 
 #include "model/auswahl.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +74,39 @@ void verhaeltnis(const char* wie, double zaehler, double nenner) {
         std::printf("  %-56s %9.2f x\n", wie, zaehler / nenner);
 }
 
+double median(std::vector<double> werte) {
+    std::sort(werte.begin(), werte.end());
+    return werte[werte.size() / 2];
+}
+
+// The statistics of set 1 against those of set 2 (the ordinary list), taken by turns so that
+// both meet the same load of the machine: set 1's times, and the median of the ratios of
+// each pair of runs, with the share of outliers in set 1.
+void gegen_gewoehnlich_messen(const std::string& name, int laeufe) {
+    if (!gewaehlt(name))
+        return;
+    const auto dauer = [](int32_t satz) {
+        const auto anfang = std::chrono::steady_clock::now();
+        Proc::Werte_aus_daten_berechnen(satz);
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - anfang)
+            .count();
+    };
+    std::vector<double> zeiten, verhaeltnisse;
+    for (int i = 0; i < laeufe; ++i) {
+        const double gewoehnlich = dauer(2);
+        zeiten.push_back(dauer(1));
+        verhaeltnisse.push_back(zeiten.back() / gewoehnlich);
+    }
+    std::printf("%-58s median %9.3f ms   min %9.3f ms   max %9.3f ms   runs %d\n", name.c_str(),
+                median(zeiten), *std::min_element(zeiten.begin(), zeiten.end()),
+                *std::max_element(zeiten.begin(), zeiten.end()), laeufe);
+    const std::string& liste = Proc::daten_ausreisser(1, Proc::ausreisser_liste);
+    const auto ausreisser = std::count(liste.begin(), liste.end(), ';') + !liste.empty();
+    const std::string wie = "against the ordinary list, run by run; outliers " +
+                            std::to_string(ausreisser * 100 / 1'000'000) + " %";
+    std::printf("  %-56s %9.2f x\n", wie.c_str(), median(verhaeltnisse));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -96,22 +131,16 @@ int main(int argc, char* argv[]) {
         {spreizwerte(1'000'000, Spreizung::ganz), "whole range of doubles"},
         {spreizwerte(1'000'000, Spreizung::ausreisser), "10 % outliers at 1e3..1e300"},
         {verschachtelt(1'000'000), "nested at the bin edges"}};
-    double gewoehnlich = 0.0;
+    daten_werteliste(2) = als_werteliste(listen[0].first);
     for (const auto& [werte, art] : listen) {
         const std::string zeile = std::string(", 1,000,000 values, ") + art;
         daten_werteliste(1) = als_werteliste(werte);
-        const double zeit = statistik_messen("statistics" + zeile, 11);
         if (&werte == &listen[0].first) {
-            gewoehnlich = zeit;
+            const double zeit = statistik_messen("statistics" + zeile, 21);
             verhaeltnis("NumPy's time over Velmora's",
                         numpy_messen("NumPy" + zeile, daten_werteliste(1), 11), zeit);
         } else {
-            const std::string& liste = daten_ausreisser(1, ausreisser_liste);
-            const auto anteil = std::count(liste.begin(), liste.end(), ';') + !liste.empty();
-            verhaeltnis(("against the ordinary list; outliers: " +
-                         std::to_string(anteil * 100 / 1'000'000) + " %")
-                            .c_str(),
-                        zeit, gewoehnlich);
+            gegen_gewoehnlich_messen("statistics" + zeile, 21);
         }
         const double kleinster = *std::min_element(werte.begin(), werte.end());
         const double groesster = *std::max_element(werte.begin(), werte.end());

@@ -1,6 +1,7 @@
 #include "auswahl.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <numeric>
@@ -154,14 +155,13 @@ std::uint64_t als_schluessel(double bits) {
     return std::bit_cast<std::uint64_t>(bits);
 }
 
-// Moves the keys into bins and each bin in turn into smaller ones, until a bin holds at most
-// klein_bis keys or only equal ones. At most 2^11 bins at a time, so that counting and moving
-// stay within the cache; a bin's keys span at most 2^-4 of the keys it was cut from, so at
-// most sixteen levels deep.
+// Moves the keys into bins and each bin of more than klein_bis keys in turn into smaller ones,
+// until a bin holds at most klein_bis keys or only equal ones. At most 2^11 bins at a time,
+// so that counting and moving stay within the cache, counted on the stack (16 KiB a level);
+// a bin's keys span less than 2^-4 of the keys it was cut from, so at most sixteen levels.
+constexpr std::size_t klein_bis = 16;
+
 void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
-    constexpr std::size_t klein_bis = 16;
-    if (schluessel.size() <= klein_bis)
-        return;
     std::uint64_t unten = UINT64_MAX;
     std::uint64_t oben = 0;
     for (double k : schluessel) {
@@ -170,21 +170,26 @@ void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
     }
     if (unten == oben)
         return;
-    const int fach_bits = std::clamp(int(std::bit_width(schluessel.size())), 4, 11);
+    constexpr int hoechstens_bits = 11;
+    const int fach_bits = std::min(int(std::bit_width(schluessel.size())), hoechstens_bits);
     const int schieben = std::max(0, int(std::bit_width(oben - unten)) - fach_bits);
+    const std::size_t faecher = std::size_t(1) << fach_bits;
     const auto fach_von = [&](double k) {
         return std::size_t((als_schluessel(k) - unten) >> schieben);
     };
-    std::vector<std::size_t> anfang((std::size_t(1) << fach_bits) + 1, 0);
+    std::array<std::uint32_t, (1 << hoechstens_bits) + 1> anfang;
+    std::fill_n(anfang.begin(), faecher + 1, 0);
     for (double k : schluessel)
         ++anfang[fach_von(k) + 1];
-    std::partial_sum(anfang.begin(), anfang.end(), anfang.begin());
-    std::vector<std::size_t> stelle(anfang.begin(), anfang.end() - 1);
+    std::partial_sum(anfang.begin(), anfang.begin() + std::ptrdiff_t(faecher) + 1, anfang.begin());
+    std::array<std::uint32_t, 1 << hoechstens_bits> stelle;
+    std::copy_n(anfang.begin(), faecher, stelle.begin());
     for (double k : schluessel)
         platz[stelle[fach_von(k)]++] = k;
     std::copy_n(platz.begin(), schluessel.size(), schluessel.begin());
-    for (std::size_t b = 0; b + 1 < anfang.size(); ++b)
-        in_faecher_teilen(schluessel.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
+    for (std::size_t b = 0; b < faecher; ++b)
+        if (anfang[b + 1] - anfang[b] > klein_bis)
+            in_faecher_teilen(schluessel.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
 }
 
 } // namespace
@@ -200,9 +205,14 @@ void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
         eigener_platz.resize(werte.size());
         platz = eigener_platz;
     }
+    if (werte.size() > UINT32_MAX) { // beyond what the bins count
+        std::sort(werte.begin(), werte.end());
+        return;
+    }
     for (double& v : werte)
         v = std::bit_cast<double>(schluessel(v));
-    in_faecher_teilen(werte, platz);
+    if (werte.size() > klein_bis)
+        in_faecher_teilen(werte, platz);
     // Every key is now in the bin it belongs to, among at most 16: one insertion sort moves
     // each within its bin, with few branches that guess wrong.
     for (std::size_t i = 1; i < werte.size(); ++i) {

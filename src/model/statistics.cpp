@@ -6,7 +6,6 @@
 #include "zahl_lesen.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -123,24 +122,6 @@ void lagewerte(int32_t satz, std::vector<double>& x, const Ueberblick& u) {
     daten_basiswert(satz, maximum) = u.groesster;
 }
 
-// The values' texts joined by ";", written into the text's old room. They go through a
-// buffer, a few hundred at a time: appending each on its own would cost more than writing it.
-void liste_schreiben(std::string& liste, std::span<const double> werte) {
-    liste.clear();
-    std::array<char, 4096> puffer;
-    char* p = puffer.data();
-    for (const double& v : werte) {
-        if (std::size_t(puffer.end() - p) <= str_hoechstens) {
-            liste.append(puffer.data(), p);
-            p = puffer.data();
-        }
-        if (&v != werte.data())
-            *p++ = ';';
-        p = StrSchreiben(p, v);
-    }
-    liste.append(puffer.data(), p);
-}
-
 // Values beyond 1.5 times the quartile distance from the box are outliers; the whisker ends
 // are the smallest and the largest value within those fences, a value on a fence included.
 // The outliers are gathered at the front of x, the values after them no longer needed, so
@@ -168,7 +149,7 @@ void ausreisser_bestimmen(int32_t satz, std::vector<double>& x) {
     const std::span<double> ausreisser(x.data(), anzahl);
     aufsteigend_sortieren(ausreisser, std::span(x).subspan(anzahl));
 
-    liste_schreiben(daten_ausreisser(satz, ausreisser_liste), ausreisser);
+    StrListe(daten_ausreisser(satz, ausreisser_liste), ausreisser, ';');
     daten_ausreisser(satz, whisker_unten) = Str(whisker_min);
     daten_ausreisser(satz, whisker_oben) = Str(whisker_max);
 }

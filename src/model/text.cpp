@@ -14,6 +14,13 @@
 
 namespace Proc {
 
+double lesen::alle_ziffern_lesen(const char* anfang, const char* ende, char punkt) {
+    double wert = 0.0;
+    const fast_float::parse_options format(fast_float::chars_format::general, punkt);
+    fast_float::from_chars_advanced(anfang, ende, wert, format);
+    return wert;
+}
+
 namespace {
 
 // A positive value rounded to 15 significant digits: the digits as a whole number of 15
@@ -163,9 +170,11 @@ char* exponentform_schreiben(char* p, const Ziffern& ziffern, int exponent) {
     return p + 2 + drei;
 }
 
-} // namespace
+// Writes Str(value) from p on, into 32 characters at most (the text itself takes 24 at
+// most), and gives its end.
+constexpr std::size_t str_hoechstens = 32;
 
-char* StrSchreiben(char* p, double value) {
+char* zahl_schreiben(char* p, double value) {
     if (std::isnan(value) || value == 0.0) {
         *p++ = '0';
         return p;
@@ -184,6 +193,8 @@ char* StrSchreiben(char* p, double value) {
     return exponentform_schreiben(p, ziffern, gerundet.exponent);
 }
 
+} // namespace
+
 double Val(std::string_view text) {
     return lesen::zahl_lesen(text.data(), text.data() + text.size(), false).wert;
 }
@@ -194,12 +205,30 @@ double ValKomma(std::string_view text) {
 
 void StrAnhaengen(std::string& ziel, double value) {
     std::array<char, str_hoechstens> puffer;
-    ziel.append(puffer.data(), StrSchreiben(puffer.data(), value));
+    ziel.append(puffer.data(), zahl_schreiben(puffer.data(), value));
 }
 
 std::string Str(double value) {
     std::array<char, str_hoechstens> puffer;
-    return std::string(puffer.data(), StrSchreiben(puffer.data(), value));
+    return std::string(puffer.data(), zahl_schreiben(puffer.data(), value));
+}
+
+// The texts go through a buffer, a few hundred at a time: appending each on its own would
+// cost more than writing it.
+void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
+    liste.clear();
+    std::array<char, 4096> puffer;
+    char* p = puffer.data();
+    for (std::size_t i = 0; i < werte.size(); ++i) {
+        if (std::size_t(puffer.end() - p) <= str_hoechstens) {
+            liste.append(puffer.data(), p);
+            p = puffer.data();
+        }
+        *p = trenner;
+        p += i > 0;
+        p = zahl_schreiben(p, werte[i]);
+    }
+    liste.append(puffer.data(), p);
 }
 
 int32_t CountFields(std::string_view text, std::string_view separator) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +28,9 @@ double ValKomma(std::string_view text);
 std::string Str(double value);
 // Appends Str(value) to a text.
 void StrAnhaengen(std::string& text, double value);
-// Writes Str(value) into the str_hoechstens characters from ziel on (it may use them all,
-// though the text is never longer than 24) and gives the end of the text; for writing many
-// numbers.
-inline constexpr std::size_t str_hoechstens = 32;
-char* StrSchreiben(char* ziel, double value);
+// The texts of many values (each as Str writes it) joined by trenner, written over liste,
+// whose room is kept for the next time.
+void StrListe(std::string& liste, std::span<const double> werte, char trenner);
 
 // Field splitting: every separator starts a new field; fields count from 1. A text without
 // the separator is one field, and a field beyond the last is empty.

@@ -88,6 +88,10 @@ inline bool dezimal_wert(std::uint64_t mantisse, int zehner, double& wert) {
     return true;
 }
 
+// The number in [anfang, ende) (digits, its separator punkt, an exponent) read from all its
+// digits: for more digits than a 64-bit integer holds, and for near ties. Rare, so not inline.
+double alle_ziffern_lesen(const char* anfang, const char* ende, char punkt);
+
 struct Zahl {
     double wert = 0.0;
     const char* ende = nullptr; // just after the number; where the text began when there is none
@@ -102,7 +106,16 @@ inline int exponent_lesen(const char*& p, const char* ende) {
     const bool negativ = *e == '-';
     e += *e == '-' || *e == '+';
     std::uint64_t wert = 0;
-    const char* const e_ende = ziffern_lesen(e, ende, wert);
+    const char* e_ende = e;
+    std::uint32_t vier = 0;
+    if (ende - e >= 4) // the usual one to three digits: the four characters from e at once
+        std::memcpy(&vier, e, sizeof vier);
+    if (const int n = fuehrende_ziffern(vier); n >= 1 && n <= 3) {
+        wert = ziffern_wert(vier, n);
+        e_ende = e + n;
+    } else {
+        e_ende = ziffern_lesen(e, ende, wert);
+    }
     if (e_ende == e)
         return 0;
     p = e_ende;
@@ -124,25 +137,24 @@ inline bool kurz_gelesen(const char* anfang, const char* ende, bool komma_ist_pu
         return false;
     std::uint64_t w;
     std::memcpy(&w, anfang, sizeof w);
+    // Every condition formed first and tested once: a list whose numbers often fail here
+    // (a sign, an exponent, many digits) at random places should not make branches guess.
     const int ganze = fuehrende_ziffern(w);
-    if (ganze == 0 || ganze > 6)
-        return false;
+    const int g = std::min(ganze, 6); // where ganze fits, g is ganze
     const auto zeichen = [w](int i) { return char(w >> (8 * i)); };
-    const char trenner = zeichen(ganze);
-    int nachkomma = 0;
-    if (trenner == '.' || (komma_ist_punkt && trenner == ',')) {
-        nachkomma = fuehrende_ziffern(w >> (8 * (ganze + 1))); // zeros come in: no digits
-        if (nachkomma == 0 || ganze + 1 + nachkomma > 7)
-            return false;
-    }
-    const int ende_der_zahl = nachkomma == 0 ? ganze : ganze + 1 + nachkomma;
+    const char trenner = zeichen(g);
+    const bool mit_trenner = (trenner == '.') | (komma_ist_punkt & (trenner == ','));
+    const int nachkomma = mit_trenner * fuehrende_ziffern(w >> (8 * (g + 1)));
+    const int ende_der_zahl = std::min(g + mit_trenner * (1 + nachkomma), 7);
     const char danach = zeichen(ende_der_zahl);
-    if (danach == 'e' || danach == 'E')
+    const bool passt = (ganze >= 1) & (ganze <= 6) & (!mit_trenner | (nachkomma >= 1)) &
+                       (g + 1 + nachkomma <= 7) & (danach != 'e') & (danach != 'E');
+    if (!passt)
         return false;
-    const std::uint64_t vorn = (std::uint64_t(1) << (8 * ganze)) - 1;
-    if (nachkomma > 0)
+    const std::uint64_t vorn = (std::uint64_t(1) << (8 * g)) - 1;
+    if (mit_trenner)
         w = (w & vorn) | ((w >> 8) & ~vorn); // the separator taken out
-    zahl = {double(ziffern_wert(w, ganze + nachkomma)) / zehner_genau[nachkomma],
+    zahl = {double(ziffern_wert(w, g + nachkomma)) / zehner_genau[nachkomma],
             anfang + ende_der_zahl};
     return true;
 }
@@ -179,11 +191,8 @@ inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punk
     const int exponent = exponent_lesen(p, ende);
 
     double wert = 0.0;
-    if (stellen > 19 || !dezimal_wert(mantisse, exponent - nachkomma, wert)) {
-        // More digits than a 64-bit integer holds, or a near tie: the digits decide.
-        const fast_float::parse_options format(fast_float::chars_format::general, punkt);
-        fast_float::from_chars_advanced(ziffern, p, wert, format);
-    }
+    if (stellen > 19 || !dezimal_wert(mantisse, exponent - nachkomma, wert))
+        wert = alle_ziffern_lesen(ziffern, p, punkt);
     wert = std::min(wert, std::numeric_limits<double>::max());
     // The sign set without a branch; + 0.0 turns -0 into 0.
     const auto vorzeichen = std::uint64_t(negativ) << 63;
