@@ -42,13 +42,11 @@ const std::array<double, 601> zehnerpotenzen = [] {
 }();
 
 // betrag × 10^q for a positive normal betrag and q from -300 to 322: rounded twice, or three
-// times for q above 300.
+// times for q above 300 (the factor 1 changes nothing). No branch on q.
 double mal_zehnerpotenz(double betrag, int q) {
-    if (q > 300) {
-        betrag *= 1e22;
-        q -= 22;
-    }
-    return betrag * zehnerpotenzen[std::size_t(q + 300)];
+    constexpr double vorab[2] = {1.0, 1e22};
+    const bool gross = q > 300;
+    return betrag * vorab[gross] * zehnerpotenzen[std::size_t(q - 22 * gross + 300)];
 }
 
 // The 15-digit rounding found quickly, or false where the exact conversion has to decide.
@@ -102,6 +100,16 @@ Gerundet genau_gerundet(double betrag) {
     std::from_chars(c[1] == '+' ? c + 2 : c + 1, ende, ergebnis.exponent);
     return ergebnis;
 }
+
+// "00", "01", .. "99".
+constexpr std::array<char, 200> ziffernpaare = [] {
+    std::array<char, 200> paare{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        paare[2 * i] = char('0' + i / 10);
+        paare[2 * i + 1] = char('0' + i % 10);
+    }
+    return paare;
+}();
 
 // The digits of a number below 10^8 as the values (not yet characters) of eight bytes, the
 // first digit in the lowest byte: both halves of four digits are split into hundreds and then
@@ -165,8 +173,7 @@ char* exponentform_schreiben(char* p, const Ziffern& ziffern, int exponent) {
     const int betrag = std::abs(exponent);
     const bool drei = betrag >= 100; // no branch: it is as often so as not
     p[0] = char('0' + betrag / 100);
-    p[drei] = char('0' + betrag / 10 % 10);
-    p[drei + 1] = char('0' + betrag % 10);
+    std::memcpy(p + drei, &ziffernpaare[2 * std::size_t(betrag % 100)], 2);
     return p + 2 + drei;
 }
 
