@@ -150,7 +150,7 @@ double wert_zum_schluessel(std::uint64_t k) {
 }
 
 // While they are sorted, the doubles hold the bits of their keys: formed once, the keys are
-// compared and cut into bins as whole numbers.
+// compared and cut into bins as whole numbers, and only moved as doubles, never computed with.
 std::uint64_t als_schluessel(double bits) {
     return std::bit_cast<std::uint64_t>(bits);
 }

@@ -134,7 +134,6 @@ struct Ziffern {
 };
 
 Ziffern fuenfzehn_ziffern(std::uint64_t zahl) {
-    static_assert(std::endian::native == std::endian::little, "the first digit in the lowest byte");
     const std::uint64_t vorn = acht_ziffern(std::uint32_t(zahl / 100000000));
     const std::uint64_t hinten = acht_ziffern(std::uint32_t(zahl % 100000000));
     // The zeros at the end are the empty top bytes.

@@ -12,6 +12,9 @@
 
 namespace Proc::lesen {
 
+// Eight characters are read at once into a whole number, the first in its lowest byte.
+static_assert(std::endian::native == std::endian::little);
+
 inline bool ist_ziffer(char c) {
     return c >= '0' && c <= '9';
 }
@@ -51,18 +54,16 @@ inline std::uint64_t ziffern_wert(std::uint64_t w, int n) {
 // characters at a time while eight are left, so that no branch depends on how many digits
 // a number has.
 inline const char* ziffern_lesen(const char* p, const char* ende, std::uint64_t& zahl) {
-    if constexpr (std::endian::native == std::endian::little) {
-        while (ende - p >= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p, sizeof w);
-            const int n = fuehrende_ziffern(w);
-            if (n == 0)
-                return p;
-            zahl = zahl * zehner_ganz[n] + ziffern_wert(w, n);
-            p += n;
-            if (n < 8)
-                return p;
-        }
+    while (ende - p >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        const int n = fuehrende_ziffern(w);
+        if (n == 0)
+            return p;
+        zahl = zahl * zehner_ganz[n] + ziffern_wert(w, n);
+        p += n;
+        if (n < 8)
+            return p;
     }
     for (; p < ende && ist_ziffer(*p); ++p)
         zahl = zahl * 10 + std::uint64_t(*p - '0');
