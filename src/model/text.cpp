@@ -176,9 +176,11 @@ char* exponentform_schreiben(char* p, const Ziffern& ziffern, int exponent) {
     return p + 2 + drei;
 }
 
-// Writes Str(value) from p on, into 32 characters at most (the text itself takes 24 at
-// most), and gives its end.
+// Writes Str(value) from p on, into str_hoechstens characters at most (the text itself takes
+// str_laengste at most: "-d.ddddddddddddddde-ddd" or "-0.0000ddddddddddddddd"), and gives its
+// end.
 constexpr std::size_t str_hoechstens = 32;
+constexpr std::size_t str_laengste = 22;
 
 char* zahl_schreiben(char* p, double value) {
     if (std::isnan(value) || value == 0.0) {
@@ -222,7 +224,13 @@ std::string Str(double value) {
 // The texts go through a buffer, a few hundred at a time: appending each on its own would
 // cost more than writing it.
 void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
+    // Room for the longest texts at once, so that the text never grows by copying itself; room
+    // kept from a longer list is given back where it is more than twice as much.
+    const std::size_t hoechstens = werte.size() * (str_laengste + 1);
     liste.clear();
+    if (liste.capacity() > 2 * hoechstens)
+        liste.shrink_to_fit();
+    liste.reserve(hoechstens);
     std::array<char, 4096> puffer;
     char* p = puffer.data();
     for (std::size_t i = 0; i < werte.size(); ++i) {
