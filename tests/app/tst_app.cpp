@@ -119,7 +119,7 @@ private slots:
                 gesehen << fenster->metaObject()->className() +
                                QString(info && info->Timer1->isActive() ? " with timer" : "");
                 if (info) // logo, name, version and credit line, no beta mark
-                    abweichung = golden_abweichung("info", info->grab().toImage(), 0);
+                    abweichung = golden_abweichung("info", info->grab().toImage(), text_toleranz);
                 QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
                 if (fenster->isVisible())
                     qobject_cast<QDialog*>(fenster)->reject();
@@ -139,6 +139,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     App anwendung(argc, argv);
+    testumgebung_einrichten();
     anwendung.AddMenuHandler("MEInfo", [&anwendung] { return anwendung.MEInfo(); });
     anwendung.AddMenuHandler("FileBildspeichern",
                              [&anwendung] { return anwendung.FileBildspeichern(); });
