@@ -1,5 +1,5 @@
 // The application shell: start-up, the menu bar, its commands and the edit commands.
-#include "app.h"
+#include "app/app.h"
 #include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"

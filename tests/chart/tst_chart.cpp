@@ -52,7 +52,7 @@ QImage svg_gerendert() {
     return ziel;
 }
 
-const std::map<QString, std::function<QImage()>> bilder = {
+const std::map<QString, std::function<QImage()>> diagramme = {
     {"start", [] { return chart(150, 400); }},
     {"fuenf_saetze", [] { return fuenf_reihen(), chart(600, 500); }},
     {"schmal", [] { return fuenf_reihen(), chart(110, 166); }},
@@ -78,12 +78,12 @@ private slots:
 
     void goldene_bilder_data() {
         QTest::addColumn<QString>("name");
-        for (const auto& [name, bild] : bilder)
+        for (const auto& [name, bild] : diagramme)
             QTest::newRow(qPrintable(name)) << name;
     }
     void goldene_bilder() {
         QFETCH(QString, name);
-        VERGLEICHE_GOLDEN(name, bilder.at(name)(), text_toleranz);
+        VERGLEICHE_GOLDEN(name, diagramme.at(name)(), text_toleranz);
     }
 
     // The outline of the last box keeps its 2-pixel right edge at every width and count.
@@ -92,7 +92,8 @@ private slots:
         for (int32_t satz = 2; satz <= hoechste_satzanzahl; ++satz)
             boxwerte_setzen(satz, {10, 30, 50, 60, 85, 40});
         const int zeile = whole(pos_rand_o * 60 + (1 - 2 * pos_rand_o) * 60 * 0.55); // value 45
-        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= hoechste_satzanzahl; ++daten_max_satz_anzahl)
+        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= hoechste_satzanzahl;
+             ++daten_max_satz_anzahl)
             for (int32_t breite = 110; breite <= 2000; ++breite) {
                 const QImage bild = chart(breite, 60);
                 // The rightmost run of black pixels on that row is the 2-pixel edge.
