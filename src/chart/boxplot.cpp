@@ -200,13 +200,11 @@ double runde_stufe(double mindestens) {
     return 10.0 * zehnerpotenz;
 }
 
-// How many marks one tick step spans: 1 where the ticks then stand at least `kleinster_abstand`
-// pixels apart and within the cap on their number, else the smallest of 2, 5, 10, 20, ... that
-// does; not finite where the mark is lost against the range or the plot area has no height.
-double strichfaktor(const Geometrie& geo, int32_t kleinster_abstand) {
-    const double noetig =
-        std::max(geo.R / double(hoechstzahl_striche), geo.R * kleinster_abstand / std::abs(geo.PH));
-    return runde_stufe(noetig / skala_mark);
+// The smallest value step at which ticks stand at least `kleinster_abstand` pixels apart and
+// keep within the cap on their number.
+double kleinster_schritt(const Geometrie& geo, int32_t kleinster_abstand) {
+    return std::max(geo.R / double(hoechstzahl_striche),
+                    geo.R * kleinster_abstand / std::abs(geo.PH));
 }
 
 // The largest text size up to Fn at which a label this wide at Fn ends 0.2 sizes left of the
@@ -276,20 +274,18 @@ void beschriftung_waehlen(Graphics& g, const Geometrie& geo, Skala& skala, doubl
     beschriftung_frei(g, geo, skala, xT);
 }
 
-// Ticks at every mark from startwert, or at every few marks where they would crowd (see
-// strichfaktor); labels on every few ticks where they would crowd. None at endwert itself:
-// the arrow head stands there, and a label stands clear of it. A step too small to change
-// the value ends the scale.
+// Ticks at every mark from startwert or, where they would crowd, at every 2, 5, 10, 20, ...
+// marks, and labels on every few ticks where they would crowd. None at endwert itself: the
+// arrow head stands there, and a label stands clear of it. A step too small to change the
+// value ends the scale.
 void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo, int32_t pfeil_oben,
                             int32_t pfeil_unten, Beschriftungen& texte) {
     const double xT = (pos_rand_l + pos_text_breite) * geo.U;
     const double strich_ende = (pos_rand_l + pos_text_breite + pos_pfeil_breite) * geo.U;
-    const double faktor = strichfaktor(geo, g.SmallestLineSpacing());
-    // A mark lost against the range steps by what the cap and the spacing need.
-    const double abstand = std::isfinite(faktor * skala_mark)
-                               ? faktor * skala_mark
-                               : std::max(geo.R / double(hoechstzahl_striche),
-                                          geo.R * g.SmallestLineSpacing() / std::abs(geo.PH));
+    const double noetig = kleinster_schritt(geo, g.SmallestLineSpacing());
+    const double faktor = runde_stufe(noetig / skala_mark);
+    // A mark lost against the range, or a plot area without height, steps by what is needed.
+    const double abstand = std::isfinite(faktor * skala_mark) ? faktor * skala_mark : noetig;
     Skala skala;
     g.TextSize = geo.Fn;
     for (double v = startwert; v < endwert && skala.werte.size() < hoechstzahl_striche;) {
