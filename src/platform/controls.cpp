@@ -164,15 +164,18 @@ BevelButton::BevelButton(QWidget* parent) : QToolButton(parent) {
     setStyleSheet(QStringLiteral("BevelButton:checked { background: palette(highlight);"
                                  " color: palette(highlighted-text);"
                                  " border: 1px solid palette(shadow); border-radius: 3px; }"));
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and pressed with Space, for those who work without a mouse; a click
+    // leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
 UpDownArrows::UpDownArrows(QWidget* parent)
     : QWidget(parent), hoch_(new QToolButton(this)), runter_(new QToolButton(this)) {
     setFocusPolicy(Qt::NoFocus);
+    // Each arrow is reached by Tab and pressed with Space; a click leaves the focus where it is.
     for (QToolButton* knopf : {hoch_, runter_}) {
-        knopf->setFocusPolicy(Qt::NoFocus);
+        knopf->setFocusPolicy(Qt::TabFocus);
         knopf->setAutoRepeat(true);
     }
     hoch_->setArrowType(Qt::UpArrow);

@@ -1,5 +1,6 @@
 #include "daten_ablauf.h"
 
+#include "chart/beschreibung.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "model/text.h"
@@ -28,6 +29,11 @@ template <typename Arbeit> void ohne_zeichnen(Arbeit arbeit) {
 
 QString als_text(double wert) {
     return QString::fromStdString(Str(wert));
+}
+
+// A value display as a screen reader speaks it: "Minimum: 10".
+QString gesprochen(const QString& name, double wert) {
+    return name + ": " + QString::fromStdString(zahl_gesprochen(wert));
 }
 
 void startwerte_setzen() {
@@ -78,8 +84,10 @@ void init_all() {
     auto_zeichnen = false;
     startwerte_setzen();
     satz_anzahl_aendern_zeigen(0);
-    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
+    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i) {
         w.RBsatz(i).setText(QString::fromStdString(NthField(daten_reihenname, ";", i)));
+        w.RBsatz(i).setAccessibleName("Satz " + w.RBsatz(i).text());
+    }
     anzeigeoptionen_setzen(w);
     layout_setzen();
     w.RBsatz(daten_akt_satz).setChecked(true);
@@ -105,9 +113,11 @@ void werte_anzeigen() {
     WinDaten& w = *WinDaten::instance();
     ohne_zeichnen([&w] {
         for (int32_t i = 1; i <= anzeigezeilen; ++i) {
-            const QString text = als_text(daten_basiswert(daten_akt_satz, i));
+            const double wert = daten_basiswert(daten_akt_satz, i);
+            const QString text = als_text(wert);
             w.EFbasis(i).SetText(text);
             w.STbasis(i).SetText(text);
+            w.STbasis(i).setAccessibleName(gesprochen(w.zeilenname(i), wert));
         }
         w.EFskalamax->SetText(als_text(endwert));
         w.EFskalamin->SetText(als_text(startwert));
@@ -156,6 +166,7 @@ void satz_anzahl_aendern_zeigen(int32_t schritt) {
         ++daten_max_satz_anzahl;
     WinDaten& w = *WinDaten::instance();
     w.STsatzanz->setText(QString::number(daten_max_satz_anzahl));
+    w.STsatzanz->setAccessibleName(gesprochen("Anzahl der Sätze", daten_max_satz_anzahl));
     for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
         w.RBsatz(i).setVisible(i <= daten_max_satz_anzahl);
     if (auto_zeichnen)

@@ -3,9 +3,13 @@
 #include "chart/composition.h"
 #include "chart/pictures.h"
 #include "model/proc.h"
+#include "windows/win_daten.h"
 
+#include <QApplication>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 namespace {
@@ -29,6 +33,16 @@ WinBoxplot::WinBoxplot()
     setMaximumSize(32000, 32000);
     CAbox = new Canvas(this);
     CAbox->setObjectName(QStringLiteral("CAbox"));
+    CAbox->setFocusPolicy(Qt::StrongFocus);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* vorher, QWidget* jetzt) {
+        if (vorher == CAbox || jetzt == CAbox)
+            update();
+    });
+    auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(wechseln, &QShortcut::activated, this, [] {
+        if (WinDaten* daten = WinDaten::offen())
+            nach_vorn(daten);
+    });
     resize(190, 434);
     // On a screen with another device pixel ratio the chart is made anew at that ratio.
     create();
@@ -53,6 +67,23 @@ void WinBoxplot::resizeEvent(QResizeEvent* event) {
     CAbox->setGeometry(rand_links, rand_oben, width() - rand_links - rand_rechts,
                        height() - rand_oben - rand_unten);
     Resized();
+}
+
+// The focused canvas is marked by a ring in the window's margin, around the chart rather than
+// over it.
+void WinBoxplot::paintEvent(QPaintEvent*) {
+    if (!CAbox->hasFocus())
+        return;
+    const QRect rand = CAbox->geometry();
+    QPainter maler(this);
+    maler.setClipRegion(QRegion(rand.adjusted(-4, -4, 4, 4)) - rand.adjusted(-1, -1, 1, 1));
+    maler.fillRect(rect(), palette().highlight());
+}
+
+void nach_vorn(QWidget* fenster) {
+    fenster->show();
+    fenster->raise();
+    fenster->activateWindow();
 }
 
 void WinBoxplot::Resized() {
