@@ -5,6 +5,7 @@
 #include "model/proc.h"
 #include "windows/win_daten.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QPainter>
 #include <QPointer>
@@ -22,11 +23,20 @@ constexpr int rand_oben = 14;
 constexpr int rand_rechts = 20;
 constexpr int rand_unten = 20;
 
+// To assistive technology the chart window is a window (a frame to AT-SPI) like the data window,
+// not the pane Qt takes a plain widget for.
+QAccessibleInterface* als_fenster(const QString& klasse, QObject* objekt) {
+    if (klasse == QLatin1String("WinBoxplot") && objekt && objekt->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(objekt), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 WinBoxplot::WinBoxplot()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint) {
+    QAccessible::installFactory(als_fenster);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Boxplot"));
     setMinimumSize(150, 200);

@@ -340,6 +340,11 @@ private slots:
                 "Ausreißer, die 5 kleinsten: -6; -5; -4; -3; -2, die 5 größten: 2,5; 3; 4; 5; "
                 "6. " + skalentext}));
         // clang-format on
+        // The chart window is a window and its canvas a picture.
+        QCOMPARE(QAccessible::queryAccessibleInterface(WinBoxplot::offen())->role(),
+                 QAccessible::Window);
+        QCOMPARE(QAccessible::queryAccessibleInterface(WinBoxplot::offen()->CAbox)->role(),
+                 QAccessible::Graphic);
         gemeldet.clear();
         WinBoxplot::offen()->resize(300, 500);
         QCOMPARE(gemeldet, QList<QAccessible::Event>());
