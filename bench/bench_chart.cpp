@@ -43,8 +43,10 @@ int main(int argc, char* argv[]) {
     });
     // Half the values are 0, and so are the quartiles and the fences: the others are outliers.
     std::string liste;
-    for (int i = 1; i < 250'000; ++i)
-        liste += "-" + std::to_string(i) + "\r" + std::to_string(i) + "\r";
+    for (int i = 1; i < 250'000; ++i) {
+        const std::string zahl = std::to_string(i);
+        liste.append("-").append(zahl).append("\r").append(zahl).append("\r");
+    }
     for (int i = 0; i < 500'002; ++i)
         liste += "0\r";
     daten_werteliste(1) = liste;
