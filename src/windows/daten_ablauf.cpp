@@ -31,9 +31,12 @@ QString als_text(double wert) {
     return QString::fromStdString(Str(wert));
 }
 
-// A value display as a screen reader speaks it: "Minimum: 10".
-QString gesprochen(const QString& name, double wert) {
-    return name + ": " + QString::fromStdString(zahl_gesprochen(wert));
+// A display named as a screen reader speaks it, "Minimum: 10". Qt tells assistive technology
+// of every name it is given, so a display is renamed only when its value changes.
+void benennen(QWidget& anzeige, const QString& name, double wert) {
+    const QString gesprochen = name + ": " + QString::fromStdString(zahl_gesprochen(wert));
+    if (anzeige.accessibleName() != gesprochen)
+        anzeige.setAccessibleName(gesprochen);
 }
 
 void startwerte_setzen() {
@@ -117,7 +120,7 @@ void werte_anzeigen() {
             const QString text = als_text(wert);
             w.EFbasis(i).SetText(text);
             w.STbasis(i).SetText(text);
-            w.STbasis(i).setAccessibleName(gesprochen(w.zeilenname(i), wert));
+            benennen(w.STbasis(i), w.zeilenname(i), wert);
         }
         w.EFskalamax->SetText(als_text(endwert));
         w.EFskalamin->SetText(als_text(startwert));
@@ -166,7 +169,7 @@ void satz_anzahl_aendern_zeigen(int32_t schritt) {
         ++daten_max_satz_anzahl;
     WinDaten& w = *WinDaten::instance();
     w.STsatzanz->setText(QString::number(daten_max_satz_anzahl));
-    w.STsatzanz->setAccessibleName(gesprochen("Anzahl der Sätze", daten_max_satz_anzahl));
+    benennen(*w.STsatzanz, QStringLiteral("Anzahl der Sätze"), daten_max_satz_anzahl);
     for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
         w.RBsatz(i).setVisible(i <= daten_max_satz_anzahl);
     if (auto_zeichnen)
