@@ -1,5 +1,5 @@
 // The application shell: start-up, the menu bar, its commands and the edit commands.
-#include "app.h"
+#include "app/app.h"
 #include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"
@@ -124,7 +124,7 @@ private slots:
                 gesehen << fenster->metaObject()->className() +
                                QString(info && info->Timer1->isActive() ? " with timer" : "");
                 if (info && abweichung.isEmpty()) // logo, name, version and credit line
-                    abweichung = golden_abweichung("info", info->grab().toImage(), 0);
+                    abweichung = golden_abweichung("info", info->grab().toImage(), text_toleranz);
                 if (schliessen == Qt::Key_unknown)
                     QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
                 else
@@ -150,6 +150,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     App anwendung(argc, argv);
+    testumgebung_einrichten();
     anwendung.AddMenuHandler("MEInfo", [&anwendung] { return anwendung.MEInfo(); });
     anwendung.AddMenuHandler("FileBildspeichern",
                              [&anwendung] { return anwendung.FileBildspeichern(); });
