@@ -114,10 +114,11 @@ private slots:
     void befehle_aus_dem_diagrammfenster() {
         QStringList gesehen;
         QString abweichung; // checked once the window is closed, so a failure cannot block
-        for (const auto& [taste, schliessen] : {std::pair(Qt::Key_S, Qt::Key_unknown),
-                                                {Qt::Key_I, Qt::Key_unknown},
-                                                {Qt::Key_I, Qt::Key_Escape},
-                                                {Qt::Key_I, Qt::Key_Return}}) {
+        for (const auto& befehl : {std::pair(Qt::Key_S, Qt::Key_unknown),
+                                   {Qt::Key_I, Qt::Key_unknown},
+                                   {Qt::Key_I, Qt::Key_Escape},
+                                   {Qt::Key_I, Qt::Key_Return}}) {
+            const Qt::Key schliessen = befehl.second; // a click where unknown
             aktivieren(WinBoxplot::instance());
             im_modalen_fenster(100, [&](QWidget* fenster) {
                 auto* info = qobject_cast<WIsplash*>(fenster);
@@ -134,7 +135,7 @@ private slots:
                     qobject_cast<QDialog*>(fenster)->reject();
                 }
             });
-            QTest::keyClick(WinBoxplot::instance(), taste, Qt::ControlModifier);
+            QTest::keyClick(WinBoxplot::instance(), befehl.first, Qt::ControlModifier);
         }
         QCOMPARE(gesehen,
                  (QStringList{"QFileDialog", "still open", "WIsplash", "WIsplash", "WIsplash"}));
