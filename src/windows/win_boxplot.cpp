@@ -6,7 +6,6 @@
 #include "windows/win_daten.h"
 
 #include <QAccessibleWidget>
-#include <QApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -44,10 +43,7 @@ WinBoxplot::WinBoxplot()
     CAbox = new Canvas(this);
     CAbox->setObjectName(QStringLiteral("CAbox"));
     CAbox->setFocusPolicy(Qt::StrongFocus);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* vorher, QWidget* jetzt) {
-        if (vorher == CAbox || jetzt == CAbox)
-            update();
-    });
+    CAbox->installEventFilter(this); // its focus changes repaint the ring around it
     auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(wechseln, &QShortcut::activated, this, [] {
         if (WinDaten* daten = WinDaten::offen())
@@ -77,6 +73,13 @@ void WinBoxplot::resizeEvent(QResizeEvent* event) {
     CAbox->setGeometry(rand_links, rand_oben, width() - rand_links - rand_rechts,
                        height() - rand_oben - rand_unten);
     Resized();
+}
+
+bool WinBoxplot::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == CAbox &&
+        (ereignis->type() == QEvent::FocusIn || ereignis->type() == QEvent::FocusOut))
+        update();
+    return QWidget::eventFilter(objekt, ereignis);
 }
 
 // The focused canvas is marked by a ring in the window's margin, around the chart rather than

@@ -20,6 +20,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     WinBoxplot();
