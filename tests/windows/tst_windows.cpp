@@ -103,10 +103,6 @@ void tasten(const QString& folge) {
     }
 }
 
-QString name(QWidget* control) {
-    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-}
-
 // Set 2 in use, as a series with an outlier.
 void zwei_reihen() {
     klicks("+2");
@@ -303,7 +299,8 @@ private slots:
         w().EFbasis(5).setFocus();
         QStringList reihe;
         for (int i = 0; i < 18; ++i, tasten("\t"))
-            reihe << name(QApplication::focusWidget());
+            reihe << QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                         ->text(QAccessible::Name);
         const QString werte = " (Boxplot-Werte)", skala = " (Ausgabe - Skala)";
         const QString a = "Satz A: Minimum 10, unteres Quartil 30, Median 50, oberes Quartil 60, "
                           "Maximum 85, Mittelwert 40; Whisker von 10 bis 85. ";
