@@ -352,7 +352,7 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
     g.PenHeight = 2;
     g.TextSize = geo.Fs;
     if (geo.skala_brauchbar()) {
-        const bool ext = boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
+        const bool ext = ausreisser_markiert(satz);
         box_zeichnen(g, geo, satz, texte);
         if (mittelwert_anzeigen)
             marke_zeichnen(g, geo, daten_basiswert(satz, mittelwert), geo.S, true, mittel_rang,
@@ -372,6 +372,10 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
         std::max({mit_skala ? 0.0 : pos_rand_l * geo.U, double(ansicht.sichtbar_ab), 0.0});
     texte.zeichnen(bild_transfer,
                    {links, double(std::min(breite, ansicht.sichtbar_bis)), double(hoehe)});
+}
+
+bool ausreisser_markiert(int32_t satz) {
+    return boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
 }
 
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala) {
