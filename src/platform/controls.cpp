@@ -44,14 +44,14 @@ QString mit_exponent(const QString& zahl) {
 const QChar auslassung(0x2026);
 
 // A mantissa without the zeros that end its fraction: "1.2500" is "1.25", "3.000" is "3".
-QString ohne_endnullen(QString mantisse) {
-    if (mantisse.contains(QLatin1Char('.'))) {
-        while (mantisse.endsWith(QLatin1Char('0')))
-            mantisse.chop(1);
-        if (mantisse.endsWith(QLatin1Char('.')))
-            mantisse.chop(1);
+QString withoutTrailingZeros(QString mantissa) {
+    if (mantissa.contains(QLatin1Char('.'))) {
+        while (mantissa.endsWith(QLatin1Char('0')))
+            mantissa.chop(1);
+        if (mantissa.endsWith(QLatin1Char('.')))
+            mantissa.chop(1);
     }
-    return mantisse;
+    return mantissa;
 }
 
 // A number text shortened to the width: digits go from the end of the mantissa, marked by
@@ -73,14 +73,15 @@ std::optional<QString> zahl_kuerzen(QString text, const QFontMetricsF& masse, qr
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     const QString exponent =
         e < 0 ? QString() : text.mid(e).replace(QRegularExpression("([-+])0(\\d)"), "\\1\\2");
-    QString mantisse = ohne_endnullen(e < 0 ? text : text.left(e));
+    QString mantisse = withoutTrailingZeros(e < 0 ? text : text.left(e));
     if (passt(mantisse + exponent))
         return mantisse + exponent;
     const qsizetype kleinste = mantisse.startsWith(QLatin1Char('-')) ? 2 : 1;
-    while (mantisse.size() > kleinste && !passt(ohne_endnullen(mantisse) + auslassung + exponent))
+    while (mantisse.size() > kleinste &&
+           !passt(withoutTrailingZeros(mantisse) + auslassung + exponent))
         mantisse.chop(1);
-    const QString gekuerzt = ohne_endnullen(mantisse) + auslassung + exponent;
-    return passt(gekuerzt) ? std::optional(gekuerzt) : std::nullopt;
+    const QString shortened = withoutTrailingZeros(mantisse) + auslassung + exponent;
+    return passt(shortened) ? std::optional(shortened) : std::nullopt;
 }
 
 } // namespace
@@ -92,31 +93,31 @@ void NumberText::SetText(const QString& text) {
 
 // Where not even the sign, the first digit and the exponent fit, the font shrinks pixel by
 // pixel down to half its size; a number that fits in none shows as "…" alone.
-std::pair<QString, QFont> NumberText::darstellung() const {
-    const qreal breite = contentsRect().width();
-    QFont schrift = font();
-    for (int pixel = QFontInfo(schrift).pixelSize(), kleinste = pixel / 2; pixel >= kleinste;
-         --pixel) {
-        if (auto gezeigt = zahl_kuerzen(text(), QFontMetricsF(schrift, this), breite))
-            return {*gezeigt, schrift};
-        schrift.setPixelSize(std::max(pixel - 1, 1));
+std::pair<QString, QFont> NumberText::presentation() const {
+    const qreal width = contentsRect().width();
+    QFont font = this->font();
+    for (int pixels = QFontInfo(font).pixelSize(), smallest = pixels / 2; pixels >= smallest;
+         --pixels) {
+        if (auto shown = zahl_kuerzen(text(), QFontMetricsF(font, this), width))
+            return {*shown, font};
+        font.setPixelSize(std::max(pixels - 1, 1));
     }
-    return {QString(auslassung), font()};
+    return {QString(auslassung), this->font()};
 }
 
 QString NumberText::shown() const {
-    return darstellung().first;
+    return presentation().first;
 }
 
 QFont NumberText::shownFont() const {
-    return darstellung().second;
+    return presentation().second;
 }
 
 void NumberText::paintEvent(QPaintEvent*) {
-    const auto [gezeigt, schrift] = darstellung();
+    const auto [shown, font] = presentation();
     QPainter maler(this);
-    maler.setFont(schrift);
-    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), gezeigt,
+    maler.setFont(font);
+    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }
 

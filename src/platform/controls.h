@@ -109,7 +109,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    std::pair<QString, QFont> darstellung() const;
+    std::pair<QString, QFont> presentation() const;
 };
 using RadioButton = MitIndex<QRadioButton>;
 using PushButton = MitIndex<QPushButton>;
