@@ -22,8 +22,8 @@ void tastendruecke(const char* name, std::size_t anzahl, double anteil) {
     w.EFDaten->moveCursor(QTextCursor::End);
     bool tippen = true;
     Canvas* leinwand = WinBoxplot::instance()->CAbox;
-    const std::string zeile =
-        std::string(name) + ", ratio " + QString::number(leinwand->devicePixelRatioF()).toStdString();
+    const std::string zeile = std::string(name) + ", ratio " +
+                              QString::number(leinwand->devicePixelRatioF()).toStdString();
     messen(zeile.c_str(), 21, [&] {
         QTest::keyClick(w.EFDaten, tippen ? Qt::Key_7 : Qt::Key_Backspace);
         leinwand->repaint(); // the chart on the screen, not only composed

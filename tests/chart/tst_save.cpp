@@ -76,7 +76,7 @@ class TstSave : public QObject {
 
 private slots:
     void init() {
-        startwerte_setzen();
+        wie_nach_dem_start();
         QVERIFY(bild_zusammensetzen(2.0));
         QDir(ordner_.path()).removeRecursively();
         QDir().mkpath(ordner_.path());
@@ -205,7 +205,7 @@ private slots:
 // way); a save that must fail, say what to do and leave everything as it was. Then a read-only
 // folder.
 int im_vollen_dateisystem(const QString& ordner) {
-    startwerte_setzen();
+    wie_nach_dem_start();
     std::string liste; // 400 outliers make every file larger than 68 KiB
     for (int i = 0; i < 2000; ++i)
         liste += i < 1600 ? "5\r" : std::to_string(20 + (i - 1600) * 0.2) + "\r";
@@ -241,6 +241,7 @@ int im_vollen_dateisystem(const QString& ordner) {
 
 int main(int argc, char* argv[]) {
     QApplication anwendung(argc, argv);
+    testumgebung_einrichten();
     if (argc == 3 && QByteArray(argv[1]) == "--volles-dateisystem")
         return im_vollen_dateisystem(QString::fromLocal8Bit(argv[2]));
     TstSave test;
