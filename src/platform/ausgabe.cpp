@@ -138,7 +138,8 @@ std::optional<QString> SaveAsPicture(const QString& file, const PicturePtr& pict
     if (!picture)
         return QStringLiteral("Es gibt noch kein Bild.");
     if (picture->image().isNull())
-        return QStringLiteral("Für das Bild ist nicht genug Speicher frei.");
+        return QStringLiteral("Für das Bild ist nicht genug Speicher frei. Bitte das "
+                              "Diagrammfenster verkleinern.");
     QBuffer data;
     data.open(QIODevice::WriteOnly);
     if (const auto error = encode(*picture, data, file))
