@@ -193,8 +193,7 @@ private slots:
         QCOMPARE(angeboten, (QStringList{"bild", "bild", "bild", "Messung 07.12.2026.png", "bild",
                                          "bild", "bild"}));
         QCOMPARE(fragen.filter("„" + pfad("Messung 07.12.2026.png“ gibt es schon")).size(), 2);
-        QCOMPARE(fragen.filter("Diesen Ordner gibt es nicht. Bitte einen anderen Ordner").size(),
-                 2);
+        QCOMPARE(fragen.filter("Ordner gibt es nicht. Bitte einen anderen Ordner").size(), 2);
         QCOMPARE(QImageReader(pfad("Messung 07.12.2026.png")).format(), "png");
         QCOMPARE(eintraege(), (QStringList{"mein_chart.png", "Messung 07.12.2026.png"}));
     }
@@ -225,10 +224,8 @@ int im_vollen_dateisystem(const QString& ordner) {
             if (!meldung || !meldung->contains("Platz schaffen") ||
                 inhalt(ordner + "/" + name) != "saved before" ||
                 QDir(ordner).entryList(QDir::Files | QDir::Hidden).size() != 4)
-                return std::fprintf(stderr,
-                                    "%s, %lld bytes free: not reported as a full disk, or "
-                                    "the old file harmed, or a file left behind (%s)\n",
-                                    name, frei, qPrintable(meldung.value_or(""))),
+                return std::fprintf(stderr, "%s, %lld B free: \"%s\"; must report, keep old file\n",
+                                    name, frei, qPrintable(meldung.value_or("no message"))),
                        1;
         }
         fuellung.remove();

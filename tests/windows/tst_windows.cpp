@@ -250,10 +250,9 @@ private slots:
                 frei.setFont(anzeige.shownFont()), frei.resize(breite + 50, 20);
                 const QImage bild = frei.grab().toImage();
                 const int rand = int(breite * bild.devicePixelRatio());
-                QImage rechts = bild.copy(rand, 0, bild.width() - rand, bild.height()),
-                       leer = rechts;
+                QImage rest = bild.copy(rand, 0, bild.width() - rand, bild.height()), leer = rest;
                 leer.fill(bild.pixel(bild.width() - 1, 0));
-                QVERIFY2(rechts == leer, qPrintable(gezeigt)); // nothing drawn beyond the display
+                QVERIFY2(rest == leer, qPrintable(gezeigt)); // nothing drawn beyond the display
             }
         }
         klicks("b");
