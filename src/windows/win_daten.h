@@ -16,7 +16,7 @@ public:
     // The open data window, or nothing; creates none.
     static WinDaten* offen();
 
-    // Controls, in the order they are created (which is also the keyboard focus order).
+    // Controls, in the order they are created.
     GroupBox* GroupBox4 = nullptr;
     GroupBox* GroupBox3 = nullptr;
     ControlArray<EditField> EFbasis;
@@ -40,6 +40,9 @@ public:
     CheckBox* CBereitert = nullptr;
     CheckBox* CBmittelwert = nullptr;
     CheckBox* CBwerteanzeigen = nullptr;
+
+    // The caption of a row of box values, by its index.
+    QString zeilenname(int index) const;
 
     // Event handlers.
     void EFbasis_TextChange(EditField& feld);
@@ -70,6 +73,9 @@ private:
     WinDaten();
     void steuerelemente_anlegen();
     void handler_verbinden();
+    void benennen();
+    void tabreihenfolge_setzen();
+    QLabel* beschriftung(const char* name) const;
 
     QWidget* inhalt_ = nullptr;
 };
