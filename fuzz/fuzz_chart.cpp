@@ -1,5 +1,6 @@
 // The chart from arbitrary module state, made at an arbitrary device pixel ratio and written
-// as SVG: nothing overflows or crashes, and every picture has the size asked for.
+// as SVG: nothing overflows or crashes, every picture has the size asked for, and every label
+// stands whole, clear of every line, mark and other label of its plot.
 #include "pruefen.h"
 
 #include "chart/composition.h"
@@ -7,6 +8,7 @@
 #include "model/proc.h"
 #include "model/text.h"
 #include "platform/ausgabe.h"
+#include "support/lesbar.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -74,6 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     pruefen(bild_ergebnis->image().size() == QSize(int(std::lround(breite_bild * verhaeltnis)),
                                                    int(std::lround(hoehe_bild * verhaeltnis))),
             "the chart is breite_bild x hoehe_bild at the ratio");
+    const std::string unlesbar = unlesbare_beschriftung(*bild_ergebnis);
+    pruefen(unlesbar.empty(), unlesbar.c_str());
     if (int64_t(breite_bild) * hoehe_bild < 100'000)
         pruefen(SvgDocument(*bild_ergebnis).endsWith("</svg>\n"), "the SVG is complete");
     return 0;

@@ -7,6 +7,7 @@
 #include "model/text.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Proc {
 
@@ -17,9 +18,15 @@ namespace {
 constexpr double ueberstand_boxrahmen = 3.0;
 
 // Strips overlap; a strip is drawn without its white background, so its margins never wipe
-// out what the strip before it drew there.
+// out what the strip before it drew there. Each is made for the chart's device pixel ratio
+// and keeps its labels inside the chart.
 void streifen_einfuegen(Graphics& g, int32_t breite, int32_t satz, bool mit_skala, int32_t x) {
-    einen_boxplot_zeichnen(breite, hoehe_bild, satz, mit_skala);
+    const auto innen = [](int64_t pixel) {
+        return int32_t(std::clamp<int64_t>(pixel, 0, std::numeric_limits<int32_t>::max()));
+    };
+    einen_boxplot_zeichnen(
+        breite, hoehe_bild, satz, mit_skala,
+        {bild_ergebnis->devicePixelRatio(), innen(-int64_t{x}), innen(int64_t{breite_bild} - x)});
     g.DrawPicture(bild_transfer, x, 0, true);
 }
 

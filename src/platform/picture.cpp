@@ -22,6 +22,16 @@ bool innerhalb_der_grenze(int64_t wert) {
     return wert > -koordinatengrenze && wert < koordinatengrenze;
 }
 
+// A pen of that many logical pixels in device pixels: never thinner than one.
+int64_t geraetestift(int32_t pixel, double verhaeltnis) {
+    return std::max<int64_t>(1, std::llround(pixel * verhaeltnis));
+}
+
+// The fewest device pixels a span of that many logical pixels covers, wherever it starts.
+int64_t geraetespanne(int32_t pixel, double verhaeltnis) {
+    return static_cast<int64_t>(std::floor(pixel * verhaeltnis));
+}
+
 QString utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -61,7 +71,7 @@ private:
     }
     int64_t gx(int64_t x) const { return g(x, versatz_x_); }
     int64_t gy(int64_t y) const { return g(y, versatz_y_); }
-    int64_t stift(int32_t pixel) const { return std::max<int64_t>(1, std::llround(pixel * r_)); }
+    int64_t stift(int32_t pixel) const { return geraetestift(pixel, r_); }
 
     void zeichnen(const Zeichnung& z);
     void rechteck(int64_t links, int64_t oben, int64_t rechts, int64_t unten, const QColor& farbe);
@@ -264,6 +274,45 @@ void Abspieler::bild(const Zeichnung& z) {
     m_.restore();
 }
 
+std::vector<QRectF> inkRects(const Zeichnung& z) {
+    if (z.farbe == Qt::white)
+        return {};
+    const double x = z.a, y = z.b, c = z.c, d = z.d;
+    const double sb = z.stift_breite, sh = z.stift_hoehe;
+    switch (z.art) {
+    case Zeichnung::Art::FillRect:
+    case Zeichnung::Art::FillOval:
+    case Zeichnung::Art::DrawOval:
+        return {QRectF(x, y, c, d).normalized()};
+    case Zeichnung::Art::DrawRect: {
+        const QRectF r = QRectF(x, y, c, d).normalized();
+        return {QRectF(r.left(), r.top(), r.width(), sh),
+                QRectF(r.left(), r.bottom() - sh, r.width(), sh),
+                QRectF(r.left(), r.top(), sb, r.height()),
+                QRectF(r.right() - sb, r.top(), sb, r.height())};
+    }
+    case Zeichnung::Art::DrawLine:
+        return {QRectF(QPointF(std::min(x, c), std::min(y, d)),
+                       QPointF(std::max(x, c) + sb, std::max(y, d) + sh))};
+    case Zeichnung::Art::FillPolygon: {
+        QPolygonF ecken;
+        for (std::size_t i = 0; i + 1 < z.punkte.size(); i += 2)
+            ecken << QPointF(z.punkte[i], z.punkte[i + 1]);
+        return {ecken.boundingRect()};
+    }
+    case Zeichnung::Art::DrawString: {
+        if (z.text.empty() || z.textgroesse <= 0)
+            return {};
+        const QFontMetricsF masse(schrift(z.textgroesse));
+        return {QRectF(x, y - masse.capHeight(), masse.horizontalAdvance(utf8(z.text)),
+                       masse.capHeight())};
+    }
+    case Zeichnung::Art::DrawPicture:
+        break;
+    }
+    return {};
+}
+
 QColor RGB(int32_t red, int32_t green, int32_t blue) {
     return QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255));
 }
@@ -313,6 +362,26 @@ double Graphics::StringWidth(std::string_view text) const {
 
 double Graphics::TextHeight() const {
     return TextSize <= 0 ? 0.0 : QFontMetricsF(schrift(TextSize)).capHeight();
+}
+
+// An outline whose pen meets itself is drawn filled; beyond that the hole grows by about the
+// ratio per logical pixel, so the search ends within a few steps.
+int32_t Graphics::SmallestHollowOval() const {
+    const double r = bild_.devicePixelRatio();
+    const int64_t stift = geraetestift(PenWidth, r);
+    int32_t durchmesser = 2 * std::clamp(PenWidth, 0, groesste_schrift) + 1;
+    while (durchmesser < 4 * groesste_schrift && geraetespanne(durchmesser, r) - 2 * stift < 2)
+        ++durchmesser;
+    return durchmesser;
+}
+
+int32_t Graphics::SmallestLineSpacing() const {
+    const double r = bild_.devicePixelRatio();
+    const int64_t noetig = std::max<int64_t>(2, geraetestift(PenHeight, r) + 1);
+    int32_t abstand = 1;
+    while (abstand < 4 * groesste_schrift && geraetespanne(abstand, r) < noetig)
+        ++abstand;
+    return abstand;
 }
 
 void Graphics::DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool inkOnly) {

@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRectF>
 #include <QString>
 
 #include <cstdint>
@@ -51,6 +52,11 @@ struct Zeichnung {
     bool nur_tinte = false;             // DrawPicture
 };
 
+// Rectangles in logical pixels that together cover whatever a drawing inks: a line with its
+// pen, the four sides of an outline, the box around an oval or a polygon, and a text from its
+// baseline up to the height of its digits across its width. None for white or a picture.
+std::vector<QRectF> inkRects(const Zeichnung& zeichnung);
+
 // The drawing context of one picture. ForeColor, PenWidth, PenHeight and TextSize stay in
 // force for every later operation.
 class Graphics {
@@ -77,6 +83,12 @@ public:
     // logical pixels at the current text size.
     double StringWidth(std::string_view text) const;
     double TextHeight() const;
+    // At the picture's device pixel ratio: the smallest diameter at which DrawOval with the
+    // current pen leaves a hole of at least two device pixels, and the smallest distance at
+    // which horizontal lines of the current pen stand two device pixels apart with at least
+    // one device pixel between them.
+    int32_t SmallestHollowOval() const;
+    int32_t SmallestLineSpacing() const;
     // Draws a whole picture at its own size with its top-left corner at (x, y). With inkOnly
     // what the picture draws in white is left out, so that what is already there shows
     // through its white background.
