@@ -126,7 +126,7 @@ QString zufaellige_aktion(std::mt19937_64& zufall) {
     ziele.removeIf([](QWidget* z) {
         return !z->isVisible() || !z->isEnabled() ||
                !(qobject_cast<QAbstractButton*>(z) || qobject_cast<QLineEdit*>(z) ||
-                 qobject_cast<QPlainTextEdit*>(z));
+                 qobject_cast<TextEditor*>(z));
     });
     QWidget* ziel = ziele[zahl(0, int(ziele.size()) - 1)];
     QString text;
