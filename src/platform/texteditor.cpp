@@ -64,8 +64,12 @@ public:
     int id() const override { return typed_ ? 1 : -1; }
     bool mergeWith(const QUndoCommand* other) override {
         const auto& next = static_cast<const EditCommand&>(*other);
+        // A new line starts a new step.
+        const auto newLine = [](const std::string& text) {
+            return text.find(TextBuffer::separator) != std::string::npos;
+        };
         if (next.at_ != at_ + TextEditor::Position(inserted_.size()) || !next.removed_.empty() ||
-            next.inserted_.find(TextBuffer::separator) != std::string::npos)
+            newLine(inserted_) || newLine(next.inserted_))
             return false;
         inserted_ += next.inserted_;
         return true;
@@ -103,9 +107,7 @@ void TextEditor::setText(std::string_view text) {
 void TextEditor::setSelection(Position anchor, Position position) {
     const auto clamped = [this](Position p) {
         p = std::clamp<Position>(p, 0, buffer_.size());
-        while (p > 0 && (static_cast<unsigned char>(text()[std::size_t(p)]) & 0xC0) == 0x80)
-            --p; // not inside a character
-        return p;
+        return p < buffer_.size() ? previousCharacter(p + 1) : p; // not inside a character
     };
     anchor_ = clamped(anchor);
     cursor_ = clamped(position);
@@ -288,7 +290,7 @@ bool TextEditor::editByKey(QKeyEvent* event) {
     else if (event->matches(QKeySequence::DeleteEndOfWord))
         removeOr(wordEdge(cursor_, true));
     else if (event->key() == Qt::Key_Backspace) // the last character, not the last cluster
-        removeOr(cursor_ > 0 ? position(utf16Offset(cursor_) - 1) : 0);
+        removeOr(previousCharacter(cursor_));
     else if (event->matches(QKeySequence::InsertParagraphSeparator) ||
              event->matches(QKeySequence::InsertLineSeparator))
         edit(selectionStart(), selectionEnd(), std::string(1, TextBuffer::separator), true);
@@ -300,6 +302,14 @@ bool TextEditor::editByKey(QKeyEvent* event) {
 }
 
 // Moving ------------------------------------------------------------------------------------
+
+TextEditor::Position TextEditor::previousCharacter(Position position) const {
+    do
+        --position;
+    while (position > 0 &&
+           (static_cast<unsigned char>(text()[std::size_t(position)]) & 0xC0) == 0x80);
+    return std::max<Position>(position, 0);
+}
 
 int TextEditor::column(Position position) const {
     const Position start = buffer_.lineStart(buffer_.lineOf(position));
@@ -393,10 +403,14 @@ void TextEditor::moveCursor(Move move, bool select) {
 void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
         Position from = selectionStart(), to = selectionEnd();
-        if (!hasSelection() && event->replacementLength() > 0) {
-            const Position at = utf16Offset(cursor_);
-            from = position(at + event->replacementStart());
-            to = position(at + event->replacementStart() + event->replacementLength());
+        if (!hasSelection() && event->replacementLength() > 0) { // within the line
+            const Position line = cursorLine();
+            const auto at = [&](int units) {
+                return buffer_.lineStart(line) +
+                       TextBuffer::bytesFor(buffer_.lineText(line), std::max(units, 0));
+            };
+            from = at(column(cursor_) + event->replacementStart());
+            to = at(column(cursor_) + event->replacementStart() + event->replacementLength());
         }
         edit(from, to, utf8(event->commitString()), true);
     }
@@ -434,8 +448,6 @@ QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
         return textBetween(start, cursor_);
     case Qt::ImTextAfterCursor:
         return textBetween(cursor_, end);
-    case Qt::ImAbsolutePosition:
-        return qlonglong(utf16Offset(cursor_));
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }

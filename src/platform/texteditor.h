@@ -73,6 +73,8 @@ public:
     QRect characterRect(Position position) const;
 
     QUndoStack& undoStack() { return undo_; }
+    // What an input method sees: the line of the cursor is the surrounding text.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 public slots:
     void undo() { undo_.undo(); }
@@ -90,7 +92,6 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -134,6 +135,7 @@ private:
     // Lays out one line; the line of the cursor with the input method's pending text.
     void layOut(Position line, QTextLayout& layout, bool withPreedit = false) const;
     int column(Position position) const; // UTF-16 units from the start of its line
+    Position previousCharacter(Position position) const;
     qreal cursorX(Position position) const;
     QRect cursorRect() const;
     void ensureCursorVisible();

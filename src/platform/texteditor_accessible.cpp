@@ -38,9 +38,8 @@ public:
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index == 0 && editor()->hasSelection()) {
-            const auto [from, to] = std::minmax(editor()->anchor(), editor()->cursorPosition());
-            *start = offset(from);
-            *end = offset(to);
+            *start = offset(std::min(editor()->anchor(), editor()->cursorPosition()));
+            *end = offset(std::max(editor()->anchor(), editor()->cursorPosition()));
         }
     }
     int selectionCount() const override { return editor()->hasSelection() ? 1 : 0; }

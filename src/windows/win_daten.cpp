@@ -103,6 +103,13 @@ WinDaten::WinDaten()
     handler_verbinden();
 }
 
+// The field with the focus reports its loss while every control still stands, not halfway
+// through their destruction.
+WinDaten::~WinDaten() {
+    if (QWidget* feld = focusWidget())
+        feld->clearFocus();
+}
+
 void WinDaten::steuerelemente_anlegen() {
     QWidget* w = inhalt_;
     const auto gruppe = [w](const char* name, const char* titel, QRect lage) {
