@@ -444,7 +444,7 @@ private slots:
             {"datei_binaer", "1", "{datei:0,1:bild.png}", "1|"},
             {"rad", hundert, "{rad:3}", "|" + hundert},
             {"menue", "12", "{Ctrl+A}{menue:Cu&t}{menue:&Paste}{menue:&Paste}", "1212|"},
-            {"vorleser", "1\nä\n𝄞", "{vorleser:6:7}{vorleser:2:x}", "1\nx|ä\n𝄞7"},
+            {"vorleser", "1\nä\n𝄞", "{vorleser:2:x}{vorleser:7:7}", "1\nxä\n𝄞7|"},
             {"tab", "1", "{Tab}", "|1"},
             // Box values: the list is shown but takes no keys, paste or input method text.
             {"filter_boxwerte", "1\n2", "7{Ctrl+V}{ime:8}{Return}{Del}", "|1\n2"},
