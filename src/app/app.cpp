@@ -78,9 +78,7 @@ App::~App() {
     delete WIsplash::offen();
     delete WinBoxplot::offen();
     delete WinDaten::offen();
-    Proc::LogoVelmora.reset();
-    Proc::bild_ergebnis.reset();
-    Proc::bild_transfer.reset();
+    Proc::bilder_freigeben();
     delete MenuBar1.data(); // unless the data window took it along
 }
 

@@ -11,9 +11,6 @@ namespace Proc {
 
 namespace {
 
-// At most five sets are ever in use, one per set button.
-constexpr int32_t hoechste_satzanzahl = 5;
-
 // A box's outline is 3 pixels wider than the box itself, so it reaches past the box's right
 // end into the right margin of its strip.
 constexpr double ueberstand_boxrahmen = 3.0;

@@ -13,7 +13,6 @@ namespace Proc {
 
 namespace {
 
-constexpr int32_t hoechste_satzanzahl = 5;
 constexpr int32_t anzeigezeilen = 8;
 constexpr int32_t eingabezeilen = 6; // range and count are only ever shown
 
@@ -30,39 +29,12 @@ QString als_text(double wert) {
     return QString::fromStdString(Str(wert));
 }
 
-void startwerte_setzen() {
-    breite_bild = 150;
-    hoehe_bild = 400;
-    eingabe_aktiv = true;
-    daten_akt_satz = 1;
-    daten_max_satz_anzahl = 1;
-    daten_satzart(1) = satzart_boxwerte;
-    daten_alle_saetze_zeichnen = true;
-}
-
-void layout_setzen() {
-    pos_abst_pfeil_box = 0.125;
-    pos_box_breite = 0.375;
-    pos_rand_l = 0.125;
-    pos_rand_r = 0.125;
-    pos_text_breite = 0.125;
-    whisker_breite = 0.25;
-    pos_pfeil_breite = 0.125;
-    pos_pfeil_hoehe = 0.04;
-    schrift_hoehe = -1.0;
-    // Top and bottom margins as wide as the left margin, for the start-up picture size.
-    pos_rand_o = pos_rand_l * breite_bild / hoehe_bild;
-    pos_rand_u = pos_rand_l * breite_bild / hoehe_bild;
-}
-
-void anzeigeoptionen_setzen(WinDaten& w) {
+void anzeigeoptionen_zeigen(WinDaten& w) {
     w.CBshowall->setChecked(daten_alle_saetze_zeichnen);
-    boxplot_erweitert = true;
-    w.CBereitert->setChecked(true);
-    mittelwert_anzeigen = true;
-    w.CBmittelwert->setChecked(true);
-    box_werte_anzeigen = true;
-    w.CBwerteanzeigen->setChecked(true);
+    anzeigeoptionen_setzen();
+    w.CBereitert->setChecked(boxplot_erweitert);
+    w.CBmittelwert->setChecked(mittelwert_anzeigen);
+    w.CBwerteanzeigen->setChecked(box_werte_anzeigen);
 }
 
 void diagrammfenster_zeigen() {
@@ -76,23 +48,19 @@ void diagrammfenster_zeigen() {
 void init_all() {
     WinDaten& w = *WinDaten::instance();
     auto_zeichnen = false;
-    startwerte_setzen();
+    startgroesse_setzen();
+    startauswahl_setzen();
     satz_anzahl_aendern_zeigen(0);
     for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
         w.RBsatz(i).setText(QString::fromStdString(NthField(daten_reihenname, ";", i)));
-    anzeigeoptionen_setzen(w);
+    anzeigeoptionen_zeigen(w);
     layout_setzen();
     w.RBsatz(daten_akt_satz).setChecked(true);
     w.EFbasis(7).hide();
     w.EFbasis(8).hide();
     w.show();
-    const double startwerte[anzeigezeilen] = {10, 30, 50, 60, 85, 40, 0, 0};
-    for (int32_t spalte = 1; spalte <= anzeigezeilen; ++spalte)
-        daten_basiswert(daten_akt_satz, spalte) = startwerte[spalte - 1];
-    daten_satzart(daten_akt_satz) = satzart_boxwerte;
-    startwert = 0;
-    endwert = 100;
-    skala_mark = 10;
+    startbasiswerte_setzen();
+    startskala_setzen();
     werte_anzeigen();
     auto_zeichnen = true;
     diagrammfenster_zeigen();

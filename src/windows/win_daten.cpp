@@ -154,7 +154,7 @@ void WinDaten::steuerelemente_anlegen() {
         anzeige->setAlignment(links);
         STbasis.setzen(index, anzeige);
     }
-    for (int index = 1; index <= 5; ++index) {
+    for (int index = 1; index <= Proc::hoechste_satzanzahl; ++index) {
         const QRect lage(350, 23 + 32 * (index - 1), 36, 20);
         RBsatz.setzen(
             index, anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));

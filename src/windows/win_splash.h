@@ -1,16 +1,12 @@
 // The splash and about window: logo, name, version and credit line.
 #pragma once
 
+#include "chart/pictures.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
 
 #include <QDialog>
 #include <QTimer>
-
-namespace Proc {
-// The logo, loaded from the resources on first use and kept for the rest of the run.
-inline PicturePtr LogoVelmora;
-} // namespace Proc
 
 // The version string of the given components: "1.2.0 b 5" for a beta, "1.2.0 (5)" for a
 // final release.

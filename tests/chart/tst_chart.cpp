@@ -35,7 +35,7 @@ QImage grenzfaelle() {
     QImage alle(8 * 150, 300, QImage::Format_RGB32);
     QPainter maler(&alle);
     for (int i = 0; i < 8; ++i) {
-        startwerte_setzen();
+        wie_nach_dem_start();
         std::tie(startwert, endwert, skala_mark) =
             std::tuple(skalen[i][0], skalen[i][1], skalen[i][2]);
         boxwerte_setzen(1, {-1e308, 0, 1e-300, 0, 1e308, 0});
@@ -52,7 +52,7 @@ QImage svg_gerendert() {
     return ziel;
 }
 
-const std::map<QString, std::function<QImage()>> bilder = {
+const std::map<QString, std::function<QImage()>> diagramme = {
     {"start", [] { return chart(150, 400); }},
     {"fuenf_saetze", [] { return fuenf_reihen(), chart(600, 500); }},
     {"schmal", [] { return fuenf_reihen(), chart(110, 166); }},
@@ -73,25 +73,27 @@ const std::map<QString, std::function<QImage()>> bilder = {
 class TstChart : public QObject {
     Q_OBJECT
 private slots:
-    void init() { startwerte_setzen(); }
+    void initTestCase() { testumgebung_einrichten(); }
+    void init() { wie_nach_dem_start(); }
 
     void goldene_bilder_data() {
         QTest::addColumn<QString>("name");
-        for (const auto& [name, bild] : bilder)
+        for (const auto& [name, bild] : diagramme)
             QTest::newRow(qPrintable(name)) << name;
     }
     void goldene_bilder() {
         QFETCH(QString, name);
-        VERGLEICHE_GOLDEN(name, bilder.at(name)(), 0.0);
+        VERGLEICHE_GOLDEN(name, diagramme.at(name)(), text_toleranz);
     }
 
     // The outline of the last box keeps its 2-pixel right edge at every width and count.
     void letzte_box_immer_geschlossen() {
         box_werte_anzeigen = mittelwert_anzeigen = false;
-        for (int32_t satz = 2; satz <= 5; ++satz)
+        for (int32_t satz = 2; satz <= hoechste_satzanzahl; ++satz)
             boxwerte_setzen(satz, {10, 30, 50, 60, 85, 40});
-        const int zeile = whole(0.046875 * 60 + (1 - 2 * 0.046875) * 60 * 0.55); // value 45
-        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= 5; ++daten_max_satz_anzahl)
+        const int zeile = whole(pos_rand_o * 60 + (1 - 2 * pos_rand_o) * 60 * 0.55); // value 45
+        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= hoechste_satzanzahl;
+             ++daten_max_satz_anzahl)
             for (int32_t breite = 110; breite <= 2000; ++breite) {
                 const QImage bild = chart(breite, 60);
                 // The rightmost run of black pixels on that row is the 2-pixel edge.

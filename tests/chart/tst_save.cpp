@@ -76,7 +76,7 @@ class TstSave : public QObject {
 
 private slots:
     void init() {
-        startwerte_setzen();
+        wie_nach_dem_start();
         QVERIFY(bild_zusammensetzen(2.0));
         QDir(ordner_.path()).removeRecursively();
         QDir().mkpath(ordner_.path());
@@ -190,7 +190,7 @@ private slots:
 // Runs inside the tmpfs of volles_dateisystem: for each kind of file, an existing one, the
 // file system then filled up, and a save that must fail and leave everything as it was.
 int im_vollen_dateisystem(const QString& ordner) {
-    startwerte_setzen();
+    wie_nach_dem_start();
     bild_zusammensetzen(2.0);
     for (const char* name : {"bild.png", "bild.svg", "bild.pdf"})
         datei_anlegen(ordner + "/" + name, "saved before");
@@ -213,6 +213,7 @@ int im_vollen_dateisystem(const QString& ordner) {
 
 int main(int argc, char* argv[]) {
     QApplication anwendung(argc, argv);
+    testumgebung_einrichten();
     if (argc == 3 && QByteArray(argv[1]) == "--volles-dateisystem")
         return im_vollen_dateisystem(QString::fromLocal8Bit(argv[2]));
     TstSave test;

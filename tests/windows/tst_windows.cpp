@@ -328,7 +328,7 @@ QString zufaellige_aktion(std::mt19937_64& zufall) {
 // What must hold after every action; gives the first thing that does not.
 QString verletzt() {
     if (!(1 <= daten_akt_satz && daten_akt_satz <= daten_max_satz_anzahl &&
-          daten_max_satz_anzahl <= 5))
+          daten_max_satz_anzahl <= hoechste_satzanzahl))
         return "1 <= current set <= count <= 5";
     if ((daten_satzart(daten_akt_satz) == satzart_boxwerte) != eingabe_aktiv ||
         w().BBsatzart(1).isChecked() != eingabe_aktiv ||
@@ -349,7 +349,7 @@ QString verletzt() {
             Str(ValKomma(gezeigt.toStdString())) != Str(daten_basiswert(daten_akt_satz, i)))
             return QString("row %1 shows one value, what is stored: \"%2\"").arg(i).arg(gezeigt);
     }
-    for (int32_t satz = 1; satz <= 5; ++satz)
+    for (int32_t satz = 1; satz <= hoechste_satzanzahl; ++satz)
         for (double wert : zustand.basiswert[std::size_t(satz)])
             if (!std::isfinite(wert))
                 return QString("set %1 holds a value that is not finite").arg(satz);
@@ -364,6 +364,7 @@ QString verletzt() {
 class TstWindows : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { testumgebung_einrichten(); }
     void init() {
         ladewerte_setzen();
         Pref_SplashAtStart = 0;
@@ -386,7 +387,7 @@ private slots:
         const bool doppelt = w().devicePixelRatioF() != 1;
         if (!doppelt || szene == "start" || szene == "boxwerte" || szene == "fokus")
             VERGLEICHE_GOLDEN("fenster_" + szene + (doppelt ? "_verhaeltnis_2" : ""),
-                              fenster_bild(), 0);
+                              fenster_bild(), text_toleranz);
         // The chart is made at the canvas's device pixel ratio and shown 1:1.
         Canvas* leinwand = WinBoxplot::offen()->CAbox;
         QCOMPARE(bild_ergebnis->devicePixelRatio(), leinwand->devicePixelRatioF());
