@@ -32,10 +32,13 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// Typed text: printable characters, not the control characters some keys carry.
+// Typed text: printable characters, not the control characters some keys carry, nor a
+// character with Ctrl (a shortcut).
 bool isTyping(const QKeyEvent* event) {
     const QString text = event->text();
-    return !text.isEmpty() && (text.front().isPrint() || text.front() == QLatin1Char('\t'));
+    const Qt::KeyboardModifiers shortcut = event->modifiers() & ~Qt::ShiftModifier;
+    return !text.isEmpty() && (text.front().isPrint() || text.front() == QLatin1Char('\t')) &&
+           shortcut != Qt::ControlModifier;
 }
 
 } // namespace
@@ -238,9 +241,11 @@ const QKeySequence::StandardKey editKeys[] = {
 
 } // namespace
 
-// The editor claims its keys before any shortcut of a menu, so that Ctrl+V pastes here.
+// The editor claims its keys before any shortcut of a menu, so that Ctrl+V pastes here; a
+// letter with Alt is left to the menu bar.
 bool TextEditor::handlesKey(QKeyEvent* event) const {
-    return isTyping(event) || event->key() == Qt::Key_Backspace ||
+    const bool plain = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+    return (plain && isTyping(event)) || event->key() == Qt::Key_Backspace ||
            std::any_of(std::begin(moveKeys), std::end(moveKeys),
                        [event](const MoveKey& m) { return event->matches(m.key); }) ||
            std::any_of(std::begin(editKeys), std::end(editKeys),

@@ -44,9 +44,6 @@ public:
 
     // The text as UTF-8, a carriage return between lines.
     const std::string& text() const { return buffer_.text(); }
-    // Replaces the whole text (its line ends become carriage returns), forgets the undo
-    // history and puts the cursor at the start; raises textChanged.
-    void setText(std::string_view text);
     Position lineCount() const { return buffer_.lineCount(); }
 
     Position cursorPosition() const { return cursor_; }
@@ -89,6 +86,10 @@ signals:
     void textChanged();
 
 protected:
+    // Replaces the whole text (its line ends become carriage returns), forgets the undo
+    // history and puts the cursor at the start; raises textChanged.
+    void setText(std::string_view text);
+
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
