@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStringEncoder>
-#include <QStyleHints>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -577,7 +576,7 @@ void TextEditor::ensureCursorVisible() {
     QScrollBar* across = horizontalScrollBar();
     const int x = int(std::ceil(cursorX(cursor_)));
     const int room = viewport()->width() - 2 * margin - 1;
-    across->setRange(0, std::max({across->maximum(), x - room, 0}));
+    across->setRange(0, std::max({across->value(), x - room, 0}));
     if (x < across->value())
         across->setValue(x);
     else if (x > across->value() + room)

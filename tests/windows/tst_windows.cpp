@@ -338,6 +338,12 @@ QString verletzt() {
     const std::string& liste = w().EFDaten->Text();
     if (liste.find('\n') != std::string::npos || liste.find("\xC2\xA0") != std::string::npos)
         return "the value list's lines end in one carriage return, without no-break spaces";
+    // The line index: the input method's surrounding text is the line of the cursor.
+    const std::size_t cursor = std::size_t(w().EFDaten->cursorPosition());
+    const std::size_t anfang = cursor ? liste.rfind('\r', cursor - 1) + 1 : 0;
+    if (w().EFDaten->inputMethodQuery(Qt::ImSurroundingText).toString().toStdString() !=
+        liste.substr(anfang, liste.find('\r', cursor) - anfang))
+        return "the value list's line of the cursor is the text between its line ends";
     if (w().EFDaten->undoStack().count() == 0)
         verlauf_anfang = liste;
     if (!editorfehler.isEmpty())
