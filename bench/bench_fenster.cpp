@@ -43,11 +43,13 @@ void einfuegen(const char* name, std::size_t anzahl, int laeufe) {
     std::string spalte = werteliste(anzahl);
     std::replace(spalte.begin(), spalte.end(), '\r', '\n');
     QApplication::clipboard()->setText(QString::fromStdString(spalte));
-    messen(mit_verhaeltnis(name).c_str(), laeufe, [] {
-        leere_reihe();
-        QTest::keyClick(fenster().EFDaten, Qt::Key_V, Qt::ControlModifier);
-        zeigen();
-    });
+    messen(
+        mit_verhaeltnis(name).c_str(), laeufe,
+        [] {
+            QTest::keyClick(fenster().EFDaten, Qt::Key_V, Qt::ControlModifier);
+            zeigen();
+        },
+        leere_reihe);
     if (Proc::daten_werteliste(1).size() != spalte.size())
         std::printf("  the pasted list is not the copied one\n");
 }
