@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
-#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -137,10 +136,11 @@ void bedienen(const QString& folge, const QDir& ordner = QDir()) {
                 daten->setText(was);
             else
                 daten->setUrls({QUrl::fromLocalFile(ordner.filePath(was))});
-            im_modalen_fenster(0, [](QWidget* fenster) {
-                if (auto* box = qobject_cast<QMessageBox*>(fenster))
-                    meldung = box->text(), box->close();
-            });
+            if (art == "datei") // the message a file that is not text brings
+                im_modalen_fenster(0, [](QWidget* fenster) {
+                    if (auto* box = qobject_cast<QMessageBox*>(fenster))
+                        meldung = box->text(), box->close();
+                });
             ablegen(flaeche, zeichen(wo), daten);
         } else if (art == "rad") {
             QWheelEvent e(QPointF(10, 10), flaeche->mapToGlobal(QPointF(10, 10)), {},
@@ -200,7 +200,6 @@ const std::map<QString, std::function<void()>> szenen = {
          zwei_reihen(), QTest::keyClicks(&w().EFbasis(3), "77"), einfuegen(&w().EFbasis(3), "12");
          klicks("b"), QTest::keyClicks(w().EFDaten, "77"), neu_tippen(&w().EFbasis(5), "7");
      }},
-    // Switching back to the series recomputes what was typed, also when pressed twice.
     // The value list with the focus: its mark, the caret and a selection of two lines.
     {"fokus",
      [] {
@@ -210,6 +209,7 @@ const std::map<QString, std::function<void()>> szenen = {
          QTest::keySequence(w().EFDaten, QKeySequence("Shift+Up")),
              QTest::keySequence(w().EFDaten, QKeySequence("Shift+Up"));
      }},
+    // Switching back to the series recomputes what was typed, also when pressed twice.
     {"zurueck", [] { zwei_reihen(), klicks("b"), neu_tippen(&w().EFbasis(3), "7"), klicks("rr"); }},
     // The chart window made larger; closed, and opened again by the next change.
     {"gross", [] { WinBoxplot::offen()->resize(640, 480); }},
