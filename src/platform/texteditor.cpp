@@ -117,6 +117,10 @@ void TextEditor::setSelection(Position anchor, Position position) {
     ensureCursorVisible();
     restartCaret();
     notifyCursor();
+    // Where the desktop has a selection to paste with the middle button (X11), it is this one.
+    if (QClipboard* clipboard = QApplication::clipboard();
+        hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
 QString TextEditor::textBetween(Position from, Position to) const {
@@ -626,6 +630,11 @@ void TextEditor::focusOutEvent(QFocusEvent* event) {
 
 void TextEditor::mousePressEvent(QMouseEvent* event) {
     const Position at = positionAt(event->position().toPoint());
+    if (QClipboard* clipboard = QApplication::clipboard();
+        event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+        setSelection(at, at);
+        return insert(clipboard->text(QClipboard::Selection));
+    }
     if (event->button() != Qt::LeftButton)
         return;
     const bool extend = event->modifiers() & Qt::ShiftModifier;
