@@ -320,7 +320,7 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
     g.PenHeight = 2;
     g.TextSize = geo.Fs;
     if (geo.skala_brauchbar()) {
-        const bool ext = boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
+        const bool ext = ausreisser_markiert(satz);
         box_zeichnen(g, geo, satz, texte);
         if (mittelwert_anzeigen)
             marke_zeichnen(g, geo, daten_basiswert(satz, mittelwert), true, mittel_rang, texte);
@@ -336,6 +336,10 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
     // A plot without the scale starts under the right margin of the plot before it, which
     // keeps that margin for its own labels.
     texte.zeichnen(bild_transfer, mit_skala ? 0.0 : pos_rand_l * geo.U, breite, hoehe);
+}
+
+bool ausreisser_markiert(int32_t satz) {
+    return boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
 }
 
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala) {

@@ -13,6 +13,10 @@ namespace Proc {
 // bild_transfer is left empty when the picture cannot be created.
 void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mit_skala);
 
+// Whether the plot of a set marks its outliers, with its whiskers ending at the last values
+// inside the fences; otherwise the whiskers reach the minimum and the maximum.
+bool ausreisser_markiert(int32_t satz);
+
 // Where the box's outline ends on the right, in pixels from the left of a plot of that size.
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala);
 

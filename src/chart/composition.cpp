@@ -1,5 +1,6 @@
 #include "composition.h"
 
+#include "chart/beschreibung.h"
 #include "chart/boxplot.h"
 #include "chart/pictures.h"
 #include "model/proc.h"
@@ -59,6 +60,16 @@ void alle_saetze(Graphics& g, int32_t n) {
 
 } // namespace
 
+std::vector<int32_t> gezeigte_saetze() {
+    const int32_t n = std::min(daten_max_satz_anzahl, hoechste_satzanzahl);
+    if (!daten_alle_saetze_zeichnen || n <= 1)
+        return {std::clamp(daten_akt_satz, 1, hoechste_satzanzahl)};
+    std::vector<int32_t> saetze;
+    for (int32_t satz = 1; satz <= n; ++satz)
+        saetze.push_back(satz);
+    return saetze;
+}
+
 bool bild_zusammensetzen(double geraeteverhaeltnis) {
     PicturePtr bild = NewPicture(breite_bild, hoehe_bild, 16, geraeteverhaeltnis);
     if (!bild)
@@ -69,12 +80,13 @@ bool bild_zusammensetzen(double geraeteverhaeltnis) {
     g.FillRect(0, 0, breite_bild, hoehe_bild);
     g.ForeColor = RGB(0, 0, 0);
 
-    const int32_t n = std::min(daten_max_satz_anzahl, hoechste_satzanzahl);
-    if (!daten_alle_saetze_zeichnen || n <= 1)
-        streifen_einfuegen(g, breite_bild, std::clamp(daten_akt_satz, 1, hoechste_satzanzahl), true,
-                           0);
+    const std::vector<int32_t> saetze = gezeigte_saetze();
+    if (saetze.size() == 1)
+        streifen_einfuegen(g, breite_bild, saetze.front(), true, 0);
     else
-        alle_saetze(g, n);
+        alle_saetze(g, int32_t(saetze.size()));
+    const Diagrammtext text = diagramm_beschreiben();
+    bild->setText(QString::fromStdString(text.name), QString::fromStdString(text.beschreibung));
     return true;
 }
 

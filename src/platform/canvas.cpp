@@ -1,15 +1,36 @@
 #include "canvas.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 
+namespace {
+
+// Assistive technology sees a canvas as a picture (an image to AT-SPI), not as an empty pane.
+QAccessibleInterface* accessibleCanvas(const QString& className, QObject* object) {
+    if (className == QLatin1String("Canvas") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+} // namespace
+
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
+    QAccessible::installFactory(accessibleCanvas); // Qt keeps a factory once
     setFocusPolicy(Qt::NoFocus);
     // The canvas paints every pixel itself: Qt need not fill it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// Setting a widget's accessible name or description tells assistive technology of the change;
+// only a real change is told, not every recomposition at a resize step.
 void Canvas::setBackdrop(PicturePtr bild) {
     backdrop_ = std::move(bild);
+    const QString title = backdrop_ ? backdrop_->title() : QString();
+    const QString description = backdrop_ ? backdrop_->description() : QString();
+    if (title != accessibleName())
+        setAccessibleName(title);
+    if (description != accessibleDescription())
+        setAccessibleDescription(description);
 }
 
 void Canvas::Refresh(bool erase) {

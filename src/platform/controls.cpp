@@ -173,7 +173,15 @@ void CheckBox::paintEvent(QPaintEvent* event) {
     const QRect textfeld = rect().adjusted(kasten.right() + 4, 0, 0, 0);
     maler.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    maler.drawText(textfeld, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+    const int ausrichtung = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    maler.drawText(textfeld, ausrichtung, text());
+    // The focus mark around the caption, where the style puts it on a box of its own.
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect fokus;
+        fokus.QStyleOption::operator=(option);
+        fokus.rect = maler.boundingRect(textfeld, ausrichtung, text()).adjusted(-1, 0, 1, 0);
+        maler.drawPrimitive(QStyle::PE_FrameFocusRect, fokus);
+    }
 }
 
 bool CheckBox::hitButton(const QPoint& pos) const {
@@ -182,19 +190,25 @@ bool CheckBox::hitButton(const QPoint& pos) const {
 
 BevelButton::BevelButton(QWidget* parent) : QToolButton(parent) {
     setCheckable(true);
-    // The pressed button stands out in the selection colour, on every style.
+    // The pressed button stands out in the selection colour, on every style; with the focus
+    // it has a dark frame, as the style's focus mark would not show on that colour.
     setStyleSheet(QStringLiteral("BevelButton:checked { background: palette(highlight);"
                                  " color: palette(highlighted-text);"
-                                 " border: 1px solid palette(shadow); border-radius: 3px; }"));
-    setFocusPolicy(Qt::NoFocus);
+                                 " border: 1px solid palette(shadow); border-radius: 3px; }"
+                                 "BevelButton:checked:focus { border: 2px solid"
+                                 " palette(window-text); }"));
+    // Reached by Tab and pressed with Space, for those who work without a mouse; a click
+    // leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
 UpDownArrows::UpDownArrows(QWidget* parent)
     : QWidget(parent), hoch_(new QToolButton(this)), runter_(new QToolButton(this)) {
     setFocusPolicy(Qt::NoFocus);
+    // Each arrow is reached by Tab and pressed with Space; a click leaves the focus where it is.
     for (QToolButton* knopf : {hoch_, runter_}) {
-        knopf->setFocusPolicy(Qt::NoFocus);
+        knopf->setFocusPolicy(Qt::TabFocus);
         knopf->setAutoRepeat(true);
     }
     hoch_->setArrowType(Qt::UpArrow);

@@ -129,7 +129,7 @@ private:
 };
 
 // A button that stays pressed: setting its pressed state from code raises no action; a click
-// does (clicked).
+// does (clicked), and so does Space when Tab has brought the focus to it.
 class BevelButton : public QToolButton {
     Q_OBJECT
 public:
@@ -139,7 +139,7 @@ public:
 
 using GroupBox = QGroupBox;
 
-// Two small arrow buttons on top of each other; held down, they repeat.
+// Two small arrow buttons on top of each other; held down, they repeat. Tab reaches each.
 class UpDownArrows : public QWidget {
     Q_OBJECT
 public:

@@ -334,6 +334,11 @@ Picture::Picture(QImage bild)
       verhaeltnis_(bild.devicePixelRatio()), graphics_(*this), raster_(std::move(bild)),
       fertiges_raster_(true) {}
 
+void Picture::setText(QString title, QString description) {
+    titel_ = std::move(title);
+    beschreibung_ = std::move(description);
+}
+
 const QImage& Picture::image() const {
     if (raster_.isNull() && !fertiges_raster_) {
         raster_ = QImage(int(std::llround(breite_ * verhaeltnis_)),

@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -112,6 +113,13 @@ public:
     // Whether the picture is a finished raster rather than a recording.
     bool istRaster() const { return fertiges_raster_; }
 
+    // A text alternative of what the picture shows, for those who cannot see it: a short title
+    // and a description. A canvas showing the picture speaks them, and SVG and PDF files carry
+    // them.
+    void setText(QString title, QString description);
+    const QString& title() const { return titel_; }
+    const QString& description() const { return beschreibung_; }
+
 private:
     friend class Graphics;
 
@@ -126,6 +134,8 @@ private:
     mutable QImage raster_;
     mutable std::size_t gemalt_ = 0;
     bool fertiges_raster_ = false;
+    QString titel_;
+    QString beschreibung_;
 };
 
 // Largest picture NewPicture creates, in device pixels; beyond it memory would run out.

@@ -1,5 +1,6 @@
 #include "daten_ablauf.h"
 
+#include "chart/beschreibung.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "model/text.h"
@@ -29,6 +30,14 @@ QString als_text(double wert) {
     return QString::fromStdString(Str(wert));
 }
 
+// A display named as a screen reader speaks it, "Minimum: 10". Qt tells assistive technology
+// of every name it is given, so a display is renamed only when its value changes.
+void benennen(QWidget& anzeige, const QString& name, double wert) {
+    const QString gesprochen = name + ": " + QString::fromStdString(zahl_gesprochen(wert));
+    if (anzeige.accessibleName() != gesprochen)
+        anzeige.setAccessibleName(gesprochen);
+}
+
 void anzeigeoptionen_zeigen(WinDaten& w) {
     w.CBshowall->setChecked(daten_alle_saetze_zeichnen);
     anzeigeoptionen_setzen();
@@ -51,8 +60,10 @@ void init_all() {
     startgroesse_setzen();
     startauswahl_setzen();
     satz_anzahl_aendern_zeigen(0);
-    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
+    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i) {
         w.RBsatz(i).setText(QString::fromStdString(NthField(daten_reihenname, ";", i)));
+        w.RBsatz(i).setAccessibleName("Satz " + w.RBsatz(i).text());
+    }
     anzeigeoptionen_zeigen(w);
     layout_setzen();
     w.RBsatz(daten_akt_satz).setChecked(true);
@@ -73,9 +84,11 @@ void werte_anzeigen() {
     WinDaten& w = *WinDaten::instance();
     ohne_zeichnen([&w] {
         for (int32_t i = 1; i <= anzeigezeilen; ++i) {
-            const QString text = als_text(daten_basiswert(daten_akt_satz, i));
+            const double wert = daten_basiswert(daten_akt_satz, i);
+            const QString text = als_text(wert);
             w.EFbasis(i).SetText(text);
             w.STbasis(i).SetText(text);
+            benennen(w.STbasis(i), w.zeilenname(i), wert);
         }
         w.EFskalamax->SetText(als_text(endwert));
         w.EFskalamin->SetText(als_text(startwert));
@@ -124,6 +137,7 @@ void satz_anzahl_aendern_zeigen(int32_t schritt) {
         ++daten_max_satz_anzahl;
     WinDaten& w = *WinDaten::instance();
     w.STsatzanz->setText(QString::number(daten_max_satz_anzahl));
+    benennen(*w.STsatzanz, QStringLiteral("Anzahl der Sätze"), daten_max_satz_anzahl);
     for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
         w.RBsatz(i).setVisible(i <= daten_max_satz_anzahl);
     if (auto_zeichnen)

@@ -3,12 +3,14 @@
 #include "model/proc.h"
 #include "windows/anwendung.h"
 #include "windows/daten_ablauf.h"
+#include "windows/win_boxplot.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPointer>
+#include <QShortcut>
 
 #include <type_traits>
 
@@ -27,10 +29,13 @@ struct Zeile {
     int feld_oben;
     int anzeige_links;
     int anzeige_oben;
+    const char* beschriftung; // the label left of the row
 };
 constexpr Zeile zeilen[] = {
-    {5, 20, 121, 21},   {4, 52, 121, 52},   {3, 84, 121, 85},   {2, 118, 121, 119},
-    {1, 151, 121, 152}, {6, 198, 122, 200}, {7, 232, 121, 232}, {8, 261, 121, 261},
+    {5, 20, 121, 21, "StaticText4"},    {4, 52, 121, 52, "StaticText2"},
+    {3, 84, 121, 85, "StaticText1"},    {2, 118, 121, 119, "StaticText3"},
+    {1, 151, 121, 152, "StaticText5"},  {6, 198, 122, 200, "StaticText9"},
+    {7, 232, 121, 232, "StaticText11"}, {8, 261, 121, 261, "StaticText12"},
 };
 
 const Zeile& zeile(int index) {
@@ -101,6 +106,10 @@ WinDaten::WinDaten()
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     steuerelemente_anlegen();
     handler_verbinden();
+    benennen();
+    tabreihenfolge_setzen();
+    auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(wechseln, &QShortcut::activated, this, [] { nach_vorn(WinBoxplot::instance()); });
 }
 
 // The field with the focus reports its loss while every control still stands, not halfway
@@ -184,6 +193,61 @@ void WinDaten::steuerelemente_anlegen() {
     // hides or swallows the clicks of a control created before it.
     for (GroupBox* box : {GroupBox1, GroupBox2, GroupBox3, GroupBox4})
         box->lower();
+}
+
+QLabel* WinDaten::beschriftung(const char* name) const {
+    return inhalt_->findChild<QLabel*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+}
+
+QString WinDaten::zeilenname(int index) const {
+    return beschriftung(zeile(index).beschriftung)->text();
+}
+
+// What a screen reader says for each control, as a sighted user reads the window: a field by
+// its caption and its group, which tell the two "Maximum" fields apart. The labels are the
+// fields' buddies too. The value displays, the set buttons and the count are named with what
+// they show, as it changes.
+void WinDaten::benennen() {
+    const auto feld = [this](QWidget* control, const char* beschriftung, const QGroupBox* gruppe) {
+        QLabel* label = this->beschriftung(beschriftung);
+        label->setBuddy(control);
+        control->setAccessibleName(QStringLiteral("%1 (%2)").arg(label->text(), gruppe->title()));
+    };
+    for (const Zeile& z : zeilen)
+        feld(&EFbasis(z.index), z.beschriftung, GroupBox1);
+    feld(EFskalamax, "StaticText6", GroupBox3);
+    feld(EFskalamin, "StaticText7", GroupBox3);
+    feld(EFskalamark, "StaticText8", GroupBox3);
+    EFDaten->setAccessibleName(GroupBox2->title());
+    EFDaten->setAccessibleDescription(QStringLiteral("Ein Wert pro Zeile"));
+    BBsatzart(1).setAccessibleName(QStringLiteral("Box-Werte eingeben"));
+    BBsatzart(1).setAccessibleDescription(
+        QStringLiteral("Minimum, Quartile, Median, Maximum und Mittelwert des Satzes eingeben"));
+    BBsatzart(2).setAccessibleName(QStringLiteral("Datenreihe eingeben"));
+    BBsatzart(2).setAccessibleDescription(
+        QStringLiteral("Die Werte des Satzes als Liste eingeben, aus der sie berechnet werden"));
+    UpDownArrows1->setAccessibleName(QStringLiteral("Anzahl der Sätze"));
+    UpDownArrows1->hoch()->setAccessibleName(QStringLiteral("Anzahl der Sätze erhöhen"));
+    UpDownArrows1->runter()->setAccessibleName(QStringLiteral("Anzahl der Sätze verringern"));
+    CBautomatik->setAccessibleName(StaticText15->text());
+    StaticText15->setBuddy(CBautomatik);
+}
+
+// Tab goes through the window as it reads: the box values from top to bottom, the series, the
+// set buttons with the count and "Alle Sätze anzeigen", the kind buttons below the groups, the
+// scale and the display options.
+void WinDaten::tabreihenfolge_setzen() {
+    std::vector<QWidget*> reihe;
+    for (const Zeile& z : zeilen)
+        reihe.push_back(&EFbasis(z.index));
+    reihe.push_back(EFDaten);
+    for (int i = 1; i <= RBsatz.size(); ++i)
+        reihe.push_back(&RBsatz(i));
+    reihe.insert(reihe.end(), {UpDownArrows1->hoch(), UpDownArrows1->runter(), CBshowall,
+                               &BBsatzart(1), &BBsatzart(2), EFskalamax, EFskalamin, EFskalamark,
+                               CBereitert, CBmittelwert, CBwerteanzeigen});
+    for (std::size_t i = 1; i < reihe.size(); ++i)
+        setTabOrder(reihe[i - 1], reihe[i]);
 }
 
 void WinDaten::handler_verbinden() {

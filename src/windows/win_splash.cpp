@@ -45,8 +45,10 @@ PicturePtr logo(double verhaeltnis) {
     } else {
         bild.load(QStringLiteral(":/velmora/LogoVelmora.png"));
     }
-    if (!bild.isNull())
+    if (!bild.isNull()) {
         Proc::LogoVelmora = std::make_shared<Picture>(std::move(bild));
+        Proc::LogoVelmora->setText(QStringLiteral("Logo von Velmora"), QString());
+    }
     return Proc::LogoVelmora;
 }
 
@@ -132,11 +134,23 @@ void WIsplash::Update(bool splash) {
     else
         Timer1->stop();
     STappver->setText(BuildVersion());
+    STappver->setAccessibleName("Version " + BuildVersion());
     STpackinfo->setText(credit_line);
+    // The window's title is not shown; a screen reader names it by what it is.
+    setAccessibleName(splash ? QStringLiteral("Velmora") : QStringLiteral("Über Velmora"));
     STbeta->setVisible(version().StageCode == stufe_beta);
     if (const QScreen* bildschirm = QGuiApplication::primaryScreen())
         move(bildschirm->availableGeometry().center() - rect().center());
     exec();
+}
+
+// Escape and Return close the window like a click, for those who work without a mouse.
+void WIsplash::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter)
+        close();
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void WIsplash::mousePressEvent(QMouseEvent* event) {

@@ -23,7 +23,8 @@ public:
     static WIsplash* offen();
 
     // Shows the window modally and returns when it has closed: as the splash (true) it
-    // closes itself after two seconds, as the about window (false) it waits for a click.
+    // closes itself after two seconds, as the about window (false) it waits for a click,
+    // Escape or Return.
     void Update(bool splash);
 
     QTimer* Timer1 = nullptr;
@@ -34,6 +35,7 @@ public:
     StaticText* STbeta = nullptr;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

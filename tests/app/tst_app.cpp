@@ -124,7 +124,9 @@ private slots:
         QTest::keyClick(WinBoxplot::instance(), Qt::Key_C, Qt::ControlModifier);
         const QMimeData* inhalt = QApplication::clipboard()->mimeData();
         QCOMPARE(qvariant_cast<QImage>(inhalt->imageData()).size(), bild_ergebnis->image().size());
-        QVERIFY(inhalt->data("image/svg+xml").contains("</svg>"));
+        const QString beschreibung = WinBoxplot::offen()->CAbox->accessibleDescription();
+        QVERIFY(
+            inhalt->data("image/svg+xml").contains("<desc>" + beschreibung.toUtf8() + "</desc>"));
         aktivieren(daten);
         daten->EFbasis(5).setFocus();
         daten->EFbasis(5).setSelection(0, 1);
@@ -133,25 +135,35 @@ private slots:
     }
 
     // Saving and the about window work from the chart window too, through their shortcuts;
-    // the about window waits for a click.
+    // the about window waits for a click, Escape or Return.
     void befehle_aus_dem_diagrammfenster() {
         QStringList gesehen;
         QString abweichung; // checked once the window is closed, so a failure cannot block
-        for (Qt::Key taste : {Qt::Key_S, Qt::Key_I}) {
+        for (const auto& befehl : {std::pair(Qt::Key_S, Qt::Key_unknown),
+                                   {Qt::Key_I, Qt::Key_unknown},
+                                   {Qt::Key_I, Qt::Key_Escape},
+                                   {Qt::Key_I, Qt::Key_Return}}) {
+            const Qt::Key schliessen = befehl.second; // a click where unknown
             aktivieren(WinBoxplot::instance());
             im_modalen_fenster(100, [&](QWidget* fenster) {
                 auto* info = qobject_cast<WIsplash*>(fenster);
                 gesehen << fenster->metaObject()->className() +
                                QString(info && info->Timer1->isActive() ? " with timer" : "");
-                if (info) // logo, name, version and credit line, no beta mark
+                if (info && abweichung.isEmpty()) // logo, name, version and credit line
                     abweichung = golden_abweichung("info", info->grab().toImage(), text_toleranz);
-                QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
-                if (fenster->isVisible())
+                if (schliessen == Qt::Key_unknown)
+                    QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
+                else
+                    QTest::keyClick(fenster, schliessen);
+                if (fenster->isVisible()) {
+                    gesehen << "still open";
                     qobject_cast<QDialog*>(fenster)->reject();
+                }
             });
-            QTest::keyClick(WinBoxplot::instance(), taste, Qt::ControlModifier);
+            QTest::keyClick(WinBoxplot::instance(), befehl.first, Qt::ControlModifier);
         }
-        QCOMPARE(gesehen, (QStringList{"QFileDialog", "WIsplash"}));
+        QCOMPARE(gesehen,
+                 (QStringList{"QFileDialog", "still open", "WIsplash", "WIsplash", "WIsplash"}));
         QVERIFY2(abweichung.isEmpty(), qPrintable(abweichung));
         QVERIFY(!app()->HandleMenu("EditCut")); // no handler of the application
     }

@@ -129,6 +129,16 @@ private slots:
             const auto [vektor, text] = gelesen(datei, raster.size());
             for (const char* t : {"A", "90", "30"})
                 QVERIFY2(text.contains(QRegularExpression(QString("\\b%1\\b").arg(t))), t);
+            // The chart in words as the file's title and description.
+            const QString titel = bild_ergebnis->title(),
+                          beschreibung = bild_ergebnis->description();
+            QVERIFY(titel.startsWith("Boxplot") && beschreibung.contains("Skala von"));
+            QVERIFY(endung == "pdf" ? ausgabe("pdfinfo", {datei})
+                                          .contains("Title:           " + titel +
+                                                    "\nSubject:         " + beschreibung)
+                                    : daten.contains(("<title>" + titel + "</title>\n<desc>" +
+                                                      beschreibung + "</desc>")
+                                                         .toUtf8()));
             QCOMPARE(vektor.size(), raster.size());
             QVERIFY2(gedeckt(raster, vektor) > 0.97 && gedeckt(vektor, raster) > 0.97,
                      qPrintable(datei));

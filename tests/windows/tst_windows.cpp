@@ -16,6 +16,13 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
+    }
+
+#include <QAccessible>
+#include <QPainter>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <functional>
 #include <random>
@@ -167,6 +174,44 @@ void bedienen(const QString& folge, const QDir& ordner = QDir()) {
 }
 
 const QString lang = "1234,56789\n98765,4321\n-0,000123456";
+
+// Changes of names and descriptions told to assistive technology, as "object name" or
+// "object description".
+QStringList gemeldet;
+
+// What a screen reader reads in a window: each visible object's name, with its value, its
+// description and a check mark where it has them, in the order of the accessibility tree.
+QStringList vorgelesen(QWidget* fenster) {
+    QStringList zeilen;
+    const std::function<void(QAccessibleInterface*)> lesen = [&](QAccessibleInterface* i) {
+        const QString name = i->text(QAccessible::Name), wert = i->text(QAccessible::Value),
+                      beschreibung = i->text(QAccessible::Description);
+        if (i->state().invisible)
+            return;
+        if (!name.isEmpty())
+            zeilen << name + (wert.isEmpty() ? "" : "=" + wert) +
+                          (beschreibung.isEmpty() ? "" : " | " + beschreibung) +
+                          (i->state().checked ? " [x]" : "");
+        for (int k = 0; k < i->childCount(); ++k)
+            lesen(i->child(k));
+    };
+    lesen(QAccessible::queryAccessibleInterface(fenster));
+    return zeilen;
+}
+
+// Keys for the widget with the focus: "\t" Tab, "^" Shift+Tab, "_" Space, "v" the down arrow,
+// "\n" Return, "#" F6; anything else is typed.
+void tasten(const QString& folge) {
+    const std::map<QChar, Qt::Key> besondere{{'\t', Qt::Key_Tab},    {'^', Qt::Key_Backtab},
+                                             {'_', Qt::Key_Space},   {'v', Qt::Key_Down},
+                                             {'\n', Qt::Key_Return}, {'#', Qt::Key_F6}};
+    for (QChar c : folge) {
+        if (besondere.count(c))
+            QTest::keyClick(QApplication::focusWidget(), besondere.at(c));
+        else
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    }
+}
 
 // Set 2 in use, as a series with an outlier.
 void zwei_reihen() {
@@ -370,7 +415,18 @@ QString verletzt() {
 class TstWindows : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { testumgebung_einrichten(); }
+    // Qt tells assistive technology of changes only while one listens, as a screen reader would.
+    void initTestCase() {
+        testumgebung_einrichten();
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+            const auto art = e->type();
+            if (e->object() &&
+                (art == QAccessible::NameChanged || art == QAccessible::DescriptionChanged))
+                gemeldet << e->object()->objectName() +
+                                (art == QAccessible::NameChanged ? " name" : " description");
+        });
+    }
     void init() {
         ladewerte_setzen();
         Pref_SplashAtStart = 0;
@@ -487,6 +543,72 @@ private slots:
         QCOMPARE(w().EFDaten->rect().contains(caret), name != "rad");
         if (name == "datei_binaer")
             QVERIFY(meldung.contains("„bild.png“ ist keine Textdatei"));
+    }
+
+    // Without a mouse: Tab goes through the window as it reads, Space presses the up arrow, the
+    // down arrow selects set B, which a typed list makes a series, and F6 brings the chart to the
+    // front. A screen reader reads each control by its name, the chart in words, and is told of
+    // every change of the chart, not of a recomposition that changes nothing.
+    void tastatur() {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().EFbasis(5).setFocus();
+        QStringList reihe;
+        for (int i = 0; i < 18; ++i, tasten("\t"))
+            reihe << QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                         ->text(QAccessible::Name);
+        const QString werte = " (Boxplot-Werte)", skala = " (Ausgabe - Skala)";
+        const QString a = "Satz A: Minimum 10, unteres Quartil 30, Median 50, oberes Quartil 60, "
+                          "Maximum 85, Mittelwert 40; Whisker von 10 bis 85. ";
+        const QString skalentext = "Skala von 0 bis 100, Markierung alle 10.";
+        // clang-format off
+        QCOMPARE(reihe, (QStringList{
+            "Maximum" + werte, "ob. Quartil" + werte, "Median" + werte, "unt.Quartil" + werte,
+            "Minimum" + werte, "Mittelwert" + werte, "Satz A", "Anzahl der Sätze erhöhen",
+            "Anzahl der Sätze verringern", "Alle Sätze anzeigen", "Box-Werte eingeben",
+            "Datenreihe eingeben", "Maximum" + skala, "Minimum" + skala, "Markierung" + skala,
+            "Ausreißer markieren", "Mittelwert anzeigen", "Werte im Boxplot zeigen"}));
+        QCOMPARE(vorgelesen(WinBoxplot::offen()),
+                 (QStringList{"Boxplot", "Boxplot von Satz A | " + a + skalentext}));
+        gemeldet.clear();
+        tasten("\t\t\t\t\t\t\t_");
+        QCOMPARE(gemeldet, (QStringList{"STsatzanz name", "CAbox name", "CAbox description"}));
+        const QString liste = "-6\n-5\n-4\n-3\n-2\n-1\n" + QString("0\n").repeated(20) +
+                              "1\n2,5\n3\n4\n5\n6";
+        tasten("^v^" + liste);
+        gemeldet.clear();
+        tasten("\n#"); // an empty line changes no value
+        QCOMPARE(gemeldet, QStringList());
+        QVERIFY(QTest::qWaitForWindowActive(WinBoxplot::offen()));
+        QVERIFY(WinBoxplot::offen()->CAbox->hasFocus());
+        QCOMPARE(vorgelesen(&w()) + vorgelesen(WinBoxplot::offen()), (QStringList{
+            "Daten", "Satz-Nr.", "Ausgabe - Skala", "Datenreihe", "Boxplot-Werte",
+            "Maximum" + skala + "=100", "Minimum" + skala + "=0", "Markierung" + skala + "=10",
+            "Median", "ob. Quartil", "unt.Quartil", "Maximum", "Minimum", "Maximum", "Minimum",
+            "Markierung", "Mittelwert", "Datenreihe=" + liste + "\n | Ein Wert pro Zeile",
+            "Spannweite", "Anzahl", "Minimum: -6", "unt.Quartil: 0", "Median: 0",
+            "ob. Quartil: 0", "Maximum: 6", "Mittelwert: 0,02", "Spannweite: 12", "Anzahl: 32",
+            "Satz A", "Satz B [x]",
+            "Box-Werte eingeben | Minimum, Quartile, Median, Maximum und Mittelwert des Satzes "
+                "eingeben",
+            "Datenreihe eingeben | Die Werte des Satzes als Liste eingeben, aus der sie berechnet "
+                "werden [x]",
+            "Anzahl der Sätze", "Anzahl der Sätze erhöhen", "Anzahl der Sätze verringern",
+            "Anzahl der Sätze: 2", "Anzahl", "Alle Sätze anzeigen [x]", "Ausreißer markieren [x]",
+            "Mittelwert anzeigen [x]", "Werte im Boxplot zeigen [x]", "Boxplot",
+            "Boxplot der Sätze A und B | " + a + "Satz B: Minimum -6, unteres Quartil 0, Median "
+                "0, oberes Quartil 0, Maximum 6, Mittelwert 0,02; Whisker von 0 bis 0; 12 "
+                "Ausreißer, die 5 kleinsten: -6; -5; -4; -3; -2, die 5 größten: 2,5; 3; 4; 5; "
+                "6. " + skalentext}));
+        // clang-format on
+        // The chart window is a window and its canvas a picture.
+        QCOMPARE(QAccessible::queryAccessibleInterface(WinBoxplot::offen())->role(),
+                 QAccessible::Window);
+        QCOMPARE(QAccessible::queryAccessibleInterface(WinBoxplot::offen()->CAbox)->role(),
+                 QAccessible::Graphic);
+        gemeldet.clear();
+        WinBoxplot::offen()->resize(300, 500);
+        QCOMPARE(gemeldet, QStringList());
     }
 
     // Closing the data window ends the event loop even while the chart window is open.
