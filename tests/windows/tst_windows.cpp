@@ -10,16 +10,13 @@
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 
+#include <QAccessible>
 #include <QAccessibleEditableTextInterface>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
-    }
-
-#include <QAccessible>
-#include <QPainter>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -178,6 +175,8 @@ const QString lang = "1234,56789\n98765,4321\n-0,000123456";
 // Changes of names and descriptions told to assistive technology, as "object name" or
 // "object description".
 QStringList gemeldet;
+QString mitgelesen;        // the value list rebuilt from what it told a screen reader
+int mitgelesen_cursor = 0; // and where it said its cursor went
 
 // What a screen reader reads in a window: each visible object's name, with its value, its
 // description and a check mark where it has them, in the order of the accessibility tree.
@@ -421,6 +420,14 @@ private slots:
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
             const auto art = e->type();
+            const bool liste = e->object() && e->object()->objectName() == "EFDaten";
+            if (liste &&
+                art == QAccessible::TextUpdated) { // the value list as a screen reader follows it
+                const auto* t = static_cast<QAccessibleTextUpdateEvent*>(e);
+                mitgelesen.replace(t->changePosition(), t->textRemoved().size(), t->textInserted());
+            } else if (liste && art == QAccessible::TextCaretMoved) {
+                mitgelesen_cursor = static_cast<QAccessibleTextCursorEvent*>(e)->cursorPosition();
+            }
             if (e->object() &&
                 (art == QAccessible::NameChanged || art == QAccessible::DescriptionChanged))
                 gemeldet << e->object()->objectName() +
@@ -533,8 +540,11 @@ private slots:
         w().EFDaten->setFocus();
         if (name.startsWith("filter"))
             klicks("b"), w().EFDaten->setEnabled(true), w().EFDaten->setFocus();
+        mitgelesen = vorleser().text(0, vorleser().characterCount());
         bedienen(folge, ordner.path());
         QCOMPARE(markiert(), nachher);
+        QCOMPARE(mitgelesen, vorleser().text(0, vorleser().characterCount()));
+        QCOMPARE(mitgelesen_cursor, vorleser().cursorPosition());
         const QString text =
             QString(nachher).remove(QRegularExpression("[][|]")).replace('\n', '\r');
         QCOMPARE(QString::fromStdString(w().EFDaten->Text()), text);
