@@ -23,7 +23,19 @@ TextBuffer::Position unitsOf(char byte) {
 
 } // namespace
 
+namespace {
+
+TextBuffer::Position nonAsciiBytes(std::string_view text) {
+    return std::count_if(text.begin(), text.end(),
+                         [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+}
+
+} // namespace
+
 void TextBuffer::replace(Position from, Position to, std::string_view text) {
+    nonAscii_ +=
+        nonAsciiBytes(text) -
+        nonAsciiBytes(std::string_view(text_).substr(std::size_t(from), std::size_t(to - from)));
     const Position firstLine = lineOf(from);
     const Position lastLine = lineOf(to);
     const Position shift = Position(text.size()) - (to - from);
@@ -51,6 +63,16 @@ TextBuffer::Position TextBuffer::lineEnd(Position line) const {
 std::string_view TextBuffer::lineText(Position line) const {
     const Position start = lineStart(line);
     return std::string_view(text_).substr(std::size_t(start), std::size_t(lineEnd(line) - start));
+}
+
+TextBuffer::Position TextBuffer::utf16Offset(Position position) const {
+    return nonAscii_ == 0 ? position
+                          : utf16Length(std::string_view(text_).substr(0, std::size_t(position)));
+}
+
+TextBuffer::Position TextBuffer::position(Position utf16Offset) const {
+    return nonAscii_ == 0 ? std::clamp<Position>(utf16Offset, 0, size())
+                          : bytesFor(text_, utf16Offset);
 }
 
 TextBuffer::Position TextBuffer::utf16Length(std::string_view text) {

@@ -29,12 +29,10 @@ public:
     Position lineEnd(Position line) const;
     std::string_view lineText(Position line) const;
 
-    // Offsets counted in UTF-16 code units, as Qt's strings count them, and back; each scans
-    // the text from its start.
-    Position utf16Offset(Position position) const {
-        return utf16Length(std::string_view(text_).substr(0, std::size_t(position)));
-    }
-    Position position(Position utf16Offset) const { return bytesFor(text_, utf16Offset); }
+    // Offsets counted in UTF-16 code units, as Qt's strings count them, and back: the same
+    // in a text of ASCII alone, else found by scanning the text from its start.
+    Position utf16Offset(Position position) const;
+    Position position(Position utf16Offset) const;
 
     // The UTF-16 code units of a UTF-8 text, and how many of its bytes make the first units.
     static Position utf16Length(std::string_view text);
@@ -43,6 +41,7 @@ public:
 private:
     std::string text_;
     std::vector<Position> lineStarts_{0};
+    Position nonAscii_ = 0; // bytes of characters beyond ASCII
 };
 
 // Turns every kind of line end into one carriage return: CR LF, LF, CR and the Unicode line
