@@ -24,6 +24,7 @@ std::string utf8(QStringView text) {
     std::string bytes(std::size_t(encoder.requiredSpace(text.size())), '\0');
     bytes.resize(std::size_t(encoder.appendToBuffer(bytes.data(), text) - bytes.data()));
     normalizeLineEnds(bytes);
+    bytes.shrink_to_fit(); // room for three bytes a character, kept by the undo history else
     return bytes;
 }
 
