@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace Proc {
@@ -25,30 +26,48 @@ QString vorgeschlagener_pfad() {
     return QDir(ordner).filePath(standardname);
 }
 
-// The save dialog; gives an empty name when the user cancels.
+// Whether the user agrees to replace an existing file.
+bool ersetzen(const QString& datei) {
+    QMessageBox frage(QMessageBox::Question, QStringLiteral("Bild speichern"),
+                      QStringLiteral("„%1“ gibt es schon.\nSoll die Datei ersetzt werden?")
+                          .arg(QDir::toNativeSeparators(datei)),
+                      QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    frage.button(QMessageBox::Yes)->setText(QStringLiteral("Ersetzen"));
+    frage.button(QMessageBox::No)->setText(QStringLiteral("Nicht ersetzen"));
+    frage.setDefaultButton(QMessageBox::No);
+    return frage.exec() == QMessageBox::Yes;
+}
+
+// The save dialog; gives the name that is to be written, or an empty name when the user cancels.
+// The question before replacing a file is asked here, about the name really written, and a
+// "no" brings the dialog back.
 QString datei_erfragen() {
-    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Bild speichern"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The dialog adds the suffix itself, by the same rule as bild_schreiben, so its question
-    // before replacing a file concerns the file that is really written.
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    dialog.selectFile(vorgeschlagener_pfad());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    QString vorschlag = vorgeschlagener_pfad();
+    for (;;) {
+        QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Bild speichern"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.selectFile(vorschlag);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString datei = bildname(dialog.selectedFiles().constFirst());
+        if (!QFileInfo::exists(datei) || ersetzen(datei))
+            return datei;
+        vorschlag = datei;
+    }
 }
 
 } // namespace
 
-bool hat_endung(const QString& datei) {
-    return QFileInfo(datei).fileName().contains(QLatin1Char('.'));
+QString bildname(QString datei) {
+    if (!WritesFormat(QFileInfo(datei).suffix()))
+        datei += datei.endsWith(QLatin1Char('.')) ? QStringLiteral("png") : QStringLiteral(".png");
+    return datei;
 }
 
-std::optional<QString> bild_schreiben(QString datei) {
-    if (!hat_endung(datei))
-        datei += QStringLiteral(".png");
-    return SaveAsPicture(datei, bild_ergebnis);
+std::optional<QString> bild_schreiben(const QString& datei) {
+    return SaveAsPicture(bildname(datei), bild_ergebnis);
 }
 
 void bild_speichern() {

@@ -3,16 +3,28 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QLocale>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QSvgGenerator>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 
 namespace {
 
 const QString urheber = QStringLiteral("Velmora");
+
+QString formatError(const char* format) {
+    return QStringLiteral("Als %1 lässt sich das Bild nicht schreiben. Bitte eine andere Endung "
+                          "wählen, etwa „.png“.")
+        .arg(QString::fromLatin1(format).toUpper());
+}
 
 // A picture's title, or the application's name where it has none.
 QString titel(const Picture& bild) {
@@ -23,7 +35,7 @@ QString titel(const Picture& bild) {
 std::optional<QString> vektoren_malen(const Picture& bild, QPaintDevice& geraet, const char* art) {
     QPainter maler;
     if (!maler.begin(&geraet))
-        return QStringLiteral("%1 kann nicht geschrieben werden.").arg(QLatin1String(art));
+        return formatError(art);
     bild.abspielen(maler);
     return std::nullopt;
 }
@@ -99,47 +111,98 @@ std::optional<QString> pdf_schreiben(const Picture& bild, QIODevice& ziel) {
     if (!bild.description().isEmpty())
         thema_anfuegen(daten, bild.description());
     if (ziel.write(daten) != daten.size())
-        return ziel.errorString();
+        return formatError("pdf");
     return std::nullopt;
 }
 
 std::optional<QString> raster_schreiben(const Picture& bild, QIODevice& ziel, QByteArray format) {
     QImageWriter schreiber(&ziel, format);
     if (!schreiber.write(bild.image()))
-        return schreiber.errorString();
+        return formatError(format.constData());
     return std::nullopt;
+}
+
+// The file's content in the format its suffix names, PNG where no format is written for it.
+std::optional<QString> encode(const Picture& picture, QIODevice& device, const QString& file) {
+    const QByteArray suffix = QFileInfo(file).suffix().toLower().toLatin1();
+    if (suffix == "svg")
+        return svg_schreiben(picture, device);
+    if (suffix == "pdf")
+        return pdf_schreiben(picture, device);
+    return raster_schreiben(picture, device, WritesFormat(suffix) ? suffix : "png");
+}
+
+// Whether the written data reached the disk: some file systems report a full disk only here.
+bool reachedDisk(QSaveFile& file) {
+#if defined(Q_OS_UNIX)
+    return ::fsync(file.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
+// Writes the data to a temporary file that replaces the old file once it is complete; gives the
+// error when that fails, after the temporary file is gone.
+std::optional<QFileDevice::FileError> replaceFile(const QString& file, const QByteArray& data) {
+    QSaveFile output(file);
+    if (output.open(QIODevice::WriteOnly) && output.write(data) == data.size() && output.flush() &&
+        reachedDisk(output) && output.commit())
+        return std::nullopt;
+    return output.error();
+}
+
+// Why a file of the given size could not be written, and what to do, in the user's words.
+QString writeError(const QString& file, qint64 size, QFileDevice::FileError error) {
+    const QFileInfo info(file);
+    const QFileInfo folder(info.absolutePath());
+    const QStorageInfo storage(folder.absoluteFilePath());
+    const QString elsewhere = QStringLiteral(" Bitte einen anderen Ordner wählen.");
+    if (!folder.isDir())
+        return QStringLiteral("Diesen Ordner gibt es nicht.") + elsewhere;
+    if (info.isDir())
+        return QStringLiteral("Unter diesem Namen gibt es schon einen Ordner. Bitte einen anderen "
+                              "Namen wählen.");
+    if (storage.isReadOnly())
+        return QStringLiteral("Der Ordner liegt auf einem schreibgeschützten Datenträger.") +
+               elsewhere;
+    if (!folder.isWritable())
+        return QStringLiteral("In diesen Ordner darf nicht geschrieben werden.") + elsewhere;
+    if (error == QFileDevice::ResourceError || storage.bytesAvailable() < size) {
+        const auto kb = [](qint64 bytes) {
+            return QLocale(QLocale::German)
+                .formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
+        };
+        return QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: das Bild braucht "
+                              "%1, frei sind %2. Bitte Platz schaffen oder einen anderen Ordner "
+                              "wählen.")
+            .arg(kb(size), kb(std::max<qint64>(0, storage.bytesAvailable())));
+    }
+    return QStringLiteral("Der Datenträger hat beim Schreiben einen Fehler gemeldet.") + elsewhere;
 }
 
 } // namespace
 
+bool WritesFormat(const QString& suffix) {
+    const QByteArray format = suffix.toLower().toLatin1();
+    return format == "svg" || format == "pdf" ||
+           QImageWriter::supportedImageFormats().contains(format);
+}
+
+// The whole file is made in memory and then written with one checked call, so that a write
+// error an encoder would lose (the SVG generator's text stream loses them) cannot leave a
+// broken file behind.
 std::optional<QString> SaveAsPicture(const QString& file, const PicturePtr& picture) {
     if (!picture)
         return QStringLiteral("Es gibt noch kein Bild.");
     if (picture->image().isNull())
-        return QStringLiteral("Für das Bild ist nicht genug Speicher frei.");
-    const QByteArray endung = QFileInfo(file).suffix().toLower().toLatin1();
-    QSaveFile ausgabe(file);
-    if (!ausgabe.open(QIODevice::WriteOnly))
-        return ausgabe.errorString();
-    std::optional<QString> fehler;
-    if (endung == "svg")
-        fehler = svg_schreiben(*picture, ausgabe);
-    else if (endung == "pdf")
-        fehler = pdf_schreiben(*picture, ausgabe);
-    else
-        fehler = raster_schreiben(*picture, ausgabe,
-                                  QImageWriter::supportedImageFormats().contains(endung) ? endung
-                                                                                         : "png");
-    // QSaveFile commits even when flushing its buffer failed (a full disk), so the buffer is
-    // flushed and checked here, before the old file is replaced.
-    if (!fehler && (!ausgabe.flush() || ausgabe.error() != QFileDevice::NoError))
-        fehler = ausgabe.errorString();
-    if (fehler) {
-        ausgabe.cancelWriting();
-        return fehler;
-    }
-    if (!ausgabe.commit())
-        return ausgabe.errorString();
+        return QStringLiteral("Für das Bild ist nicht genug Speicher frei. Bitte das "
+                              "Diagrammfenster verkleinern.");
+    QBuffer data;
+    data.open(QIODevice::WriteOnly);
+    if (const auto error = encode(*picture, data, file))
+        return error;
+    if (const auto error = replaceFile(file, data.data()))
+        return writeError(file, data.size(), *error);
     return std::nullopt;
 }
 

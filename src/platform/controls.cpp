@@ -42,11 +42,24 @@ QString mit_exponent(const QString& zahl) {
                .arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
 }
 
+const QChar auslassung(0x2026);
+
+// A mantissa without the zeros that end its fraction: "1.2500" is "1.25", "3.000" is "3".
+QString withoutTrailingZeros(QString mantissa) {
+    if (mantissa.contains(QLatin1Char('.'))) {
+        while (mantissa.endsWith(QLatin1Char('0')))
+            mantissa.chop(1);
+        if (mantissa.endsWith(QLatin1Char('.')))
+            mantissa.chop(1);
+    }
+    return mantissa;
+}
+
 // A number text shortened to the width: digits go from the end of the mantissa, marked by
-// "…", and an exponent stays. A number whose magnitude would not show (its whole part, or
-// the zeros before its first significant digit) is written with an exponent first.
-QString zahl_kuerzen(QString text, const QFontMetrics& masse, int breite) {
-    const QChar auslassung(0x2026);
+// "…" where digits are left out, and an exponent stays. A number whose magnitude would not
+// show (its whole part, or the zeros before its first significant digit) is written with an
+// exponent first. Nothing when not even the sign, the first digit and the exponent fit.
+std::optional<QString> zahl_kuerzen(QString text, const QFontMetricsF& masse, qreal breite) {
     const auto passt = [&](const QString& t) { return masse.horizontalAdvance(t) <= breite; };
     if (passt(text))
         return text;
@@ -57,18 +70,19 @@ QString zahl_kuerzen(QString text, const QFontMetrics& masse, int breite) {
         if (!passt(text.left(traeger) + auslassung))
             text = mit_exponent(text);
     }
-    // The exponent without its leading zero ("e-4" for "e-04"); the mantissa keeps its sign
-    // and first digit.
+    // The exponent without its leading zero ("e-4" for "e-04").
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     const QString exponent =
         e < 0 ? QString() : text.mid(e).replace(QRegularExpression("([-+])0(\\d)"), "\\1\\2");
-    QString mantisse = e < 0 ? text : text.left(e);
+    QString mantisse = withoutTrailingZeros(e < 0 ? text : text.left(e));
+    if (passt(mantisse + exponent))
+        return mantisse + exponent;
     const qsizetype kleinste = mantisse.startsWith(QLatin1Char('-')) ? 2 : 1;
-    while (mantisse.size() > kleinste && !passt(mantisse + auslassung + exponent))
+    while (mantisse.size() > kleinste &&
+           !passt(withoutTrailingZeros(mantisse) + auslassung + exponent))
         mantisse.chop(1);
-    if (mantisse.endsWith(QLatin1Char('.')))
-        mantisse.chop(1);
-    return mantisse + auslassung + exponent;
+    const QString shortened = withoutTrailingZeros(mantisse) + auslassung + exponent;
+    return passt(shortened) ? std::optional(shortened) : std::nullopt;
 }
 
 } // namespace
@@ -78,13 +92,33 @@ void NumberText::SetText(const QString& text) {
     setToolTip(shown() == text ? QString() : text);
 }
 
+// Where not even the sign, the first digit and the exponent fit, the font shrinks pixel by
+// pixel down to half its size; a number that fits in none shows as "…" alone.
+std::pair<QString, QFont> NumberText::presentation() const {
+    const qreal width = contentsRect().width();
+    QFont font = this->font();
+    for (int pixels = QFontInfo(font).pixelSize(), smallest = pixels / 2; pixels >= smallest;
+         --pixels) {
+        if (auto shown = zahl_kuerzen(text(), QFontMetricsF(font, this), width))
+            return {*shown, font};
+        font.setPixelSize(std::max(pixels - 1, 1));
+    }
+    return {QString(auslassung), this->font()};
+}
+
 QString NumberText::shown() const {
-    return zahl_kuerzen(text(), fontMetrics(), contentsRect().width());
+    return presentation().first;
+}
+
+QFont NumberText::shownFont() const {
+    return presentation().second;
 }
 
 void NumberText::paintEvent(QPaintEvent*) {
+    const auto [shown, font] = presentation();
     QPainter maler(this);
-    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), shown(),
+    maler.setFont(font);
+    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }
 

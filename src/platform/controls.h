@@ -21,6 +21,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // What an edit field reports to its window: text changed, focus lost, and key down, whose
@@ -94,20 +95,25 @@ public:
 
 using StaticText = MitIndex<QLabel>;
 
-// A static text showing a number, never cut silently: a number too long for the control loses
-// digits at the end of its mantissa, marked by "…", and shows in full as its tooltip.
+// A static text showing a number, never cut and never shown as another number: a number too
+// long for the control loses digits at the end of its mantissa, marked by "…", keeps its sign,
+// first digit and exponent (in a smaller font where need be), and shows in full as its tooltip.
 class NumberText : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
     int Index = 0;
     void SetText(const QString& text);
-    // What the control shows of its text.
+    // What the control shows of its text, and in which font.
     QString shown() const;
+    QFont shownFont() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::pair<QString, QFont> presentation() const;
 };
 using RadioButton = MitIndex<QRadioButton>;
 using PushButton = MitIndex<QPushButton>;

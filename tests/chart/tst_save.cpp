@@ -82,22 +82,23 @@ private slots:
         QDir().mkpath(ordner_.path());
     }
 
-    // A name without a point gets ".png"; the suffix chooses the format, PNG where Qt has none.
+    // The suffix chooses the format; a name without the suffix of a format written gets ".png".
     // The picture has the chart's device ratio, and a resolution that places it at its
     // logical size.
     void endungen() {
-        const std::tuple<QString, QString, QByteArray> faelle[] = {
-            {"bild", "bild.png", "png"},       {"chart.bmp", "chart.bmp", "bmp"},
-            {"chart.xyz", "chart.xyz", "png"}, {"x.", "x.", "png"},
-            {"chart.svg", "chart.svg", "svg"}, {"chart.pdf", "chart.pdf", "pdf"}};
-        for (const auto& [name, geschrieben, format] : faelle) {
+        const QStringList faelle{"bild",       "bild.png",       "Chart.BMP", "Chart.BMP",
+                                 "chart.xyz",  "chart.xyz.png",  "x.",        "x.png",
+                                 "Klasse 7.2", "Klasse 7.2.png", "chart.svg", "chart.svg",
+                                 "chart.pdf",  "chart.pdf"}; // each name, then the file written
+        for (qsizetype i = 0; i < faelle.size(); i += 2) {
+            const QString &name = faelle[i], &geschrieben = faelle[i + 1];
             QCOMPARE(bild_schreiben(pfad(name)), std::nullopt);
             QCOMPARE(eintraege(), QStringList{geschrieben});
             const QByteArray anfang = inhalt(pfad(geschrieben)).left(100);
             QCOMPARE(anfang.startsWith("%PDF") ? "pdf"
                      : anfang.contains("<svg") ? "svg"
                                                : QImageReader(pfad(geschrieben)).format(),
-                     format);
+                     QFileInfo(geschrieben).suffix().toLower().toLatin1());
             QFile::remove(pfad(geschrieben));
         }
         bild_schreiben(pfad("bild"));
@@ -145,80 +146,104 @@ private slots:
         }
     }
 
-    // A real full file system: a tiny tmpfs, mounted in a mount namespace of its own so that
-    // it vanishes with the process that saves into it.
+    // A real full or nearly full file system, and a read-only one: tmpfs file systems mounted in
+    // a mount namespace of its own, so that they vanish with the process that saves into them.
     void volles_dateisystem() {
         if (geteuid() != 0 || QStandardPaths::findExecutable("unshare").isEmpty() ||
             QProcess::execute("unshare", {"-m", "--propagation", "private", "true"}) != 0)
             QSKIP("a private tmpfs needs root and a mount namespace of its own");
         QProcess kind;
-        kind.start("unshare", {"-m", "--propagation", "private", "sh", "-c",
-                               "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 77; exec \"$2\" "
-                               "--volles-dateisystem \"$1\"",
-                               "sh", ordner_.path(), QCoreApplication::applicationFilePath()});
+        kind.start("unshare",
+                   {"-m", "--propagation", "private", "sh", "-c",
+                    "mount -t tmpfs -o size=2m tmpfs \"$1\" && mkdir \"$1/nur_lesen\" && "
+                    "mount -t tmpfs -o ro,size=64k tmpfs \"$1/nur_lesen\" || exit 77; "
+                    "exec \"$2\" --volles-dateisystem \"$1\"",
+                    "sh", ordner_.path(), QCoreApplication::applicationFilePath()});
         QVERIFY(kind.waitForFinished(60000));
         if (kind.exitCode() == 77)
             QSKIP("mounting a tmpfs is not allowed here");
         QVERIFY2(kind.exitCode() == 0, kind.readAllStandardError().constData());
     }
 
-    // The dialog offers "bild" every time; its question before replacing a file concerns the
-    // file that is written, also for a name ending in a point; a failure to write SVG or PDF into
-    // a missing folder shows a message and leaves nothing behind.
+    // The dialog offers "bild"; its question before replacing a file concerns the file that is
+    // written, a "no" brings the dialog back with that name; a failure to write into a missing
+    // folder shows a message in German, and leaves nothing behind. Each modal window is answered
+    // in turn: a file dialog with a name (cancelled when empty), a question with yes or no.
     void dialog() {
+        QStringList antworten = QString("mein_chart|Messung 07.12.2026|Messung 07.12.2026|nein||"
+                                        "Messung 07.12.2026|ja|fehlt/bild.svg||fehlt/bild.pdf|")
+                                    .split('|');
         QStringList angeboten, fragen;
-        for (const char* name : {"mein_chart", "x.", "x.", "fehlt/bild.svg", "fehlt/bild.pdf"}) {
-            im_modalen_fenster(0, [&](QWidget* fenster) {
-                auto* dialog = qobject_cast<QFileDialog*>(fenster);
-                angeboten << dialog->findChild<QLineEdit*>()->text();
-                dialog->selectFile(pfad(name));
-                im_modalen_fenster(0, [&](QWidget* frage) {
-                    if (auto* box = qobject_cast<QMessageBox*>(frage)) {
-                        fragen << box->text();
-                        QAbstractButton* nein = box->button(QMessageBox::No); // do not replace
-                        (nein ? nein : box->button(QMessageBox::Ok))->click();
-                    }
-                });
-                QMetaObject::invokeMethod(dialog, "accept");
-                if (dialog->isVisible())
-                    dialog->reject();
-            });
+        QTimer bediener;
+        bediener.callOnTimeout([&] {
+            QWidget* fenster = QApplication::activeModalWidget();
+            if (!fenster)
+                return;
+            const QString antwort = antworten.isEmpty() ? QString() : antworten.takeFirst();
+            if (auto* dialog = qobject_cast<QFileDialog*>(fenster)) {
+                // Typed into the field: selectFile leaves a field with focus unchanged.
+                auto* name = dialog->findChild<QLineEdit*>();
+                angeboten << QFileInfo(name->text()).fileName();
+                name->setText(pfad(antwort));
+                QMetaObject::invokeMethod(dialog, antwort.isEmpty() ? "reject" : "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(fenster)) {
+                fragen << box->text();
+                const auto knopf = antwort == "ja" ? QMessageBox::Yes : QMessageBox::No;
+                (box->button(knopf) ? box->button(knopf) : box->button(QMessageBox::Ok))->click();
+            }
+        });
+        bediener.start(20);
+        for (int i = 0; i < 6; ++i) {
             bild_speichern();
-            if (angeboten.size() == 2)
-                QVERIFY(datei_anlegen(pfad("x."), "saved before"));
+            if (i == 1)
+                QVERIFY(datei_anlegen(pfad("Messung 07.12.2026.png"), "saved before"));
+            if (i == 2)
+                QCOMPARE(inhalt(pfad("Messung 07.12.2026.png")), QByteArray("saved before"));
         }
-        QCOMPARE(angeboten, QStringList(5, "bild"));
-        QVERIFY2(fragen.size() == 3 && fragen[0].contains("x.") &&
-                     fragen[1].contains("fehlt/bild.svg") &&
-                     fragen[2].contains("konnte nicht gespeichert werden"),
-                 qPrintable(fragen.join('\n')));
-        QCOMPARE(inhalt(pfad("x.")), QByteArray("saved before"));
-        QCOMPARE(eintraege(), (QStringList{"mein_chart.png", "x."}));
+        QCOMPARE(angeboten, (QStringList{"bild", "bild", "bild", "Messung 07.12.2026.png", "bild",
+                                         "bild", "bild"}));
+        QCOMPARE(fragen.filter("„" + pfad("Messung 07.12.2026.png“ gibt es schon")).size(), 2);
+        QCOMPARE(fragen.filter("Ordner gibt es nicht. Bitte einen anderen Ordner").size(), 2);
+        QCOMPARE(QImageReader(pfad("Messung 07.12.2026.png")).format(), "png");
+        QCOMPARE(eintraege(), (QStringList{"mein_chart.png", "Messung 07.12.2026.png"}));
     }
 };
 
-// Runs inside the tmpfs of volles_dateisystem: for each kind of file, an existing one, the
-// file system then filled up, and a save that must fail and leave everything as it was.
+// Runs inside the tmpfs of volles_dateisystem: for each kind of file an existing one; the file
+// system filled up to no, 8 KiB and 68 KiB free (so each file is larger than every buffer on the
+// way); a save that must fail, say what to do and leave everything as it was. Then a read-only
+// folder.
 int im_vollen_dateisystem(const QString& ordner) {
     wie_nach_dem_start();
+    std::string liste; // 400 outliers make every file larger than 68 KiB
+    for (int i = 0; i < 2000; ++i)
+        liste += i < 1600 ? "5\r" : std::to_string(20 + (i - 1600) * 0.2) + "\r";
+    reihen_setzen({liste.c_str(), liste.c_str(), liste.c_str(), liste.c_str(), liste.c_str()});
+    std::tie(breite_bild, hoehe_bild) = std::tuple(1000, 1200);
     bild_zusammensetzen(2.0);
     for (const char* name : {"bild.png", "bild.svg", "bild.pdf"})
         datei_anlegen(ordner + "/" + name, "saved before");
-    QFile fuellung(ordner + "/fuellung");
-    fuellung.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    while (fuellung.write(QByteArray(1024, 'x')) == 1024) {
-    }
-    for (const char* name : {"bild.png", "bild.svg", "bild.pdf"}) {
-        const bool gemeldet = bild_schreiben(ordner + "/" + name).has_value();
-        const bool heil = inhalt(ordner + "/" + name) == "saved before";
-        const bool aufgeraeumt = QDir(ordner).entryList(QDir::Files | QDir::Hidden).size() == 4;
-        if (!gemeldet || !heil || !aufgeraeumt) {
-            std::fprintf(stderr, "%s: reported %d, old file intact %d, nothing left behind %d\n",
-                         name, gemeldet, heil, aufgeraeumt);
-            return 1;
+    for (const qint64 frei : {0, 8192, 69632}) {
+        QFile fuellung(ordner + "/fuellung");
+        fuellung.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        while (fuellung.write(QByteArray(4096, 'x')) == 4096) {
         }
+        fuellung.resize(fuellung.size() - frei);
+        for (const char* name : {"bild.png", "bild.svg", "bild.pdf"}) {
+            const auto meldung = bild_schreiben(ordner + "/" + name);
+            if (!meldung || !meldung->contains("Platz schaffen") ||
+                inhalt(ordner + "/" + name) != "saved before" ||
+                QDir(ordner).entryList(QDir::Files | QDir::Hidden).size() != 4)
+                return std::fprintf(stderr, "%s, %lld B free: \"%s\"; must report, keep old file\n",
+                                    name, frei, qPrintable(meldung.value_or("no message"))),
+                       1;
+        }
+        fuellung.remove();
     }
-    return 0;
+    const auto meldung = bild_schreiben(ordner + "/nur_lesen/bild.png");
+    return meldung && meldung->contains("anderen Ordner")
+               ? 0
+               : (std::fprintf(stderr, "read-only: %s\n", qPrintable(meldung.value_or(""))), 1);
 }
 
 int main(int argc, char* argv[]) {

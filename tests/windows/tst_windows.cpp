@@ -171,6 +171,7 @@ void bedienen(const QString& folge, const QDir& ordner = QDir()) {
 }
 
 const QString lang = "1234,56789\n98765,4321\n-0,000123456";
+const QString riesig = "-1234567890123456\n1e-100\n-0.000000000000123\n123456789012\n-5e-300";
 
 // Changes of names and descriptions told to assistive technology, as "object name" or
 // "object description".
@@ -221,11 +222,13 @@ void zwei_reihen() {
 // What the user does before each golden picture.
 const std::map<QString, std::function<void()>> szenen = {
     {"start", [] {}},
-    // A new set as a series of long numbers, shortened visibly; the same as box values.
-    {"reihe", [] { klicks("+2"), einfuegen(w().EFDaten, lang); }},
+    // A new set as a series of long numbers, shortened visibly with their sign, first digit and
+    // exponent whole; long numbers with decimal commas as box values.
+    {"reihe", [] { klicks("+2"), einfuegen(w().EFDaten, riesig); }},
     {"boxwerte", [] { klicks("+2"), einfuegen(w().EFDaten, lang), klicks("b"); }},
     // Five sets in use, the fourth current; the count lowered to the current set.
-    {"fuenf_saetze", [] { klicks("++++4+"); }},
+    // The fourth holds 1000000, shown without "…" as nothing is left out.
+    {"fuenf_saetze", [] { klicks("++++4+"), einfuegen(w().EFDaten, "1000000"); }},
     {"weniger", [] { klicks("+++3-2-"); }},
     // Decimal commas in a box value and the scale.
     {"komma", [] { neu_tippen(&w().EFbasis(3), "55,5"), neu_tippen(w().EFskalamark, "2,5"); }},
@@ -449,12 +452,14 @@ private slots:
         for (const auto& [name, handeln] : szenen)
             QTest::newRow(qPrintable(name)) << name;
     }
-    // At ratio 2 the start-up, the box values and the focused value list are compared.
+    // At ratio 2 the start-up, the series, the box values and the focused value list are
+    // compared.
     void goldene_bilder() {
         QFETCH(QString, szene);
         szenen.at(szene)();
         const bool doppelt = w().devicePixelRatioF() != 1;
-        if (!doppelt || szene == "start" || szene == "boxwerte" || szene == "fokus")
+        if (!doppelt || szene == "start" || szene == "reihe" || szene == "boxwerte" ||
+            szene == "fokus")
             VERGLEICHE_GOLDEN("fenster_" + szene + (doppelt ? "_verhaeltnis_2" : ""),
                               fenster_bild(), text_toleranz);
         // The chart is made at the canvas's device pixel ratio and shown 1:1.
@@ -464,14 +469,36 @@ private slots:
                  bild_ergebnis->image().convertToFormat(QImage::Format_RGB32));
     }
 
-    // A display shows a long number whole as its tooltip (the golden pictures show it
-    // shortened, and the fields showing its start); fields take any length.
+    // What a display shows reads back to its number, at several widths: the same sign, first
+    // digit and exponent, "…" exactly where digits are left out, the whole number as tooltip;
+    // drawn without a bound, what it shows stays within the display. Fields take any length.
     void lange_zahlen() {
-        klicks("+2");
-        einfuegen(w().EFDaten, lang);
-        for (int i = 1; i <= 8; ++i)
-            QCOMPARE(w().STbasis(i).toolTip(),
-                     i == 8 ? QString() : QString::fromStdString(Str(daten_basiswert(2, i))));
+        const auto kopf = [](double x) { // "-1e+15" for -1.23e15
+            return QString::number(x, 'e', 14).remove(QRegularExpression("\\.\\d+"));
+        };
+        std::mt19937_64 z(16);
+        for (int i = 0; i < 150; ++i) {
+            const int64_t ziffern = int64_t(z() % 1999999999999999) - 999999999999999;
+            const double zahl = Val(std::to_string(ziffern / int64_t(std::pow(10, z() % 15))) +
+                                    "e" + std::to_string(int(z() % 616) - 307));
+            const QString text = QString::fromStdString(Str(i ? zahl : 8.98846567431158e307));
+            for (int breite : {40, 49, 64, 120}) {
+                NumberText& anzeige = w().STbasis(8);
+                anzeige.resize(breite, 20), anzeige.SetText(text);
+                const QString gezeigt = anzeige.shown();
+                const double gelesen = Val(QString(gezeigt).remove(QChar(0x2026)).toStdString());
+                QCOMPARE(kopf(gelesen), kopf(Val(text.toStdString())));
+                QCOMPARE(gezeigt.contains(QChar(0x2026)), gelesen != Val(text.toStdString()));
+                QCOMPARE(anzeige.toolTip(), gezeigt == text ? QString() : text);
+                QLabel frei(gezeigt);
+                frei.setFont(anzeige.shownFont()), frei.resize(breite + 50, 20);
+                const QImage bild = frei.grab().toImage();
+                const int rand = int(breite * bild.devicePixelRatio());
+                QImage rest = bild.copy(rand, 0, bild.width() - rand, bild.height()), leer = rest;
+                leer.fill(bild.pixel(bild.width() - 1, 0));
+                QVERIFY2(rest == leer, qPrintable(gezeigt)); // nothing drawn beyond the display
+            }
+        }
         klicks("b");
         w().EFbasis(5).selectAll();
         einfuegen(&w().EFbasis(5), QString(40000, '7'));
