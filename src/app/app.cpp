@@ -2,6 +2,7 @@
 
 #include "chart/pictures.h"
 #include "chart/save.h"
+#include "platform/texteditor.h"
 #include "velmora_version.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
@@ -10,7 +11,6 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QTranslator>
 
 #include <optional>
@@ -28,7 +28,7 @@ void qt_auf_deutsch(QApplication& anwendung) {
 }
 
 bool ist_feld(const QWidget* widget) {
-    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const TextEditor*>(widget);
 }
 
 // The standard editing of one of Qt's edit fields.
@@ -48,7 +48,7 @@ template <typename Feld> void ausfuehren(Feld& feld, Bearbeitung befehl) {
         if constexpr (std::is_same_v<Feld, QLineEdit>)
             feld.del();
         else
-            feld.textCursor().removeSelectedText();
+            feld.removeSelectedText();
         return;
     }
 }
@@ -164,7 +164,7 @@ void App::bearbeiten(Bearbeitung befehl) {
         return;
     if (auto* zeile = qobject_cast<QLineEdit*>(feld))
         ausfuehren(*zeile, befehl);
-    else if (auto* mehrzeilig = qobject_cast<QPlainTextEdit*>(feld))
+    else if (auto* mehrzeilig = qobject_cast<TextEditor*>(feld))
         ausfuehren(*mehrzeilig, befehl);
 }
 

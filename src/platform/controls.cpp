@@ -1,12 +1,13 @@
 #include "controls.h"
 
+#include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTextDocument>
 
 #include <limits>
 #include <optional>
@@ -126,47 +127,67 @@ void NumberText::resizeEvent(QResizeEvent* event) {
     SetText(text());
 }
 
-MultiLineEditField::MultiLineEditField(QWidget* parent) : Feld<QPlainTextEdit>(parent) {
-    setTabChangesFocus(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+MultiLineEditField::MultiLineEditField(QWidget* parent) : Feld<TextEditor>(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(this, &QPlainTextEdit::textChanged, this, &MultiLineEditField::textaenderung_melden);
+    connect(this, &TextEditor::textChanged, this, &MultiLineEditField::textaenderung_melden);
 }
 
-// The value text may be megabytes long: it is taken from the document once, its separators
-// are replaced in place, and it is converted to UTF-8 once.
-std::string MultiLineEditField::Text() const {
-    QString zeilen = document()->toRawText();
-    for (QChar& zeichen : zeilen) {
-        // Paragraphs (Return) and line breaks (Shift+Return) both end a line; a no-break
-        // space is a space, as in the document's plain text.
-        if (zeichen == QChar::ParagraphSeparator || zeichen == QChar::LineSeparator)
-            zeichen = QLatin1Char('\r');
-        else if (zeichen == QChar::Nbsp)
-            zeichen = QLatin1Char(' ');
-    }
-    QStringEncoder utf8(QStringEncoder::Utf8);
-    std::string text(std::size_t(utf8.requiredSpace(zeilen.size())), '\0');
-    char* ende = utf8.appendToBuffer(text.data(), zeilen);
-    text.resize(std::size_t(ende - text.data()));
-    return text;
+namespace {
+
+QList<QUrl> dateien(const QMimeData* source) {
+    QList<QUrl> urls = source->urls();
+    urls.removeIf([](const QUrl& url) { return !url.isLocalFile(); });
+    return urls;
 }
 
-void MultiLineEditField::SetText(std::string_view text) {
-    QString zeilen = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    zeilen.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(zeilen);
+// The text of a file: UTF-8, or UTF-16 or UTF-32 with a byte order mark, or else Latin-1 as
+// older spreadsheets save it. Nothing when the file cannot be read, is larger than any value
+// list (1 GiB) or holds control characters a text has not (a picture, a workbook).
+std::optional<QString> textdatei(const QString& pfad) {
+    QFile datei(pfad);
+    if (datei.size() > (qint64(1) << 30) || !datei.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = datei.readAll();
+    QStringDecoder lesen(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
+    QString text = lesen(bytes);
+    if (lesen.hasError())
+        text = QString::fromLatin1(bytes);
+    const bool steuerzeichen = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+               c != QLatin1Char('\r') && c != QLatin1Char('\f');
+    });
+    return steuerzeichen ? std::nullopt : std::optional<QString>(text);
 }
 
-// Text from other programs ends its lines with CR LF, LF or CR; each becomes one line break.
+} // namespace
+
+bool MultiLineEditField::canInsertFromMimeData(const QMimeData* source) const {
+    return !dateien(source).isEmpty() || TextEditor::canInsertFromMimeData(source);
+}
+
+// Files go in one after another, each ending its last line; a file that is not text stops
+// all of them.
 void MultiLineEditField::insertFromMimeData(const QMimeData* source) {
-    if (!source->hasText())
-        return QPlainTextEdit::insertFromMimeData(source);
-    QString text = source->text();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    insertPlainText(text);
+    const QList<QUrl> urls = dateien(source);
+    if (urls.isEmpty())
+        return TextEditor::insertFromMimeData(source);
+    QString alle;
+    for (const QUrl& url : urls) {
+        const std::optional<QString> text = textdatei(url.toLocalFile());
+        if (!text) {
+            QMessageBox::warning(this, QStringLiteral("Datei nicht eingefügt"),
+                                 QStringLiteral("„%1“ ist keine Textdatei. Die Werteliste "
+                                                "bleibt, wie sie war.")
+                                     .arg(url.fileName()));
+            return;
+        }
+        alle += *text;
+        if (!alle.isEmpty() && !alle.endsWith(QLatin1Char('\n')) &&
+            !alle.endsWith(QLatin1Char('\r')))
+            alle += QLatin1Char('\n');
+    }
+    insert(alle);
 }
 
 void CheckBox::setWordWrap(bool wrap) {

@@ -12,10 +12,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+
+#include "platform/texteditor.h"
 
 #include <functional>
 #include <string>
@@ -67,18 +68,21 @@ public:
 };
 
 // A multi-line edit field whose text has one carriage return (character 13) between lines,
-// whatever line ends arrive in it by typing or pasting.
-class MultiLineEditField : public Feld<QPlainTextEdit> {
+// whatever line ends arrive in it by typing, pasting or dropping. A text file dropped onto it
+// (or pasted from a file manager) goes in like pasted text; a file that is not text is refused
+// with a message and changes nothing.
+class MultiLineEditField : public Feld<TextEditor> {
     Q_OBJECT
 public:
     explicit MultiLineEditField(QWidget* parent = nullptr);
 
     // The text as UTF-8 with carriage returns between lines.
-    std::string Text() const;
+    const std::string& Text() const { return text(); }
     // Shows a text with carriage returns between lines; raises TextChange.
-    void SetText(std::string_view text);
+    void SetText(std::string_view text) { setText(text); }
 
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 };
 

@@ -112,6 +112,13 @@ WinDaten::WinDaten()
     connect(wechseln, &QShortcut::activated, this, [] { nach_vorn(WinBoxplot::instance()); });
 }
 
+// The field with the focus reports its loss while every control still stands, not halfway
+// through their destruction.
+WinDaten::~WinDaten() {
+    if (QWidget* feld = focusWidget())
+        feld->clearFocus();
+}
+
 void WinDaten::steuerelemente_anlegen() {
     QWidget* w = inhalt_;
     const auto gruppe = [w](const char* name, const char* titel, QRect lage) {

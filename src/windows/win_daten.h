@@ -15,6 +15,7 @@ public:
     static WinDaten* instance();
     // The open data window, or nothing; creates none.
     static WinDaten* offen();
+    ~WinDaten() override;
 
     // Controls, in the order they are created.
     GroupBox* GroupBox4 = nullptr;

@@ -1,5 +1,6 @@
 // The application shell: start-up, the menu bar, its commands and the edit commands.
 #include "app/app.h"
+#include "platform/controls.h"
 #include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"
@@ -76,10 +77,25 @@ private slots:
     }
 
     // Every edit command is available and acts on the field that had the focus, also while
-    // the menu bar holds it (as after Escape in an open menu).
+    // the menu bar holds it (as after Escape in an open menu): a scale field and the value list.
+    void bearbeiten_wenn_ein_menue_den_fokus_hat_data() {
+        QTest::addColumn<bool>("werteliste");
+        QTest::newRow("EFskalamark") << false;
+        QTest::newRow("EFDaten") << true;
+    }
     void bearbeiten_wenn_ein_menue_den_fokus_hat() {
+        QFETCH(bool, werteliste);
         WinDaten* daten = WinDaten::instance();
-        EditField& feld = *daten->EFskalamark;
+        if (werteliste) { // in a new set 2, a series, left again at the end
+            QTest::mouseClick(daten->UpDownArrows1->hoch(), Qt::LeftButton);
+            QTest::mouseClick(&daten->RBsatz(2), Qt::LeftButton);
+            daten->EFDaten->SetText("10");
+        }
+        QWidget& feld = werteliste ? static_cast<QWidget&>(*daten->EFDaten) : *daten->EFskalamark;
+        const auto text = [&] {
+            return werteliste ? QString::fromStdString(daten->EFDaten->Text())
+                              : daten->EFskalamark->text();
+        };
         aktivieren(daten);
         feld.setFocus();
         QTRY_VERIFY(feld.hasFocus());
@@ -93,10 +109,11 @@ private slots:
                                    "EditSelectAll", "EditClear", "EditPaste"}) {
             QVERIFY2(eintrag(befehl)->isEnabled(), befehl);
             eintrag(befehl)->trigger();
-            texte << feld.text();
+            texte << text();
         }
-        QCOMPARE(texte, (QStringList{"10", "10", "", "10", "10", "", "10"}));
         bearbeiten->close();
+        QTest::mouseClick(&daten->RBsatz(1), Qt::LeftButton);
+        QCOMPARE(texte, (QStringList{"10", "10", "", "10", "10", "", "10"}));
     }
 
     // Copy in the chart window puts the chart on the clipboard as a picture at its device
