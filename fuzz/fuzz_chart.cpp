@@ -7,7 +7,7 @@
 #include "chart/pictures.h"
 #include "model/proc.h"
 #include "model/text.h"
-#include "platform/ausgabe.h"
+#include "platform/output.h"
 #include "support/lesbar.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -81,8 +81,8 @@ double abstand_daneben(int32_t groesse) {
 // Everything drawn so far inside the room, which the labels keep clear of.
 Belegung striche_und_marken(const Picture& bild, const Raum& raum) {
     Belegung belegt(raum.unten);
-    for (const Zeichnung& z : bild.zeichnungen()) {
-        const bool marke = z.art == Zeichnung::Art::FillOval || z.art == Zeichnung::Art::DrawOval;
+    for (const Drawing& z : bild.drawings()) {
+        const bool marke = z.kind == Drawing::Kind::FillOval || z.kind == Drawing::Kind::DrawOval;
         const double seitlich = marke ? abstand_marke : 0;
         for (const QRectF& f : inkRects(z))
             if (f.bottom() > 0 && f.top() < raum.unten && f.right() > raum.links &&

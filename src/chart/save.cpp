@@ -1,7 +1,7 @@
 #include "save.h"
 
 #include "chart/pictures.h"
-#include "platform/ausgabe.h"
+#include "platform/output.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -23,8 +23,8 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent) {
 
 // Setting a widget's accessible name or description tells assistive technology of the change;
 // only a real change is told, not every recomposition at a resize step.
-void Canvas::setBackdrop(PicturePtr bild) {
-    backdrop_ = std::move(bild);
+void Canvas::setBackdrop(PicturePtr picture) {
+    backdrop_ = std::move(picture);
     const QString title = backdrop_ ? backdrop_->title() : QString();
     const QString description = backdrop_ ? backdrop_->description() : QString();
     if (title != accessibleName())
@@ -41,14 +41,15 @@ void Canvas::Refresh(bool erase) {
 // The backdrop at the top-left corner, in device pixels as it was made; with erasing on, the
 // background where the backdrop does not reach or lets it show through.
 void Canvas::paintEvent(QPaintEvent*) {
-    QPainter maler(this);
-    const QImage* bild = backdrop_ && !backdrop_->image().isNull() ? &backdrop_->image() : nullptr;
-    QRegion hintergrund(rect());
-    if (bild && !bild->hasAlphaChannel())
-        hintergrund -= QRect(QPoint(0, 0), bild->deviceIndependentSize().toSize());
+    QPainter painter(this);
+    const QImage* picture =
+        backdrop_ && !backdrop_->image().isNull() ? &backdrop_->image() : nullptr;
+    QRegion background(rect());
+    if (picture && !picture->hasAlphaChannel())
+        background -= QRect(QPoint(0, 0), picture->deviceIndependentSize().toSize());
     if (erase_)
-        for (const QRect& teil : hintergrund)
-            maler.fillRect(teil, palette().window());
-    if (bild)
-        maler.drawImage(QPoint(0, 0), *bild);
+        for (const QRect& part : background)
+            painter.fillRect(part, palette().window());
+    if (picture)
+        painter.drawImage(QPoint(0, 0), *picture);
 }

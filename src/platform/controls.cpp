@@ -12,14 +12,14 @@
 #include <limits>
 #include <optional>
 
-EditField::EditField(QWidget* parent) : Feld<QLineEdit>(parent) {
+EditField::EditField(QWidget* parent) : Field<QLineEdit>(parent) {
     setMaxLength(std::numeric_limits<int>::max());
-    connect(this, &QLineEdit::textChanged, this, &EditField::textaenderung_melden);
+    connect(this, &QLineEdit::textChanged, this, &EditField::reportTextChange);
 }
 
 void EditField::SetText(const QString& text) {
     if (text == QLineEdit::text()) {
-        textaenderung_melden();
+        reportTextChange();
     } else {
         setText(text);
         setCursorPosition(0);
@@ -29,20 +29,20 @@ void EditField::SetText(const QString& text) {
 namespace {
 
 // A number in fixed notation written with an exponent: "-0.00123" becomes "-1.23e-03".
-QString mit_exponent(const QString& zahl) {
-    const qsizetype vorzeichen = zahl.startsWith(QLatin1Char('-')) ? 1 : 0;
-    const qsizetype punkt = zahl.indexOf(QLatin1Char('.'));
-    const qsizetype ganze = (punkt < 0 ? zahl.size() : punkt) - vorzeichen;
-    const QString ziffern = zahl.mid(vorzeichen).remove(QLatin1Char('.'));
-    const qsizetype erste = std::max<qsizetype>(0, ziffern.indexOf(QRegularExpression("[1-9]")));
-    const qsizetype exponent = ganze - 1 - erste;
-    return zahl.left(vorzeichen) + ziffern[erste] + QLatin1Char('.') + ziffern.mid(erste + 1) +
+QString withExponent(const QString& number) {
+    const qsizetype sign = number.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    const qsizetype wholeDigits = (point < 0 ? number.size() : point) - sign;
+    const QString digits = number.mid(sign).remove(QLatin1Char('.'));
+    const qsizetype first = std::max<qsizetype>(0, digits.indexOf(QRegularExpression("[1-9]")));
+    const qsizetype exponent = wholeDigits - 1 - first;
+    return number.left(sign) + digits[first] + QLatin1Char('.') + digits.mid(first + 1) +
            QStringLiteral("e%1%2")
                .arg(QLatin1Char(exponent < 0 ? '-' : '+'))
                .arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
 }
 
-const QChar auslassung(0x2026);
+const QChar ellipsis(0x2026);
 
 // A mantissa without the zeros that end its fraction: "1.2500" is "1.25", "3.000" is "3".
 QString withoutTrailingZeros(QString mantissa) {
@@ -59,30 +59,30 @@ QString withoutTrailingZeros(QString mantissa) {
 // "…" where digits are left out, and an exponent stays. A number whose magnitude would not
 // show (its whole part, or the zeros before its first significant digit) is written with an
 // exponent first. Nothing when not even the sign, the first digit and the exponent fit.
-std::optional<QString> zahl_kuerzen(QString text, const QFontMetricsF& masse, qreal breite) {
-    const auto passt = [&](const QString& t) { return masse.horizontalAdvance(t) <= breite; };
-    if (passt(text))
+std::optional<QString> shortenNumber(QString text, const QFontMetricsF& metrics, qreal width) {
+    const auto fits = [&](const QString& t) { return metrics.horizontalAdvance(t) <= width; };
+    if (fits(text))
         return text;
     if (!text.contains(QLatin1Char('e'))) {
-        const qsizetype punkt = text.indexOf(QLatin1Char('.'));
-        const qsizetype erste = text.indexOf(QRegularExpression("[1-9]"));
-        const qsizetype traeger = std::max(punkt < 0 ? text.size() : punkt, erste + 1);
-        if (!passt(text.left(traeger) + auslassung))
-            text = mit_exponent(text);
+        const qsizetype point = text.indexOf(QLatin1Char('.'));
+        const qsizetype first = text.indexOf(QRegularExpression("[1-9]"));
+        const qsizetype magnitudeEnd = std::max(point < 0 ? text.size() : point, first + 1);
+        if (!fits(text.left(magnitudeEnd) + ellipsis))
+            text = withExponent(text);
     }
     // The exponent without its leading zero ("e-4" for "e-04").
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     const QString exponent =
         e < 0 ? QString() : text.mid(e).replace(QRegularExpression("([-+])0(\\d)"), "\\1\\2");
-    QString mantisse = withoutTrailingZeros(e < 0 ? text : text.left(e));
-    if (passt(mantisse + exponent))
-        return mantisse + exponent;
-    const qsizetype kleinste = mantisse.startsWith(QLatin1Char('-')) ? 2 : 1;
-    while (mantisse.size() > kleinste &&
-           !passt(withoutTrailingZeros(mantisse) + auslassung + exponent))
-        mantisse.chop(1);
-    const QString shortened = withoutTrailingZeros(mantisse) + auslassung + exponent;
-    return passt(shortened) ? std::optional(shortened) : std::nullopt;
+    QString mantissa = withoutTrailingZeros(e < 0 ? text : text.left(e));
+    if (fits(mantissa + exponent))
+        return mantissa + exponent;
+    const qsizetype shortest = mantissa.startsWith(QLatin1Char('-')) ? 2 : 1;
+    while (mantissa.size() > shortest &&
+           !fits(withoutTrailingZeros(mantissa) + ellipsis + exponent))
+        mantissa.chop(1);
+    const QString shortened = withoutTrailingZeros(mantissa) + ellipsis + exponent;
+    return fits(shortened) ? std::optional(shortened) : std::nullopt;
 }
 
 } // namespace
@@ -99,11 +99,11 @@ std::pair<QString, QFont> NumberText::presentation() const {
     QFont font = this->font();
     for (int pixels = QFontInfo(font).pixelSize(), smallest = pixels / 2; pixels >= smallest;
          --pixels) {
-        if (auto shown = zahl_kuerzen(text(), QFontMetricsF(font, this), width))
+        if (auto shown = shortenNumber(text(), QFontMetricsF(font, this), width))
             return {*shown, font};
         font.setPixelSize(std::max(pixels - 1, 1));
     }
-    return {QString(auslassung), this->font()};
+    return {QString(ellipsis), this->font()};
 }
 
 QString NumberText::shown() const {
@@ -116,9 +116,9 @@ QFont NumberText::shownFont() const {
 
 void NumberText::paintEvent(QPaintEvent*) {
     const auto [shown, font] = presentation();
-    QPainter maler(this);
-    maler.setFont(font);
-    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
+    QPainter painter(this);
+    painter.setFont(font);
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }
 
@@ -127,15 +127,15 @@ void NumberText::resizeEvent(QResizeEvent* event) {
     SetText(text());
 }
 
-MultiLineEditField::MultiLineEditField(QWidget* parent) : Feld<TextEditor>(parent) {
+MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(this, &TextEditor::textChanged, this, &MultiLineEditField::textaenderung_melden);
+    connect(this, &TextEditor::textChanged, this, &MultiLineEditField::reportTextChange);
 }
 
 namespace {
 
-QList<QUrl> dateien(const QMimeData* source) {
+QList<QUrl> localFiles(const QMimeData* source) {
     QList<QUrl> urls = source->urls();
     urls.removeIf([](const QUrl& url) { return !url.isLocalFile(); });
     return urls;
@@ -144,37 +144,37 @@ QList<QUrl> dateien(const QMimeData* source) {
 // The text of a file: UTF-8, or UTF-16 or UTF-32 with a byte order mark, or else Latin-1 as
 // older spreadsheets save it. Nothing when the file cannot be read, is larger than any value
 // list (1 GiB) or holds control characters a text has not (a picture, a workbook).
-std::optional<QString> textdatei(const QString& pfad) {
-    QFile datei(pfad);
-    if (datei.size() > (qint64(1) << 30) || !datei.open(QIODevice::ReadOnly))
+std::optional<QString> textOfFile(const QString& path) {
+    QFile file(path);
+    if (file.size() > (qint64(1) << 30) || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = datei.readAll();
-    QStringDecoder lesen(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
-    QString text = lesen(bytes);
-    if (lesen.hasError())
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
+    QString text = decoder(bytes);
+    if (decoder.hasError())
         text = QString::fromLatin1(bytes);
-    const bool steuerzeichen = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+    const bool hasControlCharacters = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
         return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
                c != QLatin1Char('\r') && c != QLatin1Char('\f');
     });
-    return steuerzeichen ? std::nullopt : std::optional<QString>(text);
+    return hasControlCharacters ? std::nullopt : std::optional<QString>(text);
 }
 
 } // namespace
 
 bool MultiLineEditField::canInsertFromMimeData(const QMimeData* source) const {
-    return !dateien(source).isEmpty() || TextEditor::canInsertFromMimeData(source);
+    return !localFiles(source).isEmpty() || TextEditor::canInsertFromMimeData(source);
 }
 
 // Files go in one after another, each ending its last line; a file that is not text stops
 // all of them.
 void MultiLineEditField::insertFromMimeData(const QMimeData* source) {
-    const QList<QUrl> urls = dateien(source);
+    const QList<QUrl> urls = localFiles(source);
     if (urls.isEmpty())
         return TextEditor::insertFromMimeData(source);
-    QString alle;
+    QString all;
     for (const QUrl& url : urls) {
-        const std::optional<QString> text = textdatei(url.toLocalFile());
+        const std::optional<QString> text = textOfFile(url.toLocalFile());
         if (!text) {
             QMessageBox::warning(this, QStringLiteral("Datei nicht eingefügt"),
                                  QStringLiteral("„%1“ ist keine Textdatei. Die Werteliste "
@@ -182,44 +182,43 @@ void MultiLineEditField::insertFromMimeData(const QMimeData* source) {
                                      .arg(url.fileName()));
             return;
         }
-        alle += *text;
-        if (!alle.isEmpty() && !alle.endsWith(QLatin1Char('\n')) &&
-            !alle.endsWith(QLatin1Char('\r')))
-            alle += QLatin1Char('\n');
+        all += *text;
+        if (!all.isEmpty() && !all.endsWith(QLatin1Char('\n')) && !all.endsWith(QLatin1Char('\r')))
+            all += QLatin1Char('\n');
     }
-    insert(alle);
+    insert(all);
 }
 
 void CheckBox::setWordWrap(bool wrap) {
-    umbrechen_ = wrap;
+    wrap_ = wrap;
     update();
 }
 
 void CheckBox::paintEvent(QPaintEvent* event) {
-    if (!umbrechen_)
+    if (!wrap_)
         return QCheckBox::paintEvent(event);
-    QStylePainter maler(this);
+    QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
     option.text.clear();
-    maler.drawControl(QStyle::CE_CheckBox, option);
-    const QRect kasten = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
-    const QRect textfeld = rect().adjusted(kasten.right() + 4, 0, 0, 0);
-    maler.setPen(
+    painter.drawControl(QStyle::CE_CheckBox, option);
+    const QRect box = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    const QRect textRect = rect().adjusted(box.right() + 4, 0, 0, 0);
+    painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    const int ausrichtung = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
-    maler.drawText(textfeld, ausrichtung, text());
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    painter.drawText(textRect, flags, text());
     // The focus mark around the caption, where the style puts it on a box of its own.
     if (option.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect fokus;
-        fokus.QStyleOption::operator=(option);
-        fokus.rect = maler.boundingRect(textfeld, ausrichtung, text()).adjusted(-1, 0, 1, 0);
-        maler.drawPrimitive(QStyle::PE_FrameFocusRect, fokus);
+        QStyleOptionFocusRect focusRect;
+        focusRect.QStyleOption::operator=(option);
+        focusRect.rect = painter.boundingRect(textRect, flags, text()).adjusted(-1, 0, 1, 0);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focusRect);
     }
 }
 
 bool CheckBox::hitButton(const QPoint& pos) const {
-    return umbrechen_ ? rect().contains(pos) : QCheckBox::hitButton(pos);
+    return wrap_ ? rect().contains(pos) : QCheckBox::hitButton(pos);
 }
 
 BevelButton::BevelButton(QWidget* parent) : QToolButton(parent) {
@@ -238,21 +237,21 @@ BevelButton::BevelButton(QWidget* parent) : QToolButton(parent) {
 }
 
 UpDownArrows::UpDownArrows(QWidget* parent)
-    : QWidget(parent), hoch_(new QToolButton(this)), runter_(new QToolButton(this)) {
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     setFocusPolicy(Qt::NoFocus);
     // Each arrow is reached by Tab and pressed with Space; a click leaves the focus where it is.
-    for (QToolButton* knopf : {hoch_, runter_}) {
-        knopf->setFocusPolicy(Qt::TabFocus);
-        knopf->setAutoRepeat(true);
+    for (QToolButton* button : {up_, down_}) {
+        button->setFocusPolicy(Qt::TabFocus);
+        button->setAutoRepeat(true);
     }
-    hoch_->setArrowType(Qt::UpArrow);
-    runter_->setArrowType(Qt::DownArrow);
-    connect(hoch_, &QToolButton::clicked, this, &UpDownArrows::Up);
-    connect(runter_, &QToolButton::clicked, this, &UpDownArrows::Down);
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    connect(up_, &QToolButton::clicked, this, &UpDownArrows::Up);
+    connect(down_, &QToolButton::clicked, this, &UpDownArrows::Down);
 }
 
 void UpDownArrows::resizeEvent(QResizeEvent*) {
-    const int mitte = height() / 2;
-    hoch_->setGeometry(0, 0, width(), mitte);
-    runter_->setGeometry(0, mitte, width(), height() - mitte);
+    const int middle = height() / 2;
+    up_->setGeometry(0, 0, width(), middle);
+    down_->setGeometry(0, middle, width(), height() - middle);
 }

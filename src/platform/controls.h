@@ -27,9 +27,9 @@
 // What an edit field reports to its window: text changed, focus lost, and key down, whose
 // handler drops the key by returning true. Shortcuts that edit the text (paste, cut, undo)
 // arrive as key presses too, since the field claims them before the menu's shortcuts.
-template <typename Basis> class Feld : public Basis {
+template <typename Base> class Field : public Base {
 public:
-    using Basis::Basis;
+    using Base::Base;
 
     int Index = 0;
     std::function<void()> TextChange;
@@ -37,22 +37,22 @@ public:
     std::function<bool()> KeyDown;
 
 protected:
-    void textaenderung_melden() {
+    void reportTextChange() {
         if (TextChange)
             TextChange();
     }
     void keyPressEvent(QKeyEvent* event) override {
         if (KeyDown && KeyDown())
             return event->accept();
-        Basis::keyPressEvent(event);
+        Base::keyPressEvent(event);
     }
     void inputMethodEvent(QInputMethodEvent* event) override {
         if (KeyDown && KeyDown())
             return event->accept();
-        Basis::inputMethodEvent(event);
+        Base::inputMethodEvent(event);
     }
     void focusOutEvent(QFocusEvent* event) override {
-        Basis::focusOutEvent(event);
+        Base::focusOutEvent(event);
         if (LostFocus)
             LostFocus();
     }
@@ -60,7 +60,7 @@ protected:
 
 // A single-line edit field without a length limit. Setting its text from code raises
 // TextChange like typing does, also when the text stays the same, and shows the text's start.
-class EditField : public Feld<QLineEdit> {
+class EditField : public Field<QLineEdit> {
     Q_OBJECT
 public:
     explicit EditField(QWidget* parent = nullptr);
@@ -71,7 +71,7 @@ public:
 // whatever line ends arrive in it by typing, pasting or dropping. A text file dropped onto it
 // (or pasted from a file manager) goes in like pasted text; a file that is not text is refused
 // with a message and changes nothing.
-class MultiLineEditField : public Feld<TextEditor> {
+class MultiLineEditField : public Field<TextEditor> {
     Q_OBJECT
 public:
     explicit MultiLineEditField(QWidget* parent = nullptr);
@@ -87,13 +87,13 @@ protected:
 };
 
 // A Qt control that can be a member of a control array.
-template <typename Basis> class MitIndex : public Basis {
+template <typename Base> class Indexed : public Base {
 public:
-    using Basis::Basis;
+    using Base::Base;
     int Index = 0;
 };
 
-using StaticText = MitIndex<QLabel>;
+using StaticText = Indexed<QLabel>;
 
 // A static text showing a number, never cut and never shown as another number: a number too
 // long for the control loses digits at the end of its mantissa, marked by "…", keeps its sign,
@@ -115,8 +115,8 @@ protected:
 private:
     std::pair<QString, QFont> presentation() const;
 };
-using RadioButton = MitIndex<QRadioButton>;
-using PushButton = MitIndex<QPushButton>;
+using RadioButton = Indexed<QRadioButton>;
+using PushButton = Indexed<QPushButton>;
 
 // A check box whose caption may wrap onto further lines when the box is too narrow.
 class CheckBox : public QCheckBox {
@@ -131,7 +131,7 @@ protected:
     bool hitButton(const QPoint& pos) const override;
 
 private:
-    bool umbrechen_ = false;
+    bool wrap_ = false;
 };
 
 // A button that stays pressed: setting its pressed state from code raises no action; a click
@@ -151,8 +151,8 @@ class UpDownArrows : public QWidget {
 public:
     explicit UpDownArrows(QWidget* parent = nullptr);
 
-    QToolButton* hoch() const { return hoch_; }
-    QToolButton* runter() const { return runter_; }
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
 
 signals:
     void Up();
@@ -162,22 +162,22 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QToolButton* hoch_;
-    QToolButton* runter_;
+    QToolButton* up_;
+    QToolButton* down_;
 };
 
 // Controls sharing one name and one set of handlers, told apart by their 1-based Index.
 template <typename Control> class ControlArray {
 public:
-    Control& operator()(int index) const { return *mitglieder_.at(std::size_t(index - 1)); }
-    void setzen(int index, Control* mitglied) {
-        if (mitglieder_.size() < std::size_t(index))
-            mitglieder_.resize(std::size_t(index));
-        mitglieder_[std::size_t(index - 1)] = mitglied;
-        mitglied->Index = index;
+    Control& operator()(int index) const { return *members_.at(std::size_t(index - 1)); }
+    void set(int index, Control* member) {
+        if (members_.size() < std::size_t(index))
+            members_.resize(std::size_t(index));
+        members_[std::size_t(index - 1)] = member;
+        member->Index = index;
     }
-    int size() const { return int(mitglieder_.size()); }
+    int size() const { return int(members_.size()); }
 
 private:
-    std::vector<Control*> mitglieder_;
+    std::vector<Control*> members_;
 };

@@ -127,8 +127,7 @@ void WinDaten::steuerelemente_anlegen() {
         return box;
     };
     const auto basisfeld = [this, w](int index) {
-        EFbasis.setzen(index,
-                       anlegen<EditField>(w, "EFbasis", {116, zeile(index).feld_oben, 52, 22}));
+        EFbasis.set(index, anlegen<EditField>(w, "EFbasis", {116, zeile(index).feld_oben, 52, 22}));
     };
 
     GroupBox4 = gruppe("GroupBox4", "Satz-Nr.", {337, 3, 57, 227});
@@ -161,15 +160,15 @@ void WinDaten::steuerelemente_anlegen() {
         auto* anzeige =
             anlegen<NumberText>(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20}, "-");
         anzeige->setAlignment(links);
-        STbasis.setzen(index, anzeige);
+        STbasis.set(index, anzeige);
     }
     for (int index = 1; index <= Proc::hoechste_satzanzahl; ++index) {
         const QRect lage(350, 23 + 32 * (index - 1), 36, 20);
-        RBsatz.setzen(
-            index, anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));
+        RBsatz.set(index,
+                   anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));
     }
-    BBsatzart.setzen(1, anlegen<BevelButton>(w, "BBsatzart", {50, 296, 116, 22}, "Box-Werte"));
-    BBsatzart.setzen(2, anlegen<BevelButton>(w, "BBsatzart", {198, 296, 116, 22}, "Datenreihe"));
+    BBsatzart.set(1, anlegen<BevelButton>(w, "BBsatzart", {50, 296, 116, 22}, "Box-Werte"));
+    BBsatzart.set(2, anlegen<BevelButton>(w, "BBsatzart", {198, 296, 116, 22}, "Datenreihe"));
     BBsatzart(1).setChecked(true);
     UpDownArrows1 = anlegen<UpDownArrows>(w, "UpDownArrows1", {366, 197, 13, 23});
     STsatzanz = text_anlegen(w, "STsatzanz", {344, 197, 19, 20}, "1", rechts);
@@ -227,8 +226,8 @@ void WinDaten::benennen() {
     BBsatzart(2).setAccessibleDescription(
         QStringLiteral("Die Werte des Satzes als Liste eingeben, aus der sie berechnet werden"));
     UpDownArrows1->setAccessibleName(QStringLiteral("Anzahl der Sätze"));
-    UpDownArrows1->hoch()->setAccessibleName(QStringLiteral("Anzahl der Sätze erhöhen"));
-    UpDownArrows1->runter()->setAccessibleName(QStringLiteral("Anzahl der Sätze verringern"));
+    UpDownArrows1->upButton()->setAccessibleName(QStringLiteral("Anzahl der Sätze erhöhen"));
+    UpDownArrows1->downButton()->setAccessibleName(QStringLiteral("Anzahl der Sätze verringern"));
     CBautomatik->setAccessibleName(StaticText15->text());
     StaticText15->setBuddy(CBautomatik);
 }
@@ -243,7 +242,7 @@ void WinDaten::tabreihenfolge_setzen() {
     reihe.push_back(EFDaten);
     for (int i = 1; i <= RBsatz.size(); ++i)
         reihe.push_back(&RBsatz(i));
-    reihe.insert(reihe.end(), {UpDownArrows1->hoch(), UpDownArrows1->runter(), CBshowall,
+    reihe.insert(reihe.end(), {UpDownArrows1->upButton(), UpDownArrows1->downButton(), CBshowall,
                                &BBsatzart(1), &BBsatzart(2), EFskalamax, EFskalamin, EFskalamark,
                                CBereitert, CBmittelwert, CBwerteanzeigen});
     for (std::size_t i = 1; i < reihe.size(); ++i)

@@ -87,7 +87,7 @@ private slots:
         QFETCH(bool, werteliste);
         WinDaten* daten = WinDaten::instance();
         if (werteliste) { // in a new set 2, a series, left again at the end
-            QTest::mouseClick(daten->UpDownArrows1->hoch(), Qt::LeftButton);
+            QTest::mouseClick(daten->UpDownArrows1->upButton(), Qt::LeftButton);
             QTest::mouseClick(&daten->RBsatz(2), Qt::LeftButton);
             daten->EFDaten->SetText("10");
         }

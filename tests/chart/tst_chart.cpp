@@ -1,7 +1,7 @@
 // The chart as pictures: golden pictures of typical, narrow, wide, extreme and high-resolution
 // charts, and the rules that a single picture does not show.
 #include "chart/boxplot.h"
-#include "platform/ausgabe.h"
+#include "platform/output.h"
 #include "support/golden.h"
 #include "support/lesbar.h"
 #include "support/startwerte.h"
@@ -131,9 +131,9 @@ private slots:
             std::tuple(ende, mark, false, "");
         const QImage bild = chart(150, 400, verhaeltnis);
         int strichzahl = 0, i = 0;
-        for (const Zeichnung& z : bild_transfer->zeichnungen()) {
-            strichzahl += z.art == Zeichnung::Art::DrawLine && z.b == z.d && z.stift_hoehe == 1;
-            if (z.art == Zeichnung::Art::DrawString)
+        for (const Drawing& z : bild_transfer->drawings()) {
+            strichzahl += z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1;
+            if (z.kind == Drawing::Kind::DrawString)
                 QCOMPARE(Val(z.text), Val(Str(std::round(i++ * beschriftet * 10) / 10)));
         }
         QCOMPARE(strichzahl, std::lround(ende / striche));
@@ -150,15 +150,15 @@ private slots:
     // every device pixel ratio.
     void ausreisser_hohl() {
         fuenf_reihen();
-        const std::vector<Zeichnung> keine;
+        const std::vector<Drawing> keine;
         for (double verhaeltnis : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
             const QImage bild = chart(110, 166, verhaeltnis);
             int hohl = 0;
-            for (const Zeichnung& streifen : bild_ergebnis->zeichnungen())
-                for (const Zeichnung& z : streifen.bild ? streifen.bild->zeichnungen() : keine) {
+            for (const Drawing& streifen : bild_ergebnis->drawings())
+                for (const Drawing& z : streifen.picture ? streifen.picture->drawings() : keine) {
                     const QRect ring(QPoint(streifen.a + z.a, z.b) * verhaeltnis,
                                      QSize(z.c, z.d) * verhaeltnis);
-                    hohl += z.art == Zeichnung::Art::DrawOval && z.b > 0 && z.b < 166 &&
+                    hohl += z.kind == Drawing::Kind::DrawOval && z.b > 0 && z.b < 166 &&
                             bild.pixelColor(ring.center()) == Qt::white &&
                             bild.pixelColor(ring.left(), ring.center().y()) == Qt::black;
                 }
@@ -195,9 +195,9 @@ private slots:
         Werte_aus_daten_berechnen(1);
         std::tie(daten_satzart(1), endwert) = std::tuple(satzart_datenreihe, 2000);
         einen_boxplot_zeichnen(150, 400, 1, true);
-        const auto& alle = bild_transfer->zeichnungen();
-        const auto marken = std::count_if(alle.begin(), alle.end(), [](const Zeichnung& z) {
-            return z.art == Zeichnung::Art::DrawOval;
+        const auto& alle = bild_transfer->drawings();
+        const auto marken = std::count_if(alle.begin(), alle.end(), [](const Drawing& z) {
+            return z.kind == Drawing::Kind::DrawOval;
         });
         QVERIFY2(marken >= 1 && marken <= 2, qPrintable(QString::number(marken)));
     }

@@ -9,14 +9,14 @@
 // The first label of a chart's plots that cannot be read, with what crosses it; empty when
 // every label can be read.
 inline std::string unlesbare_beschriftung(const Picture& chart) {
-    for (const Zeichnung& streifen : chart.zeichnungen()) {
-        if (!streifen.bild)
+    for (const Drawing& streifen : chart.drawings()) {
+        if (!streifen.picture)
             continue;
         std::vector<std::pair<QRectF, std::string>> texte, striche;
-        for (const Zeichnung& z : streifen.bild->zeichnungen())
+        for (const Drawing& z : streifen.picture->drawings())
             for (const QRectF& f : inkRects(z))
-                (z.art == Zeichnung::Art::DrawString ? texte : striche).emplace_back(f, z.text);
-        const QRectF bild = QRectF(0, 0, streifen.bild->width(), streifen.bild->height()) &
+                (z.kind == Drawing::Kind::DrawString ? texte : striche).emplace_back(f, z.text);
+        const QRectF bild = QRectF(0, 0, streifen.picture->width(), streifen.picture->height()) &
                             QRectF(-streifen.a, -streifen.b, chart.width(), chart.height());
         for (std::size_t i = 0; i < texte.size(); ++i) {
             const auto& [f, text] = texte[i];

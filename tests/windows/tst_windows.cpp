@@ -37,8 +37,8 @@ void klick(QAbstractButton* knopf) {
 void klicks(const QString& folge) { // + up, - down, a digit selects that set, b and r the kinds
     for (QChar k : folge)
         klick(k.isDigit() ? static_cast<QAbstractButton*>(&w().RBsatz(k.digitValue()))
-              : k == '+'  ? w().UpDownArrows1->hoch()
-              : k == '-'  ? w().UpDownArrows1->runter()
+              : k == '+'  ? w().UpDownArrows1->upButton()
+              : k == '-'  ? w().UpDownArrows1->downButton()
                           : &w().BBsatzart(k == 'b' ? 1 : 2));
 }
 

@@ -1,4 +1,4 @@
-#include "ausgabe.h"
+#include "output.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -18,7 +18,7 @@
 
 namespace {
 
-const QString urheber = QStringLiteral("Velmora");
+const QString creator = QStringLiteral("Velmora");
 
 QString formatError(const char* format) {
     return QStringLiteral("Als %1 lässt sich das Bild nicht schreiben. Bitte eine andere Endung "
@@ -27,36 +27,37 @@ QString formatError(const char* format) {
 }
 
 // A picture's title, or the application's name where it has none.
-QString titel(const Picture& bild) {
-    return bild.title().isEmpty() ? urheber : bild.title();
+QString titleOf(const Picture& picture) {
+    return picture.title().isEmpty() ? creator : picture.title();
 }
 
 // Plays the picture onto a vector device; gives the reason when painting cannot start.
-std::optional<QString> vektoren_malen(const Picture& bild, QPaintDevice& geraet, const char* art) {
-    QPainter maler;
-    if (!maler.begin(&geraet))
-        return formatError(art);
-    bild.abspielen(maler);
+std::optional<QString> paintVectors(const Picture& picture, QPaintDevice& device,
+                                    const char* kind) {
+    QPainter painter;
+    if (!painter.begin(&device))
+        return formatError(kind);
+    picture.play(painter);
     return std::nullopt;
 }
 
-std::optional<QString> svg_schreiben(const Picture& bild, QIODevice& ziel) {
+std::optional<QString> writeSvg(const Picture& picture, QIODevice& target) {
     QSvgGenerator svg;
-    svg.setOutputDevice(&ziel);
-    svg.setSize(QSize(bild.width(), bild.height()));
-    svg.setViewBox(QRect(0, 0, bild.width(), bild.height()));
+    svg.setOutputDevice(&target);
+    svg.setSize(QSize(picture.width(), picture.height()));
+    svg.setViewBox(QRect(0, 0, picture.width(), picture.height()));
     svg.setResolution(96); // one unit is one CSS pixel
-    svg.setTitle(titel(bild));
-    svg.setDescription(bild.description());
-    return vektoren_malen(bild, svg, "SVG");
+    svg.setTitle(titleOf(picture));
+    svg.setDescription(picture.description());
+    return paintVectors(picture, svg, "SVG");
 }
 
 // A PDF text string: UTF-16 with its byte order mark, written in hex.
-QByteArray pdf_text(const QString& text) {
+QByteArray pdfText(const QString& text) {
     QByteArray utf16("\xFE\xFF", 2);
-    for (const QChar zeichen : text) {
-        utf16 += char(zeichen.unicode() >> 8);
-        utf16 += char(zeichen.unicode() & 0xFF);
+    for (const QChar character : text) {
+        utf16 += char(character.unicode() >> 8);
+        utf16 += char(character.unicode() & 0xFF);
     }
     return '<' + utf16.toHex() + '>';
 }
@@ -65,59 +66,59 @@ QByteArray pdf_text(const QString& text) {
 // own way to change a written file: the document information dictionary defined anew with
 // the subject added, a cross-reference section for it and a trailer pointing back to the
 // first. A PDF whose end does not read as expected is left as it is.
-void thema_anfuegen(QByteArray& pdf, const QString& thema) {
+void addSubject(QByteArray& pdf, const QString& subject) {
     const qsizetype trailer = pdf.lastIndexOf("trailer");
-    const QRegularExpressionMatch ende =
+    const QRegularExpressionMatch end =
         QRegularExpression(
             R"(/Size (\d+).*/Info (\d+ \d+) R.*/Root (\d+ \d+) R.*startxref\s+(\d+))",
             QRegularExpression::DotMatchesEverythingOption)
             .match(QString::fromLatin1(pdf.mid(trailer)));
-    if (trailer < 0 || !ende.hasMatch())
+    if (trailer < 0 || !end.hasMatch())
         return;
-    const QByteArray info = ende.captured(2).toLatin1();
-    const qsizetype anfang = pdf.indexOf("\n" + info + " obj\n<<");
-    const qsizetype schluss = pdf.indexOf(">>\nendobj", anfang);
-    if (anfang < 0 || schluss < 0)
+    const QByteArray info = end.captured(2).toLatin1();
+    const qsizetype start = pdf.indexOf("\n" + info + " obj\n<<");
+    const qsizetype objectEnd = pdf.indexOf(">>\nendobj", start);
+    if (start < 0 || objectEnd < 0)
         return;
-    const QByteArray eintraege = pdf.mid(anfang, schluss - anfang);
-    const qsizetype neu = pdf.size();
-    pdf += eintraege.mid(1) + "/Subject " + pdf_text(thema) + "\n>>\nendobj\n";
-    const qsizetype querverweise = pdf.size();
+    const QByteArray entries = pdf.mid(start, objectEnd - start);
+    const qsizetype added = pdf.size();
+    pdf += entries.mid(1) + "/Subject " + pdfText(subject) + "\n>>\nendobj\n";
+    const qsizetype xrefStart = pdf.size();
     pdf += "xref\n" + info.split(' ').first() + " 1\n" +
-           QByteArray::number(neu).rightJustified(10, '0') + ' ' +
+           QByteArray::number(added).rightJustified(10, '0') + ' ' +
            info.split(' ').last().rightJustified(5, '0') + " n \ntrailer\n<<\n/Size " +
-           ende.captured(1).toLatin1() + "\n/Info " + info + " R\n/Root " +
-           ende.captured(3).toLatin1() + " R\n/Prev " + ende.captured(4).toLatin1() +
-           "\n>>\nstartxref\n" + QByteArray::number(querverweise) + "\n%%EOF\n";
+           end.captured(1).toLatin1() + "\n/Info " + info + " R\n/Root " +
+           end.captured(3).toLatin1() + " R\n/Prev " + end.captured(4).toLatin1() +
+           "\n>>\nstartxref\n" + QByteArray::number(xrefStart) + "\n%%EOF\n";
 }
 
 // One page exactly the picture's size, one point per logical pixel, with the picture's title
 // and description as the document's title and subject.
-std::optional<QString> pdf_schreiben(const Picture& bild, QIODevice& ziel) {
-    QBuffer puffer;
-    puffer.open(QIODevice::WriteOnly);
+std::optional<QString> writePdf(const Picture& picture, QIODevice& target) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&puffer);
-        pdf.setCreator(urheber);
-        pdf.setTitle(titel(bild));
+        QPdfWriter pdf(&buffer);
+        pdf.setCreator(creator);
+        pdf.setTitle(titleOf(picture));
         pdf.setResolution(72);
-        pdf.setPageSize(QPageSize(QSizeF(bild.width(), bild.height()), QPageSize::Point, QString(),
-                                  QPageSize::ExactMatch));
+        pdf.setPageSize(QPageSize(QSizeF(picture.width(), picture.height()), QPageSize::Point,
+                                  QString(), QPageSize::ExactMatch));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        if (auto fehler = vektoren_malen(bild, pdf, "PDF"))
-            return fehler;
+        if (auto error = paintVectors(picture, pdf, "PDF"))
+            return error;
     }
-    QByteArray daten = puffer.data();
-    if (!bild.description().isEmpty())
-        thema_anfuegen(daten, bild.description());
-    if (ziel.write(daten) != daten.size())
+    QByteArray data = buffer.data();
+    if (!picture.description().isEmpty())
+        addSubject(data, picture.description());
+    if (target.write(data) != data.size())
         return formatError("pdf");
     return std::nullopt;
 }
 
-std::optional<QString> raster_schreiben(const Picture& bild, QIODevice& ziel, QByteArray format) {
-    QImageWriter schreiber(&ziel, format);
-    if (!schreiber.write(bild.image()))
+std::optional<QString> writeRaster(const Picture& picture, QIODevice& target, QByteArray format) {
+    QImageWriter writer(&target, format);
+    if (!writer.write(picture.image()))
         return formatError(format.constData());
     return std::nullopt;
 }
@@ -126,10 +127,10 @@ std::optional<QString> raster_schreiben(const Picture& bild, QIODevice& ziel, QB
 std::optional<QString> encode(const Picture& picture, QIODevice& device, const QString& file) {
     const QByteArray suffix = QFileInfo(file).suffix().toLower().toLatin1();
     if (suffix == "svg")
-        return svg_schreiben(picture, device);
+        return writeSvg(picture, device);
     if (suffix == "pdf")
-        return pdf_schreiben(picture, device);
-    return raster_schreiben(picture, device, WritesFormat(suffix) ? suffix : "png");
+        return writePdf(picture, device);
+    return writeRaster(picture, device, WritesFormat(suffix) ? suffix : "png");
 }
 
 // Whether the written data reached the disk: some file systems report a full disk only here.
@@ -207,8 +208,8 @@ std::optional<QString> SaveAsPicture(const QString& file, const PicturePtr& pict
 }
 
 QByteArray SvgDocument(const Picture& picture) {
-    QBuffer puffer;
-    puffer.open(QIODevice::WriteOnly);
-    svg_schreiben(picture, puffer);
-    return puffer.data();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writeSvg(picture, buffer);
+    return buffer.data();
 }
