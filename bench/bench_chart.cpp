@@ -5,7 +5,7 @@
 #include "messung.h"
 
 #include "chart/beschreibung.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "windows/daten_ablauf.h"
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     QApplication anwendung(argc, argv);
     ladewerte_setzen();
     Pref_SplashAtStart = 0;
-    WinDaten::instance();
+    WinDaten::fenster();
     for (int32_t satz = 1; satz <= 5; ++satz) {
         daten_werteliste(satz) = werteliste(1000, 0.02, unsigned(satz));
         daten_satzart(satz) = satzart_datenreihe;
@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
     daten_max_satz_anzahl = 5;
     daten_alle_saetze_zeichnen = boxplot_erweitert = mittelwert_anzeigen = box_werte_anzeigen =
         true;
-    WinBoxplot* fenster = WinBoxplot::instance();
+    WinBoxplot* fenster = WinBoxplot::fenster();
     fenster->resize(1960, 1114);       // a canvas of 1920 × 1080
     QCoreApplication::processEvents(); // shown, so that the canvas paints
     const std::string verhaeltnis =

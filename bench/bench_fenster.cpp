@@ -3,7 +3,7 @@
 // displays show the new values; the peak memory along the way.
 #include "messung.h"
 
-#include "chart/pictures.h"
+#include "chart/bilder.h"
 #include "model/proc.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
@@ -15,18 +15,18 @@
 namespace {
 
 WinDaten& fenster() {
-    return *WinDaten::instance();
+    return *WinDaten::fenster();
 }
 
 // The data window and the chart on the screen, not only composed.
 void zeigen() {
     fenster().repaint();
-    WinBoxplot::instance()->CAbox->repaint();
+    WinBoxplot::fenster()->CAbox->repaint();
 }
 
 std::string mit_verhaeltnis(const std::string& name) {
     return name + ", ratio " +
-           QString::number(WinBoxplot::instance()->CAbox->devicePixelRatioF()).toStdString();
+           QString::number(WinBoxplot::fenster()->CAbox->devicePixelRatioF()).toStdString();
 }
 
 // Set 1 as an empty series with the focus in its value list.
@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
     QApplication anwendung(argc, argv);
     Proc::ladewerte_setzen();
     Proc::Pref_SplashAtStart = 0;
-    WinDaten::instance();
+    WinDaten::fenster();
     QCoreApplication::processEvents(); // the windows shown, so that they paint
     speicher("peak memory after start-up");
     einfuegen("paste 100,000 lines", 100'000, 11);

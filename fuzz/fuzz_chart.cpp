@@ -3,8 +3,8 @@
 // stands whole, clear of every line, mark and other label of its plot.
 #include "pruefen.h"
 
-#include "chart/composition.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
+#include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "model/text.h"
 #include "platform/output.h"

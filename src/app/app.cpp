@@ -1,7 +1,7 @@
 #include "app.h"
 
-#include "chart/pictures.h"
-#include "chart/save.h"
+#include "chart/bilder.h"
+#include "chart/speichern.h"
 #include "platform/texteditor.h"
 #include "velmora_version.h"
 #include "windows/win_boxplot.h"
@@ -112,7 +112,7 @@ void App::menueleiste_anlegen() {
     // shortcuts work in every window, also where the menu bar belongs to the data window.
     for (QAction* aktion : {info, speichern})
         connect(aktion, &QAction::triggered, this,
-                [this, aktion] { HandleMenu(aktion->objectName()); });
+                [this, aktion] { menuebefehl_ausfuehren(aktion->objectName()); });
     for (QAction* aktion : {info, speichern, ende})
         aktion->setShortcutContext(Qt::ApplicationShortcut);
 
@@ -172,17 +172,17 @@ Versionsteile App::version() const {
     return {MajorVersion, MinorVersion, BugVersion, StageCode, NonReleaseVersion};
 }
 
-void App::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
-    handler_.insert(itemName, std::move(handler));
+void App::menuehandler_anmelden(const QString& eintragsname, std::function<bool()> handler) {
+    handler_.insert(eintragsname, std::move(handler));
 }
 
-bool App::HandleMenu(const QString& itemName) {
-    const auto handler = handler_.constFind(itemName);
+bool App::menuebefehl_ausfuehren(const QString& eintragsname) {
+    const auto handler = handler_.constFind(eintragsname);
     return handler != handler_.constEnd() && (*handler)();
 }
 
 bool App::MEInfo() {
-    WIsplash::instance()->Update(false);
+    WIsplash::fenster()->Update(false);
     return true;
 }
 

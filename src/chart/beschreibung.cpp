@@ -1,7 +1,7 @@
 #include "beschreibung.h"
 
 #include "chart/boxplot.h"
-#include "chart/composition.h"
+#include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "model/text.h"
 

@@ -1,7 +1,7 @@
 #include "boxplot.h"
 
 #include "chart/beschriftungen.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
 #include "model/proc.h"
 #include "model/text.h"
 

@@ -47,7 +47,7 @@ void anzeigeoptionen_zeigen(WinDaten& w) {
 }
 
 void diagrammfenster_zeigen() {
-    WinBoxplot* fenster = WinBoxplot::instance();
+    WinBoxplot* fenster = WinBoxplot::fenster();
     fenster->move(450, fenster->y());
     fenster->show();
 }
@@ -55,7 +55,7 @@ void diagrammfenster_zeigen() {
 } // namespace
 
 void init_all() {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     auto_zeichnen = false;
     startgroesse_setzen();
     startauswahl_setzen();
@@ -77,11 +77,11 @@ void init_all() {
     diagrammfenster_zeigen();
     eingabe_aktivieren_deaktivieren();
     if (Pref_SplashAtStart == 1)
-        WIsplash::instance()->Update(true);
+        WIsplash::fenster()->Update(true);
 }
 
 void werte_anzeigen() {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w] {
         for (int32_t i = 1; i <= anzeigezeilen; ++i) {
             const double wert = daten_basiswert(daten_akt_satz, i);
@@ -97,7 +97,7 @@ void werte_anzeigen() {
 }
 
 void eingabe_aktivieren_deaktivieren() {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w] {
         w.EFDaten->setEnabled(!eingabe_aktiv);
         for (int32_t i = 1; i <= eingabezeilen; ++i) {
@@ -116,7 +116,7 @@ void eingabe_aktivieren_deaktivieren() {
 }
 
 void satz_aendern(int32_t n) {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w, n] {
         daten_akt_satz = n;
         // A set never selected before becomes a data series.
@@ -135,7 +135,7 @@ void satz_anzahl_aendern_zeigen(int32_t schritt) {
         --daten_max_satz_anzahl;
     if (schritt == 1 && daten_max_satz_anzahl < hoechste_satzanzahl)
         ++daten_max_satz_anzahl;
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     w.STsatzanz->setText(QString::number(daten_max_satz_anzahl));
     benennen(*w.STsatzanz, QStringLiteral("Anzahl der Sätze"), daten_max_satz_anzahl);
     for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)

@@ -1,7 +1,7 @@
 #include "win_boxplot.h"
 
-#include "chart/composition.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
+#include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "windows/win_daten.h"
 
@@ -59,7 +59,7 @@ WinBoxplot* WinBoxplot::offen() {
     return offenes_fenster.data();
 }
 
-WinBoxplot* WinBoxplot::instance() {
+WinBoxplot* WinBoxplot::fenster() {
     if (!offenes_fenster) {
         offenes_fenster = new WinBoxplot();
         offenes_fenster->show();
@@ -108,7 +108,7 @@ void WinBoxplot::Resized() {
 namespace Proc {
 
 void boxplot_zeichnen() {
-    Canvas* leinwand = WinBoxplot::instance()->CAbox;
+    Canvas* leinwand = WinBoxplot::fenster()->CAbox;
     if (!bild_zusammensetzen(leinwand->devicePixelRatioF()))
         return;
     leinwand->setBackdrop(bild_ergebnis);

@@ -11,7 +11,7 @@ class WinBoxplot : public QWidget {
     Q_OBJECT
 public:
     // The open chart window, or a new one (opened) when none is open.
-    static WinBoxplot* instance();
+    static WinBoxplot* fenster();
     // The open chart window, or nothing; creates none.
     static WinBoxplot* offen();
 

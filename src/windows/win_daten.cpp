@@ -44,30 +44,30 @@ const Zeile& zeile(int index) {
 }
 
 // Text size n means text n pixels high, as on a screen where a point is a pixel.
-void textgroesse(QWidget* control, int pixel) {
-    QFont schrift = control->font();
+void textgroesse(QWidget* element, int pixel) {
+    QFont schrift = element->font();
     schrift.setPixelSize(pixel);
-    control->setFont(schrift);
+    element->setFont(schrift);
 }
 
 // A control with its name, place and caption (a group box's title).
-template <typename Control>
-Control* anlegen(QWidget* eltern, const char* name, QRect lage, const char* text = "") {
-    auto* control = new Control(eltern);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(lage);
-    if constexpr (std::is_same_v<Control, GroupBox>)
-        control->setTitle(QString::fromUtf8(text));
-    else if constexpr (requires { control->setText(QString()); })
-        control->setText(QString::fromUtf8(text));
-    return control;
+template <typename Element>
+Element* anlegen(QWidget* eltern, const char* name, QRect lage, const char* text = "") {
+    auto* element = new Element(eltern);
+    element->setObjectName(QLatin1String(name));
+    element->setGeometry(lage);
+    if constexpr (std::is_same_v<Element, GroupBox>)
+        element->setTitle(QString::fromUtf8(text));
+    else if constexpr (requires { element->setText(QString()); })
+        element->setText(QString::fromUtf8(text));
+    return element;
 }
 
 StaticText* text_anlegen(QWidget* eltern, const char* name, QRect lage, const char* text,
                          Qt::Alignment ausrichtung) {
-    auto* control = anlegen<StaticText>(eltern, name, lage, text);
-    control->setAlignment(ausrichtung);
-    return control;
+    auto* element = anlegen<StaticText>(eltern, name, lage, text);
+    element->setAlignment(ausrichtung);
+    return element;
 }
 
 // The labels left of the value rows: 94 × 20, right-aligned.
@@ -81,7 +81,7 @@ WinDaten* WinDaten::offen() {
     return offenes_fenster.data();
 }
 
-WinDaten* WinDaten::instance() {
+WinDaten* WinDaten::fenster() {
     if (!offenes_fenster) {
         offenes_fenster = new WinDaten();
         offenes_fenster->Event_Open();
@@ -109,7 +109,7 @@ WinDaten::WinDaten()
     benennen();
     tabreihenfolge_setzen();
     auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
-    connect(wechseln, &QShortcut::activated, this, [] { nach_vorn(WinBoxplot::instance()); });
+    connect(wechseln, &QShortcut::activated, this, [] { nach_vorn(WinBoxplot::fenster()); });
 }
 
 // The field with the focus reports its loss while every control still stands, not halfway
@@ -207,10 +207,10 @@ QString WinDaten::zeilenname(int index) const {
 // fields' buddies too. The value displays, the set buttons and the count are named with what
 // they show, as it changes.
 void WinDaten::benennen() {
-    const auto feld = [this](QWidget* control, const char* beschriftung, const QGroupBox* gruppe) {
-        QLabel* label = this->beschriftung(beschriftung);
-        label->setBuddy(control);
-        control->setAccessibleName(QStringLiteral("%1 (%2)").arg(label->text(), gruppe->title()));
+    const auto feld = [this](QWidget* element, const char* beschriftung, const QGroupBox* gruppe) {
+        QLabel* etikett = this->beschriftung(beschriftung);
+        etikett->setBuddy(element);
+        element->setAccessibleName(QStringLiteral("%1 (%2)").arg(etikett->text(), gruppe->title()));
     };
     for (const Zeile& z : zeilen)
         feld(&EFbasis(z.index), z.beschriftung, GroupBox1);

@@ -12,7 +12,7 @@ class WinDaten : public QMainWindow {
     Q_OBJECT
 public:
     // The data window, created on first use; creating it runs the start-up (init_all).
-    static WinDaten* instance();
+    static WinDaten* fenster();
     // The open data window, or nothing; creates none.
     static WinDaten* offen();
     ~WinDaten() override;

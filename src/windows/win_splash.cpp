@@ -18,16 +18,16 @@ constexpr int stufe_beta = 2;
 
 StaticText* text(QWidget* eltern, const char* name, QRect lage, const QString& inhalt, int pixel,
                  bool fett, Qt::Alignment ausrichtung) {
-    auto* control = new StaticText(eltern);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(lage);
-    control->setText(inhalt);
-    QFont schrift = control->font();
+    auto* element = new StaticText(eltern);
+    element->setObjectName(QLatin1String(name));
+    element->setGeometry(lage);
+    element->setText(inhalt);
+    QFont schrift = element->font();
     schrift.setPixelSize(pixel);
     schrift.setBold(fett);
-    control->setFont(schrift);
-    control->setAlignment(ausrichtung | Qt::AlignVCenter);
-    return control;
+    element->setFont(schrift);
+    element->setAlignment(ausrichtung | Qt::AlignVCenter);
+    return element;
 }
 
 // The logo at the given device pixel ratio: drawn from its vector original where the
@@ -86,7 +86,7 @@ WIsplash* WIsplash::offen() {
     return offenes_fenster.data();
 }
 
-WIsplash* WIsplash::instance() {
+WIsplash* WIsplash::fenster() {
     if (!offenes_fenster)
         offenes_fenster = new WIsplash();
     return offenes_fenster.data();

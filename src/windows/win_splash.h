@@ -1,7 +1,7 @@
 // The splash and about window: logo, name, version and credit line.
 #pragma once
 
-#include "chart/pictures.h"
+#include "chart/bilder.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
 
@@ -19,7 +19,7 @@ class WIsplash : public QDialog {
     Q_OBJECT
 public:
     // The open splash window, or a new one when none is open.
-    static WIsplash* instance();
+    static WIsplash* fenster();
     static WIsplash* offen();
 
     // Shows the window modally and returns when it has closed: as the splash (true) it

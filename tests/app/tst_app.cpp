@@ -39,7 +39,7 @@ private slots:
         });
         QElapsedTimer uhr;
         uhr.start();
-        WinDaten* daten = WinDaten::instance();
+        WinDaten* daten = WinDaten::fenster();
         QVERIFY2(uhr.elapsed() >= 1900 && uhr.elapsed() < 6000,
                  qPrintable(QString::number(uhr.elapsed())));
         fenster_beim_splash.sort();
@@ -54,7 +54,7 @@ private slots:
     void menues() {
         if (app()->MenuBar1->isNativeMenuBar())
             QSKIP("the menus are the platform's own menu bar here");
-        WinDaten* daten = WinDaten::instance();
+        WinDaten* daten = WinDaten::fenster();
         QString gesehen;
         im_modalen_fenster(100, [&](QWidget* fenster) {
             gesehen = fenster->metaObject()->className();
@@ -85,7 +85,7 @@ private slots:
     }
     void bearbeiten_wenn_ein_menue_den_fokus_hat() {
         QFETCH(bool, werteliste);
-        WinDaten* daten = WinDaten::instance();
+        WinDaten* daten = WinDaten::fenster();
         if (werteliste) { // in a new set 2, a series, left again at the end
             QTest::mouseClick(daten->UpDownArrows1->upButton(), Qt::LeftButton);
             QTest::mouseClick(&daten->RBsatz(2), Qt::LeftButton);
@@ -119,9 +119,9 @@ private slots:
     // Copy in the chart window puts the chart on the clipboard as a picture at its device
     // ratio and as SVG; in a field it still copies the selected text.
     void kopieren() {
-        WinDaten* daten = WinDaten::instance();
-        aktivieren(WinBoxplot::instance());
-        QTest::keyClick(WinBoxplot::instance(), Qt::Key_C, Qt::ControlModifier);
+        WinDaten* daten = WinDaten::fenster();
+        aktivieren(WinBoxplot::fenster());
+        QTest::keyClick(WinBoxplot::fenster(), Qt::Key_C, Qt::ControlModifier);
         const QMimeData* inhalt = QApplication::clipboard()->mimeData();
         QCOMPARE(qvariant_cast<QImage>(inhalt->imageData()).size(), bild_ergebnis->image().size());
         const QString beschreibung = WinBoxplot::offen()->CAbox->accessibleDescription();
@@ -144,7 +144,7 @@ private slots:
                                    {Qt::Key_I, Qt::Key_Escape},
                                    {Qt::Key_I, Qt::Key_Return}}) {
             const Qt::Key schliessen = befehl.second; // a click where unknown
-            aktivieren(WinBoxplot::instance());
+            aktivieren(WinBoxplot::fenster());
             im_modalen_fenster(100, [&](QWidget* fenster) {
                 auto* info = qobject_cast<WIsplash*>(fenster);
                 gesehen << fenster->metaObject()->className() +
@@ -160,12 +160,12 @@ private slots:
                     qobject_cast<QDialog*>(fenster)->reject();
                 }
             });
-            QTest::keyClick(WinBoxplot::instance(), befehl.first, Qt::ControlModifier);
+            QTest::keyClick(WinBoxplot::fenster(), befehl.first, Qt::ControlModifier);
         }
         QCOMPARE(gesehen,
                  (QStringList{"QFileDialog", "still open", "WIsplash", "WIsplash", "WIsplash"}));
         QVERIFY2(abweichung.isEmpty(), qPrintable(abweichung));
-        QVERIFY(!app()->HandleMenu("EditCut")); // no handler of the application
+        QVERIFY(!app()->menuebefehl_ausfuehren("EditCut")); // no handler of the application
     }
 
     void beenden() {
@@ -177,9 +177,9 @@ private slots:
 int main(int argc, char* argv[]) {
     App anwendung(argc, argv);
     testumgebung_einrichten();
-    anwendung.AddMenuHandler("MEInfo", [&anwendung] { return anwendung.MEInfo(); });
-    anwendung.AddMenuHandler("FileBildspeichern",
-                             [&anwendung] { return anwendung.FileBildspeichern(); });
+    anwendung.menuehandler_anmelden("MEInfo", [&anwendung] { return anwendung.MEInfo(); });
+    anwendung.menuehandler_anmelden("FileBildspeichern",
+                                    [&anwendung] { return anwendung.FileBildspeichern(); });
     TstApp test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -3,8 +3,8 @@
 // machine.
 #pragma once
 
-#include "chart/composition.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
+#include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "model/text.h"

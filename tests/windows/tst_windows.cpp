@@ -440,7 +440,7 @@ private slots:
     void init() {
         ladewerte_setzen();
         Pref_SplashAtStart = 0;
-        WinDaten::instance();
+        WinDaten::fenster();
     }
     void cleanup() {
         delete WinDaten::offen();

@@ -1,8 +1,8 @@
-#include "composition.h"
+#include "zusammensetzung.h"
 
 #include "chart/beschreibung.h"
+#include "chart/bilder.h"
 #include "chart/boxplot.h"
-#include "chart/pictures.h"
 #include "model/proc.h"
 #include "model/text.h"
 

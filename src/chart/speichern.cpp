@@ -1,6 +1,6 @@
-#include "save.h"
+#include "speichern.h"
 
-#include "chart/pictures.h"
+#include "chart/bilder.h"
 #include "platform/output.h"
 
 #include <QApplication>

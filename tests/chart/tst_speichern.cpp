@@ -1,7 +1,7 @@
 // Saving the chart: what is written for each kind of name, vector files that are real vector
 // drawings of the chart, the dialog, and failures that must neither pass silently nor harm an
 // existing file.
-#include "chart/save.h"
+#include "chart/speichern.h"
 #include "support/startwerte.h"
 
 #include <QAbstractButton>
@@ -66,7 +66,7 @@ std::pair<QImage, QString> gelesen(const QString& datei, QSize groesse) {
 
 } // namespace
 
-class TstSave : public QObject {
+class TstSpeichern : public QObject {
     Q_OBJECT
     QTemporaryDir ordner_;
     QString pfad(const QString& name) const { return ordner_.filePath(name); }
@@ -251,8 +251,8 @@ int main(int argc, char* argv[]) {
     testumgebung_einrichten();
     if (argc == 3 && QByteArray(argv[1]) == "--volles-dateisystem")
         return im_vollen_dateisystem(QString::fromLocal8Bit(argv[2]));
-    TstSave test;
+    TstSpeichern test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_save.moc"
+#include "tst_speichern.moc"
