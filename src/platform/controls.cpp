@@ -221,7 +221,7 @@ bool CheckBox::hitButton(const QPoint& pos) const {
     return wrap_ ? rect().contains(pos) : QCheckBox::hitButton(pos);
 }
 
-BevelButton::BevelButton(QWidget* parent) : QToolButton(parent) {
+BevelButton::BevelButton(QWidget* parent) : Button(parent) {
     setCheckable(true);
     // The pressed button stands out in the selection colour, on every style; with the focus
     // it has a dark frame, as the style's focus mark would not show on that colour.
@@ -246,8 +246,14 @@ UpDownArrows::UpDownArrows(QWidget* parent)
     }
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
-    connect(up_, &QToolButton::clicked, this, &UpDownArrows::Up);
-    connect(down_, &QToolButton::clicked, this, &UpDownArrows::Down);
+    connect(up_, &QToolButton::clicked, this, [this] {
+        if (Up)
+            Up();
+    });
+    connect(down_, &QToolButton::clicked, this, [this] {
+        if (Down)
+            Down();
+    });
 }
 
 void UpDownArrows::resizeEvent(QResizeEvent*) {

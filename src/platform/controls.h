@@ -1,8 +1,9 @@
 // The controls the windows are built from: Qt's widgets, with the few behaviours the windows
 // rely on that Qt's own widgets lack.
 //
-// Every control can be a member of a control array and then carries its 1-based Index.
-// Handlers are plain functions set by the window; a key-down handler that returns true
+// Every control can be a member of a control array and then carries its 1-based Index. A
+// control reports its events through function members named after them (Action, TextChange,
+// LostFocus, KeyDown, Up, Down), which the window sets; a key-down handler that returns true
 // drops the key.
 #pragma once
 
@@ -65,6 +66,9 @@ class EditField : public Field<QLineEdit> {
 public:
     explicit EditField(QWidget* parent = nullptr);
     void SetText(const QString& text);
+
+private:
+    using QLineEdit::setText; // SetText is the one way to set the text from code
 };
 
 // A multi-line edit field whose text has one carriage return (character 13) between lines,
@@ -95,6 +99,19 @@ public:
 
 using StaticText = Indexed<QLabel>;
 
+// A button that reports Action when the user presses it (a click, or Space where it has the
+// focus); setting its state from code reports nothing.
+template <typename Base> class Button : public Indexed<Base> {
+public:
+    explicit Button(QWidget* parent = nullptr) : Indexed<Base>(parent) {
+        QObject::connect(this, &QAbstractButton::clicked, this, [this] {
+            if (Action)
+                Action();
+        });
+    }
+    std::function<void()> Action;
+};
+
 // A static text showing a number, never cut and never shown as another number: a number too
 // long for the control loses digits at the end of its mantissa, marked by "…", keeps its sign,
 // first digit and exponent (in a smaller font where need be), and shows in full as its tooltip.
@@ -115,15 +132,14 @@ protected:
 private:
     std::pair<QString, QFont> presentation() const;
 };
-using RadioButton = Indexed<QRadioButton>;
-using PushButton = Indexed<QPushButton>;
+using RadioButton = Button<QRadioButton>;
+using PushButton = Button<QPushButton>;
 
 // A check box whose caption may wrap onto further lines when the box is too narrow.
-class CheckBox : public QCheckBox {
+class CheckBox : public Button<QCheckBox> {
     Q_OBJECT
 public:
-    explicit CheckBox(QWidget* parent = nullptr) : QCheckBox(parent) {}
-    int Index = 0;
+    using Button::Button;
     void setWordWrap(bool wrap);
 
 protected:
@@ -134,13 +150,12 @@ private:
     bool wrap_ = false;
 };
 
-// A button that stays pressed: setting its pressed state from code raises no action; a click
-// does (clicked), and so does Space when Tab has brought the focus to it.
-class BevelButton : public QToolButton {
+// A button that stays pressed: setting its pressed state from code raises no Action; a click
+// does, and so does Space when Tab has brought the focus to it.
+class BevelButton : public Button<QToolButton> {
     Q_OBJECT
 public:
     explicit BevelButton(QWidget* parent = nullptr);
-    int Index = 0;
 };
 
 using GroupBox = QGroupBox;
@@ -154,9 +169,8 @@ public:
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
 
-signals:
-    void Up();
-    void Down();
+    std::function<void()> Up;
+    std::function<void()> Down;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

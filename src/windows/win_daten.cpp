@@ -263,21 +263,21 @@ void WinDaten::handler_verbinden() {
     EFDaten->KeyDown = [this] { return EFDaten_KeyDown(); };
     for (int i = 1; i <= RBsatz.size(); ++i) {
         RadioButton* knopf = &RBsatz(i);
-        connect(knopf, &QRadioButton::clicked, this, [this, knopf] { RBsatz_Action(*knopf); });
+        knopf->Action = [this, knopf] { RBsatz_Action(*knopf); };
     }
     for (int i = 1; i <= BBsatzart.size(); ++i) {
         BevelButton* knopf = &BBsatzart(i);
-        connect(knopf, &QToolButton::clicked, this, [this, knopf] { BBsatzart_Action(*knopf); });
+        knopf->Action = [this, knopf] { BBsatzart_Action(*knopf); };
     }
-    connect(UpDownArrows1, &UpDownArrows::Up, this, &WinDaten::UpDownArrows1_Up);
-    connect(UpDownArrows1, &UpDownArrows::Down, this, &WinDaten::UpDownArrows1_Down);
-    connect(CBshowall, &QCheckBox::clicked, this, &WinDaten::CBshowall_Action);
-    connect(CBereitert, &QCheckBox::clicked, this, &WinDaten::CBereitert_Action);
-    connect(CBmittelwert, &QCheckBox::clicked, this, &WinDaten::CBmittelwert_Action);
-    connect(CBwerteanzeigen, &QCheckBox::clicked, this, &WinDaten::CBwerteanzeigen_Action);
-    connect(CBautomatik, &QCheckBox::clicked, this, &WinDaten::CBautomatik_Action);
-    connect(PBberechnen, &QPushButton::clicked, this, &WinDaten::PBberechnen_Action);
-    connect(PushButton1, &QPushButton::clicked, this, &WinDaten::PushButton1_Action);
+    UpDownArrows1->Up = [this] { UpDownArrows1_Up(); };
+    UpDownArrows1->Down = [this] { UpDownArrows1_Down(); };
+    CBshowall->Action = [this] { CBshowall_Action(); };
+    CBereitert->Action = [this] { CBereitert_Action(); };
+    CBmittelwert->Action = [this] { CBmittelwert_Action(); };
+    CBwerteanzeigen->Action = [this] { CBwerteanzeigen_Action(); };
+    CBautomatik->Action = [this] { CBautomatik_Action(); };
+    PBberechnen->Action = [this] { PBberechnen_Action(); };
+    PushButton1->Action = [this] { PushButton1_Action(); };
 }
 
 // Closing the data window ends the application, also while other windows are open.
