@@ -61,12 +61,14 @@ QImage fenster_bild() {
         QApplication::focusWidget()->clearFocus();
     const QImage daten = w().grab().toImage();
     const QImage chart = WinBoxplot::offen()->CAbox->grab().toImage();
+    // In device pixels: at ratio 2 the picture holds every pixel the screen shows.
     QImage bild(daten.width() + chart.width(), std::max(daten.height(), chart.height()),
                 QImage::Format_RGB32);
+    bild.setDevicePixelRatio(daten.devicePixelRatio());
     bild.fill(Qt::darkGray);
     QPainter maler(&bild);
     maler.drawImage(0, 0, daten);
-    maler.drawImage(daten.width(), 0, chart);
+    maler.drawImage(QPointF(daten.deviceIndependentSize().width(), 0), chart);
     return bild;
 }
 
