@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     daten_werteliste(1) = liste;
     Werte_aus_daten_berechnen(1);
     messen("chart in words, 1,000,000 values, 499,998 outliers", 21,
-           [] { diagramm_beschreiben(); });
+           [] { diagramm_beschreiben(skala_mark); });
     delete WinDaten::offen();
     delete WinBoxplot::offen();
 }

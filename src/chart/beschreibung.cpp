@@ -109,11 +109,11 @@ std::string satz_beschreiben(int32_t satz) {
     return text + ".";
 }
 
-std::string skala_beschreiben() {
+std::string skala_beschreiben(double strichabstand) {
     std::string text =
         "Skala von " + zahl_gesprochen(startwert) + " bis " + zahl_gesprochen(endwert);
     if (skala_mark > 0 && skala_brauchbar())
-        text += ", Markierung alle " + zahl_gesprochen(skala_mark);
+        text += ", Markierung alle " + zahl_gesprochen(strichabstand);
     return text + ".";
 }
 
@@ -125,7 +125,7 @@ std::string zahl_gesprochen(double wert) {
     return text;
 }
 
-Diagrammtext diagramm_beschreiben() {
+Diagrammtext diagramm_beschreiben(double strichabstand) {
     const std::vector<int32_t> saetze = gezeigte_saetze();
     std::vector<std::string> namen;
     Diagrammtext text;
@@ -135,7 +135,7 @@ Diagrammtext diagramm_beschreiben() {
     }
     text.name =
         (saetze.size() == 1 ? "Boxplot von Satz " : "Boxplot der Sätze ") + aufzaehlung(namen);
-    text.beschreibung += skala_beschreiben();
+    text.beschreibung += skala_beschreiben(strichabstand);
     return text;
 }
 

@@ -14,8 +14,8 @@ struct Diagrammtext {
 // The chart as the composition draws it from the module state: the sets it shows, each with
 // its box values, the mean where it is shown, its whisker ends and, where they are marked,
 // its outliers (a long list shortened to its smallest and largest, with their count), and
-// the scale. In German, numbers with a decimal comma.
-Diagrammtext diagramm_beschreiben();
+// the scale with the step between its ticks as drawn. In German, numbers with a decimal comma.
+Diagrammtext diagramm_beschreiben(double strichabstand);
 
 // A number as a German reader speaks it: as shown, with a decimal comma.
 std::string zahl_gesprochen(double wert);

@@ -207,6 +207,20 @@ double kleinster_schritt(const Geometrie& geo, int32_t kleinster_abstand) {
                     geo.R * kleinster_abstand / std::abs(geo.PH));
 }
 
+// The value step between ticks, as a number of marks (1, 2, 5, 10, ...) and as a value: the
+// mark, or where ticks would crowd the smallest of those multiples that keeps them apart. A
+// mark lost against the range, or a plot area without height, steps by what is needed.
+struct Strichschritt {
+    double faktor;
+    double abstand;
+};
+
+Strichschritt strichschritt(const Geometrie& geo, const Graphics& g) {
+    const double noetig = kleinster_schritt(geo, g.SmallestLineSpacing());
+    const double faktor = runde_stufe(noetig / skala_mark);
+    return {faktor, std::isfinite(faktor * skala_mark) ? faktor * skala_mark : noetig};
+}
+
 // The largest text size up to Fn at which a label this wide at Fn ends 0.2 sizes left of the
 // ticks without starting left of the picture.
 int32_t skalenschrift(Graphics& g, std::string_view breitester, double xT, int32_t Fn) {
@@ -282,10 +296,9 @@ void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo, int32_t pfeil_obe
                             int32_t pfeil_unten, Beschriftungen& texte) {
     const double xT = (pos_rand_l + pos_text_breite) * geo.U;
     const double strich_ende = (pos_rand_l + pos_text_breite + pos_pfeil_breite) * geo.U;
-    const double noetig = kleinster_schritt(geo, g.SmallestLineSpacing());
-    const double faktor = runde_stufe(noetig / skala_mark);
-    // A mark lost against the range, or a plot area without height, steps by what is needed.
-    const double abstand = std::isfinite(faktor * skala_mark) ? faktor * skala_mark : noetig;
+    const Strichschritt schritt = strichschritt(geo, g);
+    const double faktor = schritt.faktor;
+    const double abstand = schritt.abstand;
     Skala skala;
     g.TextSize = geo.Fn;
     for (double v = startwert; v < endwert && skala.werte.size() < hoechstzahl_striche;) {
@@ -376,6 +389,14 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
 
 bool ausreisser_markiert(int32_t satz) {
     return boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
+}
+
+double strichabstand(int32_t breite, int32_t hoehe, double geraeteverhaeltnis) {
+    const PicturePtr probe = NewPicture(1, 1, 16, geraeteverhaeltnis);
+    if (!probe)
+        return skala_mark;
+    probe->graphics().PenHeight = 1; // the ticks' pen
+    return strichschritt(geometrie(breite, hoehe, true), probe->graphics()).abstand;
 }
 
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala) {

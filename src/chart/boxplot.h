@@ -28,6 +28,10 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
 // inside the fences; otherwise the whiskers reach the minimum and the maximum.
 bool ausreisser_markiert(int32_t satz);
 
+// The value step between the ticks of the scale in a plot of that size with the scale: the
+// mark, or a multiple of it where ticks at every mark would run together.
+double strichabstand(int32_t breite, int32_t hoehe, double geraeteverhaeltnis);
+
 // Where the box's outline ends on the right, in pixels from the left of a plot of that size.
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala);
 

@@ -54,8 +54,8 @@ struct Aufteilung {
 
 // The last strip's right margin falls outside the picture. The strips are laid out so that
 // the last box's outline still fits: across W - 3 pixels, and narrower by a pixel at a time
-// where rounding would still push it out.
-void alle_saetze(Graphics& g, int32_t n) {
+// where rounding would still push it out. Gives the width of the strip with the scale.
+int32_t alle_saetze(Graphics& g, int32_t n) {
     double breite = std::max(breite_bild - ueberstand_boxrahmen, 1.0);
     Aufteilung streifen = Aufteilung::ueber(breite, n);
     for (int versuch = 0; versuch < 8 && streifen.ende() > breite_bild && breite > 1; ++versuch)
@@ -63,6 +63,7 @@ void alle_saetze(Graphics& g, int32_t n) {
     streifen_einfuegen(g, whole(streifen.w1), 1, true, 0);
     for (int32_t i = 2; i <= n; ++i)
         streifen_einfuegen(g, whole(streifen.w), i, false, streifen.x(i));
+    return whole(streifen.w1);
 }
 
 } // namespace
@@ -88,11 +89,13 @@ bool bild_zusammensetzen(double geraeteverhaeltnis) {
     g.ForeColor = RGB(0, 0, 0);
 
     const std::vector<int32_t> saetze = gezeigte_saetze();
+    int32_t skalenbreite = breite_bild;
     if (saetze.size() == 1)
         streifen_einfuegen(g, breite_bild, saetze.front(), true, 0);
     else
-        alle_saetze(g, int32_t(saetze.size()));
-    const Diagrammtext text = diagramm_beschreiben();
+        skalenbreite = alle_saetze(g, int32_t(saetze.size()));
+    const Diagrammtext text =
+        diagramm_beschreiben(strichabstand(skalenbreite, hoehe_bild, geraeteverhaeltnis));
     bild->setText(QString::fromStdString(text.name), QString::fromStdString(text.beschreibung));
     return true;
 }

@@ -1,5 +1,6 @@
 // The chart as pictures: golden pictures of typical, narrow, wide, extreme and high-resolution
 // charts, and the rules that a single picture does not show.
+#include "chart/beschreibung.h"
 #include "chart/boxplot.h"
 #include "platform/output.h"
 #include "support/golden.h"
@@ -137,6 +138,10 @@ private slots:
                 QCOMPARE(Val(z.text), Val(Str(std::round(i++ * beschriftet * 10) / 10)));
         }
         QCOMPARE(strichzahl, std::lround(ende / striche));
+        const QString gesprochen =
+            ", Markierung alle " + QString::fromStdString(zahl_gesprochen(striche)) + ".";
+        QVERIFY2(bild_ergebnis->description().endsWith(gesprochen),
+                 qPrintable(bild_ergebnis->description()));
         QVERIFY2(i >= ende / beschriftet - 1, qPrintable(QString::number(i)));
         // Down a column through the ticks, below the arrow head: runs of black no longer than
         // one tick.
