@@ -1,35 +1,77 @@
-// One keystroke in the value list of the real data window, until the new chart is painted.
+// The real data window (offscreen): a value list pasted through the clipboard with Ctrl+V, and
+// one keystroke at the end of a long list, each timed until the chart is painted and the
+// displays show the new values; the peak memory along the way.
 #include "messung.h"
 
-#include "chart/pictures.h"
+#include "chart/bilder.h"
 #include "model/proc.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 namespace {
 
+WinDaten& fenster() {
+    return *WinDaten::fenster();
+}
+
+// The data window and the chart on the screen, not only composed.
+void zeigen() {
+    fenster().repaint();
+    WinBoxplot::fenster()->CAbox->repaint();
+}
+
+std::string mit_verhaeltnis(const std::string& name) {
+    return name + ", ratio " +
+           QString::number(WinBoxplot::fenster()->CAbox->devicePixelRatioF()).toStdString();
+}
+
+// Set 1 as an empty series with the focus in its value list.
+void leere_reihe() {
+    WinDaten& w = fenster();
+    QTest::mouseClick(&w.RBsatz(1), Qt::LeftButton);
+    QTest::mouseClick(&w.BBsatzart(2), Qt::LeftButton);
+    w.EFDaten->SetText({});
+    w.EFDaten->setFocus();
+}
+
+// A column copied from a spreadsheet (lines ended by line feeds) pasted into the empty list.
+void einfuegen(const char* name, std::size_t anzahl, int laeufe) {
+    std::string spalte = werteliste(anzahl);
+    std::replace(spalte.begin(), spalte.end(), '\r', '\n');
+    QApplication::clipboard()->setText(QString::fromStdString(spalte));
+    messen(
+        mit_verhaeltnis(name).c_str(), laeufe,
+        [] {
+            QTest::keyClick(fenster().EFDaten, Qt::Key_V, Qt::ControlModifier);
+            zeigen();
+        },
+        leere_reihe);
+    if (Proc::daten_werteliste(1).size() != spalte.size())
+        std::printf("  the pasted list is not the copied one\n");
+}
+
 // A digit typed at the end of the list and taken back again: two keystrokes per run, each
 // timed by itself.
 void tastendruecke(const char* name, std::size_t anzahl, double anteil) {
-    using namespace Proc;
-    WinDaten& w = *WinDaten::instance();
-    QTest::mouseClick(&w.RBsatz(1), Qt::LeftButton);
-    QTest::mouseClick(&w.BBsatzart(2), Qt::LeftButton);
+    leere_reihe();
+    WinDaten& w = fenster();
     w.EFDaten->SetText(werteliste(anzahl, anteil));
-    w.EFDaten->moveCursor(QTextCursor::End);
+    QTest::keyClick(w.EFDaten, Qt::Key_End, Qt::ControlModifier);
     bool tippen = true;
-    Canvas* leinwand = WinBoxplot::instance()->CAbox;
-    const std::string zeile =
-        std::string(name) + ", ratio " + QString::number(leinwand->devicePixelRatioF()).toStdString();
-    messen(zeile.c_str(), 21, [&] {
+    messen(mit_verhaeltnis(name).c_str(), 21, [&] {
         QTest::keyClick(w.EFDaten, tippen ? Qt::Key_7 : Qt::Key_Backspace);
-        leinwand->repaint(); // the chart on the screen, not only composed
+        zeigen();
         tippen = !tippen;
     });
-    std::printf("%-58s %9.1f MiB\n", "  peak memory so far", hoechster_speicher_mib());
+}
+
+void speicher(const char* wann) {
+    std::printf("%-58s %9.1f MiB\n", wann, hoechster_speicher_mib());
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -38,12 +80,17 @@ int main(int argc, char* argv[]) {
     QApplication anwendung(argc, argv);
     Proc::ladewerte_setzen();
     Proc::Pref_SplashAtStart = 0;
-    WinDaten::instance();
-    QCoreApplication::processEvents(); // the chart window shown, so that its canvas paints
-    std::printf("%-58s %9.1f MiB\n", "peak memory after start-up", hoechster_speicher_mib());
+    WinDaten::fenster();
+    QCoreApplication::processEvents(); // the windows shown, so that they paint
+    speicher("peak memory after start-up");
+    einfuegen("paste 100,000 lines", 100'000, 11);
+    einfuegen("paste 1,000,000 lines", 1'000'000, 5);
+    QApplication::clipboard()->clear();
+    speicher("peak memory with 1,000,000 values in one set");
     tastendruecke("keystroke, 100,000 values", 100'000, 0.0);
     tastendruecke("keystroke, 1,000,000 values", 1'000'000, 0.0);
     tastendruecke("keystroke, 1,000,000 values, 5 % outliers, labels", 1'000'000, 0.05);
+    speicher("peak memory so far");
     delete WinDaten::offen();
     delete WinBoxplot::offen();
 }

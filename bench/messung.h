@@ -13,10 +13,14 @@
 #include <tuple>
 #include <vector>
 
-// Runs arbeit a number of times and prints the median, the fastest and the slowest run.
-template <typename Arbeit> double messen(const char* name, int laeufe, Arbeit arbeit) {
+// Runs arbeit a number of times, each after an untimed vorbereitung, and prints the median,
+// the fastest and the slowest run.
+template <typename Arbeit, typename Vorbereitung = void (*)()>
+double messen(
+    const char* name, int laeufe, Arbeit arbeit, Vorbereitung vorbereitung = [] {}) {
     std::vector<double> ms;
     for (int i = 0; i < laeufe; ++i) {
+        vorbereitung();
         const auto anfang = std::chrono::steady_clock::now();
         arbeit();
         const auto ende = std::chrono::steady_clock::now();

@@ -1,12 +1,14 @@
 // The chart from arbitrary module state, made at an arbitrary device pixel ratio and written
-// as SVG: nothing overflows or crashes, and every picture has the size asked for.
+// as SVG: nothing overflows or crashes, every picture has the size asked for, and every label
+// stands whole, clear of every line, mark and other label of its plot.
 #include "pruefen.h"
 
-#include "chart/composition.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
+#include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "model/text.h"
-#include "platform/ausgabe.h"
+#include "platform/output.h"
+#include "support/lesbar.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -28,19 +30,17 @@ double wert(FuzzedDataProvider& eingabe) {
 // chart of at most half a million logical pixels.
 void zustand_setzen(FuzzedDataProvider& eingabe) {
     ladewerte_setzen();
-    const bool beliebig = eingabe.ConsumeProbability<double>() < 0.1;
-    // clang-format off
-    for (auto [anteil, standard] :
-         {std::pair{&pos_abst_pfeil_box, 0.125}, {&pos_rand_l, 0.125}, {&pos_rand_r, 0.125},
-          {&pos_text_breite, 0.125}, {&pos_pfeil_breite, 0.125}, {&pos_box_breite, 0.375},
-          {&whisker_breite, 0.25}, {&pos_pfeil_hoehe, 0.04}, {&pos_rand_o, 0.046875},
-          {&pos_rand_u, 0.046875}})
-        // clang-format on
-        *anteil = beliebig ? eingabe.ConsumeFloatingPointInRange(-2.0, 2.0) : standard;
+    startwerte_setzen();
+    // Now and then arbitrary layout fractions instead of the start-up ones.
+    if (eingabe.ConsumeProbability<double>() < 0.1)
+        for (double* anteil :
+             {&pos_abst_pfeil_box, &pos_rand_l, &pos_rand_r, &pos_text_breite, &pos_pfeil_breite,
+              &pos_box_breite, &whisker_breite, &pos_pfeil_hoehe, &pos_rand_o, &pos_rand_u})
+            *anteil = eingabe.ConsumeFloatingPointInRange(-2.0, 2.0);
     schrift_hoehe = eingabe.ConsumeBool() ? -1.0 : eingabe.ConsumeFloatingPointInRange(0.0, 300.0);
     std::tie(startwert, endwert, skala_mark) =
         std::tuple(wert(eingabe), wert(eingabe), wert(eingabe));
-    for (int32_t satz = 1; satz <= 5; ++satz) {
+    for (int32_t satz = 1; satz <= hoechste_satzanzahl; ++satz) {
         daten_satzart(satz) = eingabe.ConsumeIntegralInRange(0, 2);
         for (int32_t spalte = 1; spalte <= 8; ++spalte)
             daten_basiswert(satz, spalte) = wert(eingabe);
@@ -54,7 +54,7 @@ void zustand_setzen(FuzzedDataProvider& eingabe) {
     for (bool* schalter : {&daten_alle_saetze_zeichnen, &boxplot_erweitert, &mittelwert_anzeigen,
                            &box_werte_anzeigen})
         *schalter = eingabe.ConsumeBool();
-    daten_max_satz_anzahl = eingabe.ConsumeIntegralInRange(1, 5);
+    daten_max_satz_anzahl = eingabe.ConsumeIntegralInRange(1, hoechste_satzanzahl);
     daten_akt_satz = eingabe.ConsumeIntegralInRange(1, daten_max_satz_anzahl);
     breite_bild = eingabe.ConsumeIntegralInRange(1, 8000);
     hoehe_bild = std::min(eingabe.ConsumeIntegralInRange(1, 8000), 500'000 / breite_bild);
@@ -76,6 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     pruefen(bild_ergebnis->image().size() == QSize(int(std::lround(breite_bild * verhaeltnis)),
                                                    int(std::lround(hoehe_bild * verhaeltnis))),
             "the chart is breite_bild x hoehe_bild at the ratio");
+    const std::string unlesbar = unlesbare_beschriftung(*bild_ergebnis);
+    pruefen(unlesbar.empty(), unlesbar.c_str());
     if (int64_t(breite_bild) * hoehe_bild < 100'000)
         pruefen(SvgDocument(*bild_ergebnis).endsWith("</svg>\n"), "the SVG is complete");
     return 0;

@@ -4,11 +4,14 @@
 # Building and running the application.
 velmora_debian_packages=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n
                          libfast-float-dev fonts-dejavu-core)
-# What testing needs on top: clang with libFuzzer, a German locale, pdftoppm to render saved
-# PDFs back, the validators of the desktop entry and the metainfo, and dpkg-shlibdeps and
-# file, with which cpack computes the package's dependencies.
-velmora_debian_test_packages=(clang libclang-rt-14-dev locales poppler-utils desktop-file-utils
-                              appstream dpkg-dev file)
+# What testing needs on top: clang with libFuzzer, clang-format, a German locale, pdftoppm to
+# render saved PDFs back, another sans-serif font to prove that the test pictures do not depend
+# on the machine's fonts, the validators of the desktop entry and the metainfo, dpkg-shlibdeps
+# and file, with which cpack computes the package's dependencies, and Qt's private headers,
+# through which the window tests switch accessibility on as a screen reader would.
+velmora_debian_test_packages=(clang libclang-rt-14-dev clang-format locales poppler-utils
+                              fonts-liberation2 desktop-file-utils appstream dpkg-dev file
+                              qt6-base-private-dev)
 velmora_brew_test_formulas=(poppler)
 # What the benchmarks compare with: NumPy on the same value list (skipped where missing).
 velmora_debian_bench_packages=(python3-numpy)

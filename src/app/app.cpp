@@ -1,7 +1,8 @@
 #include "app.h"
 
-#include "chart/pictures.h"
-#include "chart/save.h"
+#include "chart/bilder.h"
+#include "chart/speichern.h"
+#include "platform/texteditor.h"
 #include "velmora_version.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
@@ -10,7 +11,6 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QTranslator>
 
 #include <optional>
@@ -28,7 +28,7 @@ void qt_auf_deutsch(QApplication& anwendung) {
 }
 
 bool ist_feld(const QWidget* widget) {
-    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const TextEditor*>(widget);
 }
 
 // The standard editing of one of Qt's edit fields.
@@ -48,7 +48,7 @@ template <typename Feld> void ausfuehren(Feld& feld, Bearbeitung befehl) {
         if constexpr (std::is_same_v<Feld, QLineEdit>)
             feld.del();
         else
-            feld.textCursor().removeSelectedText();
+            feld.removeSelectedText();
         return;
     }
 }
@@ -78,9 +78,7 @@ App::~App() {
     delete WIsplash::offen();
     delete WinBoxplot::offen();
     delete WinDaten::offen();
-    Proc::LogoVelmora.reset();
-    Proc::bild_ergebnis.reset();
-    Proc::bild_transfer.reset();
+    Proc::bilder_freigeben();
     delete MenuBar1.data(); // unless the data window took it along
 }
 
@@ -114,7 +112,7 @@ void App::menueleiste_anlegen() {
     // shortcuts work in every window, also where the menu bar belongs to the data window.
     for (QAction* aktion : {info, speichern})
         connect(aktion, &QAction::triggered, this,
-                [this, aktion] { HandleMenu(aktion->objectName()); });
+                [this, aktion] { menuebefehl_ausfuehren(aktion->objectName()); });
     for (QAction* aktion : {info, speichern, ende})
         aktion->setShortcutContext(Qt::ApplicationShortcut);
 
@@ -166,7 +164,7 @@ void App::bearbeiten(Bearbeitung befehl) {
         return;
     if (auto* zeile = qobject_cast<QLineEdit*>(feld))
         ausfuehren(*zeile, befehl);
-    else if (auto* mehrzeilig = qobject_cast<QPlainTextEdit*>(feld))
+    else if (auto* mehrzeilig = qobject_cast<TextEditor*>(feld))
         ausfuehren(*mehrzeilig, befehl);
 }
 
@@ -174,17 +172,17 @@ Versionsteile App::version() const {
     return {MajorVersion, MinorVersion, BugVersion, StageCode, NonReleaseVersion};
 }
 
-void App::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
-    handler_.insert(itemName, std::move(handler));
+void App::menuehandler_anmelden(const QString& eintragsname, std::function<bool()> handler) {
+    handler_.insert(eintragsname, std::move(handler));
 }
 
-bool App::HandleMenu(const QString& itemName) {
-    const auto handler = handler_.constFind(itemName);
+bool App::menuebefehl_ausfuehren(const QString& eintragsname) {
+    const auto handler = handler_.constFind(eintragsname);
     return handler != handler_.constEnd() && (*handler)();
 }
 
 bool App::MEInfo() {
-    WIsplash::instance()->Update(false);
+    WIsplash::fenster()->Update(false);
     return true;
 }
 

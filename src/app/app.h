@@ -35,9 +35,9 @@ public:
 
     // Registers the handler of the menu item with the given name; it returns true when it
     // has handled the command.
-    void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
+    void menuehandler_anmelden(const QString& eintragsname, std::function<bool()> handler);
     // Runs the handler registered for the item; false when there is none.
-    bool HandleMenu(const QString& itemName);
+    bool menuebefehl_ausfuehren(const QString& eintragsname);
 
     // The menu handlers of the application.
     bool MEInfo();

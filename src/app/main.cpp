@@ -8,9 +8,10 @@
 int main(int argc, char* argv[]) {
     Proc::ladewerte_setzen();
     App anwendung(argc, argv);
-    anwendung.AddMenuHandler(QStringLiteral("MEInfo"), [&anwendung] { return anwendung.MEInfo(); });
-    anwendung.AddMenuHandler(QStringLiteral("FileBildspeichern"),
-                             [&anwendung] { return anwendung.FileBildspeichern(); });
-    WinDaten::instance();
+    anwendung.menuehandler_anmelden(QStringLiteral("MEInfo"),
+                                    [&anwendung] { return anwendung.MEInfo(); });
+    anwendung.menuehandler_anmelden(QStringLiteral("FileBildspeichern"),
+                                    [&anwendung] { return anwendung.FileBildspeichern(); });
+    WinDaten::fenster();
     return anwendung.exec();
 }

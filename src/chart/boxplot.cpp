@@ -1,6 +1,7 @@
 #include "boxplot.h"
 
-#include "chart/pictures.h"
+#include "chart/beschriftungen.h"
+#include "chart/bilder.h"
 #include "model/proc.h"
 #include "model/text.h"
 
@@ -72,118 +73,75 @@ Geometrie geometrie(int32_t breite, int32_t hoehe, bool mit_skala) {
     return g;
 }
 
-// The labels of one plot, collected while it is drawn and drawn at its end: each one only
-// where it lies whole inside the plot's room and clear of every label placed before it, so
-// that no number is cut or printed over another. Lower ranks are placed first.
-enum Rang {
-    name_rang,
-    whisker_rang,
-    median_rang,
-    quartil_rang,
-    mittel_rang,
-    ausreisser_rang,
-    skala_rang
-};
-
-class Beschriftungen {
-public:
-    // A label with the left end of its baseline at (x, y), or centred on x.
-    void hinzufuegen(Rang rang, std::string text, double x, double y, int32_t groesse,
-                     bool zentriert = false) {
-        texte_.push_back({rang, std::move(text), x, y, groesse, zentriert});
-    }
-
-    // Draws the labels that fit into the room [links, rechts) × [0, unten) of the picture.
-    void zeichnen(const PicturePtr& bild, double links, double rechts, double unten) {
-        Graphics& g = bild->graphics();
-        std::stable_sort(texte_.begin(), texte_.end(),
-                         [](const Text& a, const Text& b) { return a.rang < b.rang; });
-        std::vector<Kasten> belegt;
-        for (const Text& t : texte_) {
-            g.TextSize = t.groesse;
-            const double breite = g.StringWidth(t.text);
-            const double l = whole(t.zentriert ? t.x - breite / 2 : t.x);
-            const double u = whole(t.y);
-            const Kasten k{l, u - g.TextHeight(), l + breite, u};
-            const bool im_raum = k.l >= whole(links) && k.r <= rechts && k.o >= 0 && k.u <= unten;
-            if (t.text.empty() || !im_raum ||
-                std::any_of(belegt.begin(), belegt.end(),
-                            [&k](const Kasten& b) { return k.beruehrt(b); }))
-                continue;
-            belegt.push_back(k);
-            if (t.zentriert)
-                graphics_string_center(bild, t.text, t.x, t.y, 0);
-            else
-                g.DrawString(t.text, whole(t.x), whole(t.y), 0, false);
-        }
-    }
-
-private:
-    struct Text {
-        Rang rang;
-        std::string text;
-        double x, y;
-        int32_t groesse;
-        bool zentriert;
-    };
-    // The ink of a label, from its left end to its width and from the top of its digits to
-    // its baseline; labels keep two pixels apart.
-    struct Kasten {
-        double l, o, r, u;
-        bool beruehrt(const Kasten& b) const {
-            return l < b.r + 2 && b.l < r + 2 && o < b.u + 2 && b.o < u + 2;
-        }
-    };
-    std::vector<Text> texte_;
-};
-
 void linie(Graphics& g, double x1, double y1, double x2, double y2) {
     g.DrawLine(whole(x1), whole(y1), whole(x2), whole(y2));
 }
 
-// Box from lower to upper quartile with the median line, and their labels.
+// Baselines of a label of size Fs above and below a horizontal line at y.
+double ueber(double y, int32_t Fs) {
+    return y - 0.2 * Fs;
+}
+double unter(double y, int32_t Fs) {
+    return y + 1.2 * Fs;
+}
+
+// Box from lower to upper quartile with the median line, and their labels: the upper quartile
+// above the box, else just inside it; the lower one below the box, else just inside it.
 void box_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftungen& texte) {
     const double b2 = daten_basiswert(satz, unteres_quartil);
     const double b3 = daten_basiswert(satz, median);
     const double b4 = daten_basiswert(satz, oberes_quartil);
     const double BH = geo.PH * (b4 - b2) / geo.R;
     const double oben = geo.y(b4);
+    const int32_t Fs = geo.Fs;
 
     // The outline is 3 pixels wider and 2 higher than the box itself.
     g.DrawRect(whole(geo.xL), whole(oben), whole(geo.BW + 3), whole(BH + 2));
     if (box_werte_anzeigen) {
-        texte.hinzufuegen(quartil_rang, Str(b4), geo.xL, oben - 0.2 * geo.Fs, geo.Fs);
-        texte.hinzufuegen(quartil_rang, Str(b2), geo.xL, oben + BH + 1.2 * geo.Fs, geo.Fs);
+        texte.hinzufuegen(quartil_rang, Str(b4), Fs,
+                          {{geo.xL, ueber(oben, Fs)}, {geo.xL, unter(oben, Fs)}});
+        texte.hinzufuegen(quartil_rang, Str(b2), Fs,
+                          {{geo.xL, unter(oben + BH, Fs)}, {geo.xL, ueber(oben + BH, Fs)}});
     }
     linie(g, geo.xL, geo.y(b3), geo.xL + geo.BW, geo.y(b3));
     if (box_werte_anzeigen) {
         // The median label goes into the larger half of the box; equal halves put it below.
         const bool darueber = b3 - b2 < b4 - b3;
-        const double grundlinie = darueber ? geo.y(b3) - 0.2 * geo.Fs : geo.y(b3) + 1.2 * geo.Fs;
-        texte.hinzufuegen(median_rang, Str(b3), geo.xL + 0.5 * geo.Fs, grundlinie, geo.Fs);
+        const double x = geo.xL + 0.5 * Fs;
+        const Beschriftungen::Stelle drueber{x, ueber(geo.y(b3), Fs)},
+            drunter{x, unter(geo.y(b3), Fs)};
+        texte.hinzufuegen(median_rang, Str(b3), Fs,
+                          darueber ? std::vector{drueber, drunter} : std::vector{drunter, drueber});
     }
 }
 
-// A round mark of diameter S centred on the box's centre line at value v, with its label
-// centred below it.
-void marke_zeichnen(Graphics& g, const Geometrie& geo, double v, bool gefuellt, Rang rang,
-                    Beschriftungen& texte) {
-    const double oben = geo.y(v) - geo.S * 0.5;
-    const int32_t x = whole(geo.xC - geo.S * 0.5);
+// A round mark of that diameter centred on the box's centre line at value v, with its label
+// centred below it, else above it.
+void marke_zeichnen(Graphics& g, const Geometrie& geo, double v, double durchmesser, bool gefuellt,
+                    Rang rang, Beschriftungen& texte) {
+    const double oben = geo.y(v) - durchmesser * 0.5;
+    const int32_t x = whole(geo.xC - durchmesser * 0.5);
     if (gefuellt)
-        g.FillOval(x, whole(oben), whole(geo.S), whole(geo.S));
+        g.FillOval(x, whole(oben), whole(durchmesser), whole(durchmesser));
     else
-        g.DrawOval(x, whole(oben), whole(geo.S), whole(geo.S));
+        g.DrawOval(x, whole(oben), whole(durchmesser), whole(durchmesser));
     if (box_werte_anzeigen)
-        texte.hinzufuegen(rang, Str(v), geo.xC, oben + geo.S + 1.2 * geo.Fs, geo.Fs, true);
+        texte.hinzufuegen(
+            rang, Str(v), geo.Fs,
+            {{geo.xC, unter(oben + durchmesser, geo.Fs)}, {geo.xC, ueber(oben, geo.Fs)}}, true);
 }
 
-// A whisker cap at its end value, with the label of that value.
-void kappe_zeichnen(Graphics& g, const Geometrie& geo, double ende, double label_abstand,
+// A whisker cap at its end value, with the label of that value on the side away from the box,
+// else on the other side.
+void kappe_zeichnen(Graphics& g, const Geometrie& geo, double ende, bool oben,
                     Beschriftungen& texte) {
-    linie(g, geo.cL, geo.y(ende), geo.cR, geo.y(ende));
+    const double y = geo.y(ende);
+    linie(g, geo.cL, y, geo.cR, y);
+    const Beschriftungen::Stelle drueber{geo.cL, ueber(y, geo.Fs)},
+        drunter{geo.cL, unter(y, geo.Fs)};
     if (box_werte_anzeigen)
-        texte.hinzufuegen(whisker_rang, Str(ende), geo.cL, geo.y(ende) + label_abstand, geo.Fs);
+        texte.hinzufuegen(whisker_rang, Str(ende), geo.Fs,
+                          oben ? std::vector{drueber, drunter} : std::vector{drunter, drueber});
 }
 
 // The upper whisker runs from the box up to its end, the lower one from its end up to the
@@ -193,17 +151,20 @@ void whiskers_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, bool ext
     const double oben =
         ext ? Val(daten_ausreisser(satz, whisker_oben)) : daten_basiswert(satz, maximum);
     linie(g, geo.xC, geo.y(daten_basiswert(satz, oberes_quartil)), geo.xC, geo.y(oben));
-    kappe_zeichnen(g, geo, oben, -0.2 * geo.Fs, texte);
+    kappe_zeichnen(g, geo, oben, true, texte);
     const double unten =
         ext ? Val(daten_ausreisser(satz, whisker_unten)) : daten_basiswert(satz, minimum);
     linie(g, geo.xC, geo.y(unten), geo.xC, geo.y(daten_basiswert(satz, unteres_quartil)));
-    kappe_zeichnen(g, geo, unten, 1.2 * geo.Fs, texte);
+    kappe_zeichnen(g, geo, unten, false, texte);
 }
 
+// Outliers are rings at least as large as the smallest that stays hollow at the picture's
+// device pixel ratio, so that they never look like the mean's filled mark.
 void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftungen& texte) {
     const std::string& liste = daten_ausreisser(satz, ausreisser_liste);
     if (liste.empty())
         return;
+    const double ring = std::max(geo.S, double(g.SmallestHollowOval()));
     // The list is ascending, so marks on the same pixel row follow each other; each row
     // gets one mark and one label, however many outliers share it.
     bool erste = true;
@@ -215,7 +176,7 @@ void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschr
             continue;
         erste = false;
         letzte_zeile = zeile;
-        marke_zeichnen(g, geo, v, false, ausreisser_rang, texte);
+        marke_zeichnen(g, geo, v, ring, false, ausreisser_rang, texte);
     }
 }
 
@@ -224,33 +185,52 @@ void name_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftung
     g.TextSize = geo.Fn;
     std::string name = NthField(daten_reihenname, ";", satz);
     const double x = geo.xC - 0.2 * g.StringWidth(name);
-    texte.hinzufuegen(name_rang, std::move(name), x, geo.Y0, geo.Fn);
+    texte.hinzufuegen(name_rang, std::move(name), geo.Fn, {{x, geo.Y0}});
 }
 
-// The distance between ticks: the mark, or where that would give more ticks than the cap, the
-// smallest multiple of the mark that stays within it.
-double strichabstand(const Geometrie& geo) {
-    const double noetig = geo.R / hoechstzahl_striche;
-    if (skala_mark >= noetig)
-        return skala_mark;
-    const double vielfaches = std::ceil(noetig / skala_mark);
-    return std::isfinite(vielfaches) ? vielfaches * skala_mark : noetig;
+// The smallest of 1, 2, 5, 10, 20, 50, ... that is not below `mindestens` (give or take the
+// rounding of the division it comes from); not finite where that lies beyond a double.
+double runde_stufe(double mindestens) {
+    if (!(mindestens > 1.0))
+        return 1.0;
+    const double zehnerpotenz = std::pow(10.0, std::floor(std::log10(mindestens)));
+    for (double ziffer : {1.0, 2.0, 5.0})
+        if (ziffer * zehnerpotenz >= mindestens * (1 - 1e-9))
+            return ziffer * zehnerpotenz;
+    return 10.0 * zehnerpotenz;
 }
 
-// The largest text size up to Fn at which the widest tick label ends 0.2 sizes left of the
+// The smallest value step at which ticks stand at least `kleinster_abstand` pixels apart and
+// keep within the cap on their number.
+double kleinster_schritt(const Geometrie& geo, int32_t kleinster_abstand) {
+    return std::max(geo.R / double(hoechstzahl_striche),
+                    geo.R * kleinster_abstand / std::abs(geo.PH));
+}
+
+// The value step between ticks, as a number of marks (1, 2, 5, 10, ...) and as a value: the
+// mark, or where ticks would crowd the smallest of those multiples that keeps them apart. A
+// mark lost against the range, or a plot area without height, steps by what is needed.
+struct Strichschritt {
+    double faktor;
+    double abstand;
+};
+
+Strichschritt strichschritt(const Geometrie& geo, const Graphics& g) {
+    const double noetig = kleinster_schritt(geo, g.SmallestLineSpacing());
+    const double faktor = runde_stufe(noetig / skala_mark);
+    return {faktor, std::isfinite(faktor * skala_mark) ? faktor * skala_mark : noetig};
+}
+
+// The largest text size up to Fn at which a label this wide at Fn ends 0.2 sizes left of the
 // ticks without starting left of the picture.
-int32_t skalenschrift(Graphics& g, const std::vector<std::string>& texte, double xT, int32_t Fn) {
-    g.TextSize = Fn;
-    std::string breitester;
-    for (const std::string& t : texte)
-        if (g.StringWidth(t) > g.StringWidth(breitester))
-            breitester = t;
+int32_t skalenschrift(Graphics& g, std::string_view breitester, double xT, int32_t Fn) {
     const auto passt = [&](int32_t groesse) {
         g.TextSize = groesse;
         return g.StringWidth(breitester) + 0.2 * groesse <= xT;
     };
     if (passt(Fn))
         return Fn;
+    g.TextSize = Fn;
     const double bedarf = g.StringWidth(breitester) + 0.2 * Fn;
     // whole() keeps the estimate finite and within int32 for any layout.
     int32_t groesse = std::clamp(whole(std::floor(Fn * std::max(xT, 0.0) / bedarf)), 1, Fn);
@@ -259,30 +239,93 @@ int32_t skalenschrift(Graphics& g, const std::vector<std::string>& texte, double
     return groesse;
 }
 
-void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo, Beschriftungen& texte) {
+// The ticks of the scale and which of them carry a label: every `schritt`-th from the first.
+struct Skala {
+    std::vector<double> werte;
+    std::vector<std::string> texte;
+    std::vector<double> breiten; // of the texts at size Fn
+    std::size_t schritt = 1;
+    int32_t groesse = 0;
+};
+
+// Where the labels of every `schritt`-th tick stand at their text size: whether each stands
+// two pixels clear of the next.
+bool beschriftung_frei(Graphics& g, const Geometrie& geo, Skala& skala, double xT) {
+    std::size_t breitester = 0;
+    for (std::size_t i = 0; i < skala.werte.size(); i += skala.schritt)
+        if (skala.breiten[i] > skala.breiten[breitester])
+            breitester = i;
+    skala.groesse = skalenschrift(g, skala.texte[breitester], xT, geo.Fn);
+    g.TextSize = skala.groesse;
+    const double noetig = g.TextHeight() + 2;
+    for (std::size_t i = skala.schritt; i < skala.werte.size(); i += skala.schritt) {
+        const int32_t u1 = whole(geo.y(skala.werte[i - skala.schritt]) + 0.3 * skala.groesse);
+        const int32_t u2 = whole(geo.y(skala.werte[i]) + 0.3 * skala.groesse);
+        if (std::abs(int64_t{u1} - u2) < noetig)
+            return false;
+    }
+    return true;
+}
+
+// Labels step by one of 1, 2, 5, 10, 20, ... marks, the same for the whole axis: the
+// smallest that is a whole number of tick steps and keeps the labels clear of each other.
+void beschriftung_waehlen(Graphics& g, const Geometrie& geo, Skala& skala, double faktor,
+                          double xT) {
+    const double tickfaktor = std::isfinite(faktor) ? faktor : 1.0;
+    // Each step is at least 1.5 times the one before, and fewer than 1,000 ticks end the loop.
+    for (double stufe = tickfaktor;; stufe = runde_stufe(stufe * 1.5)) {
+        const double vielfaches = stufe / tickfaktor;
+        if (!(vielfaches < double(skala.werte.size())))
+            break;
+        if (std::abs(vielfaches - std::round(vielfaches)) > 1e-6)
+            continue;
+        skala.schritt = std::size_t(std::round(vielfaches));
+        if (beschriftung_frei(g, geo, skala, xT))
+            return;
+    }
+    // Where no step fits, the first tick alone is labelled.
+    skala.schritt = skala.werte.size();
+    beschriftung_frei(g, geo, skala, xT);
+}
+
+// Ticks at every mark from startwert or, where they would crowd, at every 2, 5, 10, 20, ...
+// marks, and labels on every few ticks where they would crowd. None at endwert itself: the
+// arrow head stands there, and a label stands clear of it. A step too small to change the
+// value ends the scale.
+void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo, int32_t pfeil_oben,
+                            int32_t pfeil_unten, Beschriftungen& texte) {
     const double xT = (pos_rand_l + pos_text_breite) * geo.U;
     const double strich_ende = (pos_rand_l + pos_text_breite + pos_pfeil_breite) * geo.U;
-    const double abstand = strichabstand(geo);
-    std::vector<double> werte;
-    std::vector<std::string> beschriftung;
-    // No tick at endwert itself: the arrow head stands there. A step too small to change v
-    // ends the scale.
-    for (double v = startwert; v < endwert && werte.size() < hoechstzahl_striche;) {
+    const Strichschritt schritt = strichschritt(geo, g);
+    const double faktor = schritt.faktor;
+    const double abstand = schritt.abstand;
+    Skala skala;
+    g.TextSize = geo.Fn;
+    for (double v = startwert; v < endwert && skala.werte.size() < hoechstzahl_striche;) {
         linie(g, xT, geo.y(v), strich_ende, geo.y(v));
         const double zehnfach = v * 10.0;
-        werte.push_back(v);
-        beschriftung.push_back(Str(std::isfinite(zehnfach) ? std::round(zehnfach) / 10.0 : v));
+        skala.werte.push_back(v);
+        skala.texte.push_back(Str(std::isfinite(zehnfach) ? std::round(zehnfach) / 10.0 : v));
+        skala.breiten.push_back(g.StringWidth(skala.texte.back()));
         const double naechster = v + abstand;
         if (naechster == v)
             break;
         v = naechster;
     }
-    const int32_t groesse = skalenschrift(g, beschriftung, xT, geo.Fn);
-    g.TextSize = groesse;
-    for (std::size_t i = 0; i < werte.size(); ++i)
-        texte.hinzufuegen(skala_rang, beschriftung[i],
-                          xT - g.StringWidth(beschriftung[i]) - 0.2 * groesse,
-                          geo.y(werte[i]) + 0.3 * groesse, groesse);
+    if (skala.werte.empty())
+        return;
+    beschriftung_waehlen(g, geo, skala, faktor, xT);
+    g.TextSize = skala.groesse;
+    const double hoehe = g.TextHeight();
+    for (std::size_t i = 0; i < skala.werte.size(); i += skala.schritt) {
+        const double grundlinie = geo.y(skala.werte[i]) + 0.3 * skala.groesse;
+        const int32_t u = whole(grundlinie);
+        if (u - hoehe < pfeil_unten + 2 && pfeil_oben - 2 < u)
+            continue;
+        texte.hinzufuegen(skala_rang, skala.texte[i], skala.groesse,
+                          {{xT - g.StringWidth(skala.texte[i]) - 0.2 * skala.groesse, grundlinie}},
+                          false, false);
+    }
 }
 
 // Value axis down the middle of the arrow column, an arrow head at its top and the ticks.
@@ -293,7 +336,8 @@ void skala_zeichnen(Graphics& g, const Geometrie& geo, int32_t hoehe, Beschriftu
     g.FillPolygon({whole(xA), whole(geo.Y0), whole(xA + a * 0.5), whole(geo.Y0 + a * 0.5),
                    whole(xA - a * 0.5), whole(geo.Y0 + a * 0.5)});
     if (skala_mark > 0 && geo.skala_brauchbar())
-        skalenstriche_zeichnen(g, geo, texte);
+        skalenstriche_zeichnen(g, geo, std::min(whole(geo.Y0), whole(geo.Y0 + a * 0.5)),
+                               std::max(whole(geo.Y0), whole(geo.Y0 + a * 0.5)), texte);
 }
 
 } // namespace
@@ -305,8 +349,9 @@ void graphics_string_center(const PicturePtr& bild, std::string_view text, doubl
     g.DrawString(text, whole(x + (spanne - breite) / 2), whole(y), 0, false);
 }
 
-void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mit_skala) {
-    bild_transfer = NewPicture(breite, hoehe, 16);
+void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mit_skala,
+                            Ansicht ansicht) {
+    bild_transfer = NewPicture(breite, hoehe, 16, ansicht.geraeteverhaeltnis);
     if (!bild_transfer)
         return;
     Graphics& g = bild_transfer->graphics();
@@ -320,10 +365,11 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
     g.PenHeight = 2;
     g.TextSize = geo.Fs;
     if (geo.skala_brauchbar()) {
-        const bool ext = boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
+        const bool ext = ausreisser_markiert(satz);
         box_zeichnen(g, geo, satz, texte);
         if (mittelwert_anzeigen)
-            marke_zeichnen(g, geo, daten_basiswert(satz, mittelwert), true, mittel_rang, texte);
+            marke_zeichnen(g, geo, daten_basiswert(satz, mittelwert), geo.S, true, mittel_rang,
+                           texte);
         whiskers_zeichnen(g, geo, satz, ext, texte);
         if (ext)
             ausreisser_zeichnen(g, geo, satz, texte);
@@ -335,7 +381,22 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
         skala_zeichnen(g, geo, hoehe, texte);
     // A plot without the scale starts under the right margin of the plot before it, which
     // keeps that margin for its own labels.
-    texte.zeichnen(bild_transfer, mit_skala ? 0.0 : pos_rand_l * geo.U, breite, hoehe);
+    const double links =
+        std::max({mit_skala ? 0.0 : pos_rand_l * geo.U, double(ansicht.sichtbar_ab), 0.0});
+    texte.zeichnen(bild_transfer,
+                   {links, double(std::min(breite, ansicht.sichtbar_bis)), double(hoehe)});
+}
+
+bool ausreisser_markiert(int32_t satz) {
+    return boxplot_erweitert && daten_satzart(satz) == satzart_datenreihe;
+}
+
+double strichabstand(int32_t breite, int32_t hoehe, double geraeteverhaeltnis) {
+    const PicturePtr probe = NewPicture(1, 1, 16, geraeteverhaeltnis);
+    if (!probe)
+        return skala_mark;
+    probe->graphics().PenHeight = 1; // the ticks' pen
+    return strichschritt(geometrie(breite, hoehe, true), probe->graphics()).abstand;
 }
 
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala) {

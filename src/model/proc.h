@@ -12,6 +12,8 @@ namespace Proc {
 
 // Highest set number and columns the stores are declared for; index 0 is never used.
 inline constexpr int32_t max_satz = 10;
+// At most five sets are ever in use, one per set button.
+inline constexpr int32_t hoechste_satzanzahl = 5;
 inline constexpr int32_t max_basiswert_spalte = 8;
 inline constexpr int32_t max_ausreisser_spalte = 3;
 
@@ -82,6 +84,19 @@ inline Ladewerte zustand;
 
 // Gives every module variable its load value again.
 void ladewerte_setzen();
+
+// The start values that start-up assigns, in the order it assigns them: the picture size; set 1
+// current, of kind "Box-Werte", alone in use, all sets drawn; the display options on; the layout
+// fractions, with top and bottom margins as wide as the left one at the start-up size; set 1's
+// box values; the scale from 0 to 100 with a mark every 10.
+void startgroesse_setzen();
+void startauswahl_setzen();
+void anzeigeoptionen_setzen();
+void layout_setzen();
+void startbasiswerte_setzen();
+void startskala_setzen();
+// All of them: the module state as start-up leaves it, for the chart without the data window.
+void startwerte_setzen();
 
 // One element of a per-set store. An index outside the declared range is a programming
 // error: debug builds stop at an assertion, release builds hand out a scratch element so

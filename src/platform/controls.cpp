@@ -1,23 +1,25 @@
 #include "controls.h"
 
+#include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QTextDocument>
 
 #include <limits>
+#include <optional>
 
-EditField::EditField(QWidget* parent) : Feld<QLineEdit>(parent) {
+EditField::EditField(QWidget* parent) : Field<QLineEdit>(parent) {
     setMaxLength(std::numeric_limits<int>::max());
-    connect(this, &QLineEdit::textChanged, this, &EditField::textaenderung_melden);
+    connect(this, &QLineEdit::textChanged, this, &EditField::reportTextChange);
 }
 
 void EditField::SetText(const QString& text) {
     if (text == QLineEdit::text()) {
-        textaenderung_melden();
+        reportTextChange();
     } else {
         setText(text);
         setCursorPosition(0);
@@ -27,46 +29,60 @@ void EditField::SetText(const QString& text) {
 namespace {
 
 // A number in fixed notation written with an exponent: "-0.00123" becomes "-1.23e-03".
-QString mit_exponent(const QString& zahl) {
-    const qsizetype vorzeichen = zahl.startsWith(QLatin1Char('-')) ? 1 : 0;
-    const qsizetype punkt = zahl.indexOf(QLatin1Char('.'));
-    const qsizetype ganze = (punkt < 0 ? zahl.size() : punkt) - vorzeichen;
-    const QString ziffern = zahl.mid(vorzeichen).remove(QLatin1Char('.'));
-    const qsizetype erste = std::max<qsizetype>(0, ziffern.indexOf(QRegularExpression("[1-9]")));
-    const qsizetype exponent = ganze - 1 - erste;
-    return zahl.left(vorzeichen) + ziffern[erste] + QLatin1Char('.') + ziffern.mid(erste + 1) +
+QString withExponent(const QString& number) {
+    const qsizetype sign = number.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype point = number.indexOf(QLatin1Char('.'));
+    const qsizetype wholeDigits = (point < 0 ? number.size() : point) - sign;
+    const QString digits = number.mid(sign).remove(QLatin1Char('.'));
+    const qsizetype first = std::max<qsizetype>(0, digits.indexOf(QRegularExpression("[1-9]")));
+    const qsizetype exponent = wholeDigits - 1 - first;
+    return number.left(sign) + digits[first] + QLatin1Char('.') + digits.mid(first + 1) +
            QStringLiteral("e%1%2")
                .arg(QLatin1Char(exponent < 0 ? '-' : '+'))
                .arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
 }
 
+const QChar ellipsis(0x2026);
+
+// A mantissa without the zeros that end its fraction: "1.2500" is "1.25", "3.000" is "3".
+QString withoutTrailingZeros(QString mantissa) {
+    if (mantissa.contains(QLatin1Char('.'))) {
+        while (mantissa.endsWith(QLatin1Char('0')))
+            mantissa.chop(1);
+        if (mantissa.endsWith(QLatin1Char('.')))
+            mantissa.chop(1);
+    }
+    return mantissa;
+}
+
 // A number text shortened to the width: digits go from the end of the mantissa, marked by
-// "…", and an exponent stays. A number whose magnitude would not show (its whole part, or
-// the zeros before its first significant digit) is written with an exponent first.
-QString zahl_kuerzen(QString text, const QFontMetrics& masse, int breite) {
-    const QChar auslassung(0x2026);
-    const auto passt = [&](const QString& t) { return masse.horizontalAdvance(t) <= breite; };
-    if (passt(text))
+// "…" where digits are left out, and an exponent stays. A number whose magnitude would not
+// show (its whole part, or the zeros before its first significant digit) is written with an
+// exponent first. Nothing when not even the sign, the first digit and the exponent fit.
+std::optional<QString> shortenNumber(QString text, const QFontMetricsF& metrics, qreal width) {
+    const auto fits = [&](const QString& t) { return metrics.horizontalAdvance(t) <= width; };
+    if (fits(text))
         return text;
     if (!text.contains(QLatin1Char('e'))) {
-        const qsizetype punkt = text.indexOf(QLatin1Char('.'));
-        const qsizetype erste = text.indexOf(QRegularExpression("[1-9]"));
-        const qsizetype traeger = std::max(punkt < 0 ? text.size() : punkt, erste + 1);
-        if (!passt(text.left(traeger) + auslassung))
-            text = mit_exponent(text);
+        const qsizetype point = text.indexOf(QLatin1Char('.'));
+        const qsizetype first = text.indexOf(QRegularExpression("[1-9]"));
+        const qsizetype magnitudeEnd = std::max(point < 0 ? text.size() : point, first + 1);
+        if (!fits(text.left(magnitudeEnd) + ellipsis))
+            text = withExponent(text);
     }
-    // The exponent without its leading zero ("e-4" for "e-04"); the mantissa keeps its sign
-    // and first digit.
+    // The exponent without its leading zero ("e-4" for "e-04").
     const qsizetype e = text.indexOf(QLatin1Char('e'));
     const QString exponent =
         e < 0 ? QString() : text.mid(e).replace(QRegularExpression("([-+])0(\\d)"), "\\1\\2");
-    QString mantisse = e < 0 ? text : text.left(e);
-    const qsizetype kleinste = mantisse.startsWith(QLatin1Char('-')) ? 2 : 1;
-    while (mantisse.size() > kleinste && !passt(mantisse + auslassung + exponent))
-        mantisse.chop(1);
-    if (mantisse.endsWith(QLatin1Char('.')))
-        mantisse.chop(1);
-    return mantisse + auslassung + exponent;
+    QString mantissa = withoutTrailingZeros(e < 0 ? text : text.left(e));
+    if (fits(mantissa + exponent))
+        return mantissa + exponent;
+    const qsizetype shortest = mantissa.startsWith(QLatin1Char('-')) ? 2 : 1;
+    while (mantissa.size() > shortest &&
+           !fits(withoutTrailingZeros(mantissa) + ellipsis + exponent))
+        mantissa.chop(1);
+    const QString shortened = withoutTrailingZeros(mantissa) + ellipsis + exponent;
+    return fits(shortened) ? std::optional(shortened) : std::nullopt;
 }
 
 } // namespace
@@ -76,13 +92,33 @@ void NumberText::SetText(const QString& text) {
     setToolTip(shown() == text ? QString() : text);
 }
 
+// Where not even the sign, the first digit and the exponent fit, the font shrinks pixel by
+// pixel down to half its size; a number that fits in none shows as "…" alone.
+std::pair<QString, QFont> NumberText::presentation() const {
+    const qreal width = contentsRect().width();
+    QFont font = this->font();
+    for (int pixels = QFontInfo(font).pixelSize(), smallest = pixels / 2; pixels >= smallest;
+         --pixels) {
+        if (auto shown = shortenNumber(text(), QFontMetricsF(font, this), width))
+            return {*shown, font};
+        font.setPixelSize(std::max(pixels - 1, 1));
+    }
+    return {QString(ellipsis), this->font()};
+}
+
 QString NumberText::shown() const {
-    return zahl_kuerzen(text(), fontMetrics(), contentsRect().width());
+    return presentation().first;
+}
+
+QFont NumberText::shownFont() const {
+    return presentation().second;
 }
 
 void NumberText::paintEvent(QPaintEvent*) {
-    QPainter maler(this);
-    style()->drawItemText(&maler, contentsRect(), int(alignment()), palette(), isEnabled(), shown(),
+    const auto [shown, font] = presentation();
+    QPainter painter(this);
+    painter.setFont(font);
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }
 
@@ -91,98 +127,137 @@ void NumberText::resizeEvent(QResizeEvent* event) {
     SetText(text());
 }
 
-MultiLineEditField::MultiLineEditField(QWidget* parent) : Feld<QPlainTextEdit>(parent) {
-    setTabChangesFocus(true);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(this, &QPlainTextEdit::textChanged, this, &MultiLineEditField::textaenderung_melden);
+    connect(this, &TextEditor::textChanged, this, &MultiLineEditField::reportTextChange);
 }
 
-// The value text may be megabytes long: it is taken from the document once, its separators
-// are replaced in place, and it is converted to UTF-8 once.
-std::string MultiLineEditField::Text() const {
-    QString zeilen = document()->toRawText();
-    for (QChar& zeichen : zeilen) {
-        // Paragraphs (Return) and line breaks (Shift+Return) both end a line; a no-break
-        // space is a space, as in the document's plain text.
-        if (zeichen == QChar::ParagraphSeparator || zeichen == QChar::LineSeparator)
-            zeichen = QLatin1Char('\r');
-        else if (zeichen == QChar::Nbsp)
-            zeichen = QLatin1Char(' ');
-    }
-    QStringEncoder utf8(QStringEncoder::Utf8);
-    std::string text(std::size_t(utf8.requiredSpace(zeilen.size())), '\0');
-    char* ende = utf8.appendToBuffer(text.data(), zeilen);
-    text.resize(std::size_t(ende - text.data()));
-    return text;
+namespace {
+
+QList<QUrl> localFiles(const QMimeData* source) {
+    QList<QUrl> urls = source->urls();
+    urls.removeIf([](const QUrl& url) { return !url.isLocalFile(); });
+    return urls;
 }
 
-void MultiLineEditField::SetText(std::string_view text) {
-    QString zeilen = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    zeilen.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(zeilen);
+// The text of a file: UTF-8, or UTF-16 or UTF-32 with a byte order mark, or else Latin-1 as
+// older spreadsheets save it. Nothing when the file cannot be read, is larger than any value
+// list (1 GiB) or holds control characters a text has not (a picture, a workbook).
+std::optional<QString> textOfFile(const QString& path) {
+    QFile file(path);
+    if (file.size() > (qint64(1) << 30) || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        text = QString::fromLatin1(bytes);
+    const bool hasControlCharacters = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+               c != QLatin1Char('\r') && c != QLatin1Char('\f');
+    });
+    return hasControlCharacters ? std::nullopt : std::optional<QString>(text);
 }
 
-// Text from other programs ends its lines with CR LF, LF or CR; each becomes one line break.
+} // namespace
+
+bool MultiLineEditField::canInsertFromMimeData(const QMimeData* source) const {
+    return !localFiles(source).isEmpty() || TextEditor::canInsertFromMimeData(source);
+}
+
+// Files go in one after another, each ending its last line; a file that is not text stops
+// all of them.
 void MultiLineEditField::insertFromMimeData(const QMimeData* source) {
-    if (!source->hasText())
-        return QPlainTextEdit::insertFromMimeData(source);
-    QString text = source->text();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    insertPlainText(text);
+    const QList<QUrl> urls = localFiles(source);
+    if (urls.isEmpty())
+        return TextEditor::insertFromMimeData(source);
+    QString all;
+    for (const QUrl& url : urls) {
+        const std::optional<QString> text = textOfFile(url.toLocalFile());
+        if (!text) {
+            QMessageBox::warning(this, QStringLiteral("Datei nicht eingefügt"),
+                                 QStringLiteral("„%1“ ist keine Textdatei. Die Werteliste "
+                                                "bleibt, wie sie war.")
+                                     .arg(url.fileName()));
+            return;
+        }
+        all += *text;
+        if (!all.isEmpty() && !all.endsWith(QLatin1Char('\n')) && !all.endsWith(QLatin1Char('\r')))
+            all += QLatin1Char('\n');
+    }
+    insert(all);
 }
 
 void CheckBox::setWordWrap(bool wrap) {
-    umbrechen_ = wrap;
+    wrap_ = wrap;
     update();
 }
 
 void CheckBox::paintEvent(QPaintEvent* event) {
-    if (!umbrechen_)
+    if (!wrap_)
         return QCheckBox::paintEvent(event);
-    QStylePainter maler(this);
+    QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
     option.text.clear();
-    maler.drawControl(QStyle::CE_CheckBox, option);
-    const QRect kasten = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
-    const QRect textfeld = rect().adjusted(kasten.right() + 4, 0, 0, 0);
-    maler.setPen(
+    painter.drawControl(QStyle::CE_CheckBox, option);
+    const QRect box = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    const QRect textRect = rect().adjusted(box.right() + 4, 0, 0, 0);
+    painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    maler.drawText(textfeld, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    painter.drawText(textRect, flags, text());
+    // The focus mark around the caption, where the style puts it on a box of its own.
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focusRect;
+        focusRect.QStyleOption::operator=(option);
+        focusRect.rect = painter.boundingRect(textRect, flags, text()).adjusted(-1, 0, 1, 0);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focusRect);
+    }
 }
 
 bool CheckBox::hitButton(const QPoint& pos) const {
-    return umbrechen_ ? rect().contains(pos) : QCheckBox::hitButton(pos);
+    return wrap_ ? rect().contains(pos) : QCheckBox::hitButton(pos);
 }
 
-BevelButton::BevelButton(QWidget* parent) : QToolButton(parent) {
+BevelButton::BevelButton(QWidget* parent) : Button(parent) {
     setCheckable(true);
-    // The pressed button stands out in the selection colour, on every style.
+    // The pressed button stands out in the selection colour, on every style; with the focus
+    // it has a dark frame, as the style's focus mark would not show on that colour.
     setStyleSheet(QStringLiteral("BevelButton:checked { background: palette(highlight);"
                                  " color: palette(highlighted-text);"
-                                 " border: 1px solid palette(shadow); border-radius: 3px; }"));
-    setFocusPolicy(Qt::NoFocus);
+                                 " border: 1px solid palette(shadow); border-radius: 3px; }"
+                                 "BevelButton:checked:focus { border: 2px solid"
+                                 " palette(window-text); }"));
+    // Reached by Tab and pressed with Space, for those who work without a mouse; a click
+    // leaves the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
 UpDownArrows::UpDownArrows(QWidget* parent)
-    : QWidget(parent), hoch_(new QToolButton(this)), runter_(new QToolButton(this)) {
+    : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     setFocusPolicy(Qt::NoFocus);
-    for (QToolButton* knopf : {hoch_, runter_}) {
-        knopf->setFocusPolicy(Qt::NoFocus);
-        knopf->setAutoRepeat(true);
+    // Each arrow is reached by Tab and pressed with Space; a click leaves the focus where it is.
+    for (QToolButton* button : {up_, down_}) {
+        button->setFocusPolicy(Qt::TabFocus);
+        button->setAutoRepeat(true);
     }
-    hoch_->setArrowType(Qt::UpArrow);
-    runter_->setArrowType(Qt::DownArrow);
-    connect(hoch_, &QToolButton::clicked, this, &UpDownArrows::Up);
-    connect(runter_, &QToolButton::clicked, this, &UpDownArrows::Down);
+    up_->setArrowType(Qt::UpArrow);
+    down_->setArrowType(Qt::DownArrow);
+    connect(up_, &QToolButton::clicked, this, [this] {
+        if (Up)
+            Up();
+    });
+    connect(down_, &QToolButton::clicked, this, [this] {
+        if (Down)
+            Down();
+    });
 }
 
 void UpDownArrows::resizeEvent(QResizeEvent*) {
-    const int mitte = height() / 2;
-    hoch_->setGeometry(0, 0, width(), mitte);
-    runter_->setGeometry(0, mitte, width(), height() - mitte);
+    const int middle = height() / 2;
+    up_->setGeometry(0, 0, width(), middle);
+    down_->setGeometry(0, middle, width(), height() - middle);
 }

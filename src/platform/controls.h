@@ -1,8 +1,9 @@
 // The controls the windows are built from: Qt's widgets, with the few behaviours the windows
 // rely on that Qt's own widgets lack.
 //
-// Every control can be a member of a control array and then carries its 1-based Index.
-// Handlers are plain functions set by the window; a key-down handler that returns true
+// Every control can be a member of a control array and then carries its 1-based Index. A
+// control reports its events through function members named after them (Action, TextChange,
+// LostFocus, KeyDown, Up, Down), which the window sets; a key-down handler that returns true
 // drops the key.
 #pragma once
 
@@ -12,22 +13,24 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "platform/texteditor.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // What an edit field reports to its window: text changed, focus lost, and key down, whose
 // handler drops the key by returning true. Shortcuts that edit the text (paste, cut, undo)
 // arrive as key presses too, since the field claims them before the menu's shortcuts.
-template <typename Basis> class Feld : public Basis {
+template <typename Base> class Field : public Base {
 public:
-    using Basis::Basis;
+    using Base::Base;
 
     int Index = 0;
     std::function<void()> TextChange;
@@ -35,22 +38,22 @@ public:
     std::function<bool()> KeyDown;
 
 protected:
-    void textaenderung_melden() {
+    void reportTextChange() {
         if (TextChange)
             TextChange();
     }
     void keyPressEvent(QKeyEvent* event) override {
         if (KeyDown && KeyDown())
             return event->accept();
-        Basis::keyPressEvent(event);
+        Base::keyPressEvent(event);
     }
     void inputMethodEvent(QInputMethodEvent* event) override {
         if (KeyDown && KeyDown())
             return event->accept();
-        Basis::inputMethodEvent(event);
+        Base::inputMethodEvent(event);
     }
     void focusOutEvent(QFocusEvent* event) override {
-        Basis::focusOutEvent(event);
+        Base::focusOutEvent(event);
         if (LostFocus)
             LostFocus();
     }
@@ -58,62 +61,85 @@ protected:
 
 // A single-line edit field without a length limit. Setting its text from code raises
 // TextChange like typing does, also when the text stays the same, and shows the text's start.
-class EditField : public Feld<QLineEdit> {
+class EditField : public Field<QLineEdit> {
     Q_OBJECT
 public:
     explicit EditField(QWidget* parent = nullptr);
     void SetText(const QString& text);
+
+private:
+    using QLineEdit::setText; // SetText is the one way to set the text from code
 };
 
 // A multi-line edit field whose text has one carriage return (character 13) between lines,
-// whatever line ends arrive in it by typing or pasting.
-class MultiLineEditField : public Feld<QPlainTextEdit> {
+// whatever line ends arrive in it by typing, pasting or dropping. A text file dropped onto it
+// (or pasted from a file manager) goes in like pasted text; a file that is not text is refused
+// with a message and changes nothing.
+class MultiLineEditField : public Field<TextEditor> {
     Q_OBJECT
 public:
     explicit MultiLineEditField(QWidget* parent = nullptr);
 
     // The text as UTF-8 with carriage returns between lines.
-    std::string Text() const;
+    const std::string& Text() const { return text(); }
     // Shows a text with carriage returns between lines; raises TextChange.
-    void SetText(std::string_view text);
+    void SetText(std::string_view text) { setText(text); }
 
 protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 };
 
 // A Qt control that can be a member of a control array.
-template <typename Basis> class MitIndex : public Basis {
+template <typename Base> class Indexed : public Base {
 public:
-    using Basis::Basis;
+    using Base::Base;
     int Index = 0;
 };
 
-using StaticText = MitIndex<QLabel>;
+using StaticText = Indexed<QLabel>;
 
-// A static text showing a number, never cut silently: a number too long for the control loses
-// digits at the end of its mantissa, marked by "…", and shows in full as its tooltip.
+// A button that reports Action when the user presses it (a click, or Space where it has the
+// focus); setting its state from code reports nothing.
+template <typename Base> class Button : public Indexed<Base> {
+public:
+    explicit Button(QWidget* parent = nullptr) : Indexed<Base>(parent) {
+        QObject::connect(this, &QAbstractButton::clicked, this, [this] {
+            if (Action)
+                Action();
+        });
+    }
+    std::function<void()> Action;
+};
+
+// A static text showing a number, never cut and never shown as another number: a number too
+// long for the control loses digits at the end of its mantissa, marked by "…", keeps its sign,
+// first digit and exponent (in a smaller font where need be), and shows in full as its tooltip.
 class NumberText : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
     int Index = 0;
     void SetText(const QString& text);
-    // What the control shows of its text.
+    // What the control shows of its text, and in which font.
     QString shown() const;
+    QFont shownFont() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::pair<QString, QFont> presentation() const;
 };
-using RadioButton = MitIndex<QRadioButton>;
-using PushButton = MitIndex<QPushButton>;
+using RadioButton = Button<QRadioButton>;
+using PushButton = Button<QPushButton>;
 
 // A check box whose caption may wrap onto further lines when the box is too narrow.
-class CheckBox : public QCheckBox {
+class CheckBox : public Button<QCheckBox> {
     Q_OBJECT
 public:
-    explicit CheckBox(QWidget* parent = nullptr) : QCheckBox(parent) {}
-    int Index = 0;
+    using Button::Button;
     void setWordWrap(bool wrap);
 
 protected:
@@ -121,53 +147,51 @@ protected:
     bool hitButton(const QPoint& pos) const override;
 
 private:
-    bool umbrechen_ = false;
+    bool wrap_ = false;
 };
 
-// A button that stays pressed: setting its pressed state from code raises no action; a click
-// does (clicked).
-class BevelButton : public QToolButton {
+// A button that stays pressed: setting its pressed state from code raises no Action; a click
+// does, and so does Space when Tab has brought the focus to it.
+class BevelButton : public Button<QToolButton> {
     Q_OBJECT
 public:
     explicit BevelButton(QWidget* parent = nullptr);
-    int Index = 0;
 };
 
 using GroupBox = QGroupBox;
 
-// Two small arrow buttons on top of each other; held down, they repeat.
+// Two small arrow buttons on top of each other; held down, they repeat. Tab reaches each.
 class UpDownArrows : public QWidget {
     Q_OBJECT
 public:
     explicit UpDownArrows(QWidget* parent = nullptr);
 
-    QToolButton* hoch() const { return hoch_; }
-    QToolButton* runter() const { return runter_; }
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
 
-signals:
-    void Up();
-    void Down();
+    std::function<void()> Up;
+    std::function<void()> Down;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QToolButton* hoch_;
-    QToolButton* runter_;
+    QToolButton* up_;
+    QToolButton* down_;
 };
 
 // Controls sharing one name and one set of handlers, told apart by their 1-based Index.
 template <typename Control> class ControlArray {
 public:
-    Control& operator()(int index) const { return *mitglieder_.at(std::size_t(index - 1)); }
-    void setzen(int index, Control* mitglied) {
-        if (mitglieder_.size() < std::size_t(index))
-            mitglieder_.resize(std::size_t(index));
-        mitglieder_[std::size_t(index - 1)] = mitglied;
-        mitglied->Index = index;
+    Control& operator()(int index) const { return *members_.at(std::size_t(index - 1)); }
+    void set(int index, Control* member) {
+        if (members_.size() < std::size_t(index))
+            members_.resize(std::size_t(index));
+        members_[std::size_t(index - 1)] = member;
+        member->Index = index;
     }
-    int size() const { return int(mitglieder_.size()); }
+    int size() const { return int(members_.size()); }
 
 private:
-    std::vector<Control*> mitglieder_;
+    std::vector<Control*> members_;
 };

@@ -12,6 +12,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRectF>
+#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -27,8 +29,8 @@ using PicturePtr = std::shared_ptr<Picture>;
 QColor RGB(int32_t red, int32_t green, int32_t blue);
 
 // One call of the drawing context as it was made, with the context's settings at that moment.
-struct Zeichnung {
-    enum class Art {
+struct Drawing {
+    enum class Kind {
         FillRect,
         DrawRect,
         DrawLine,
@@ -38,23 +40,28 @@ struct Zeichnung {
         DrawString,
         DrawPicture
     };
-    Art art;
-    QColor farbe;
-    int32_t stift_breite = 1;
-    int32_t stift_hoehe = 1;
-    int32_t textgroesse = 0;
+    Kind kind;
+    QColor color;
+    int32_t penWidth = 1;
+    int32_t penHeight = 1;
+    int32_t textSize = 0;
     int32_t a = 0, b = 0, c = 0, d = 0; // x, y, width, height, or x1, y1, x2, y2
-    std::vector<int32_t> punkte;        // FillPolygon
+    std::vector<int32_t> points;        // FillPolygon
     std::string text;                   // DrawString
-    PicturePtr bild;                    // DrawPicture
-    bool nur_tinte = false;             // DrawPicture
+    PicturePtr picture;                 // DrawPicture
+    bool inkOnly = false;               // DrawPicture
 };
+
+// Rectangles in logical pixels that together cover whatever a drawing inks: a line with its
+// pen, the four sides of an outline, the box around an oval or a polygon, and a text from its
+// baseline up to the height of its digits across its width. None for white or a picture.
+std::vector<QRectF> inkRects(const Drawing& drawing);
 
 // The drawing context of one picture. ForeColor, PenWidth, PenHeight and TextSize stay in
 // force for every later operation.
 class Graphics {
 public:
-    explicit Graphics(Picture& bild) : bild_(bild) {}
+    explicit Graphics(Picture& picture) : picture_(picture) {}
 
     QColor ForeColor = Qt::black;
     int32_t PenWidth = 1;
@@ -76,16 +83,22 @@ public:
     // logical pixels at the current text size.
     double StringWidth(std::string_view text) const;
     double TextHeight() const;
+    // At the picture's device pixel ratio: the smallest diameter at which DrawOval with the
+    // current pen leaves a hole of at least two device pixels, and the smallest distance at
+    // which horizontal lines of the current pen stand two device pixels apart with at least
+    // one device pixel between them.
+    int32_t SmallestHollowOval() const;
+    int32_t SmallestLineSpacing() const;
     // Draws a whole picture at its own size with its top-left corner at (x, y). With inkOnly
     // what the picture draws in white is left out, so that what is already there shows
     // through its white background.
     void DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool inkOnly = false);
 
 private:
-    Zeichnung zeichnung(Zeichnung::Art art, int32_t a = 0, int32_t b = 0, int32_t c = 0,
-                        int32_t d = 0) const;
+    Drawing drawing(Drawing::Kind kind, int32_t a = 0, int32_t b = 0, int32_t c = 0,
+                    int32_t d = 0) const;
 
-    Picture& bild_;
+    Picture& picture_;
 };
 
 class Picture {
@@ -94,42 +107,51 @@ public:
     // ratio in the given raster format.
     Picture(int32_t width, int32_t height, double devicePixelRatio, QImage::Format format);
     // A finished raster picture, such as the logo.
-    explicit Picture(QImage bild);
+    explicit Picture(QImage picture);
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
     Graphics& graphics() { return graphics_; }
-    int32_t width() const { return breite_; }
-    int32_t height() const { return hoehe_; }
-    double devicePixelRatio() const { return verhaeltnis_; }
+    int32_t width() const { return width_; }
+    int32_t height() const { return height_; }
+    double devicePixelRatio() const { return ratio_; }
 
     // The pixels at the picture's device pixel ratio, with everything drawn so far. Null when
     // the memory for them cannot be had.
     const QImage& image() const;
     // Plays everything drawn onto a painter whose unit is one logical pixel, as vectors.
-    void abspielen(QPainter& maler) const;
-    const std::vector<Zeichnung>& zeichnungen() const { return zeichnungen_; }
+    void play(QPainter& painter) const;
+    const std::vector<Drawing>& drawings() const { return drawings_; }
     // Whether the picture is a finished raster rather than a recording.
-    bool istRaster() const { return fertiges_raster_; }
+    bool isRaster() const { return finishedRaster_; }
+
+    // A text alternative of what the picture shows, for those who cannot see it: a short title
+    // and a description. A canvas showing the picture speaks them, and SVG and PDF files carry
+    // them.
+    void setText(QString title, QString description);
+    const QString& title() const { return title_; }
+    const QString& description() const { return description_; }
 
 private:
     friend class Graphics;
 
-    int32_t breite_;
-    int32_t hoehe_;
-    double verhaeltnis_;
+    int32_t width_;
+    int32_t height_;
+    double ratio_;
     Graphics graphics_;
-    std::vector<Zeichnung> zeichnungen_;
+    std::vector<Drawing> drawings_;
     // The raster in device pixels, made and painted up to the drawings already on it when
     // asked for: a picture only drawn into another one never needs it.
     QImage::Format format_ = QImage::Format_RGB32;
     mutable QImage raster_;
-    mutable std::size_t gemalt_ = 0;
-    bool fertiges_raster_ = false;
+    mutable std::size_t painted_ = 0;
+    bool finishedRaster_ = false;
+    QString title_;
+    QString description_;
 };
 
 // Largest picture NewPicture creates, in device pixels; beyond it memory would run out.
-inline constexpr int64_t max_bildpunkte = int64_t{1} << 27;
+inline constexpr int64_t maxPixels = int64_t{1} << 27;
 
 // A new picture of width × height logical pixels at the given device pixel ratio; depth 16
 // gives 16 bits per pixel (RGB 5-6-5), anything else 32. Gives nothing when the size is not

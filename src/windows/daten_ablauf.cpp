@@ -1,5 +1,6 @@
 #include "daten_ablauf.h"
 
+#include "chart/beschreibung.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "model/text.h"
@@ -13,7 +14,6 @@ namespace Proc {
 
 namespace {
 
-constexpr int32_t hoechste_satzanzahl = 5;
 constexpr int32_t anzeigezeilen = 8;
 constexpr int32_t eingabezeilen = 6; // range and count are only ever shown
 
@@ -30,43 +30,24 @@ QString als_text(double wert) {
     return QString::fromStdString(Str(wert));
 }
 
-void startwerte_setzen() {
-    breite_bild = 150;
-    hoehe_bild = 400;
-    eingabe_aktiv = true;
-    daten_akt_satz = 1;
-    daten_max_satz_anzahl = 1;
-    daten_satzart(1) = satzart_boxwerte;
-    daten_alle_saetze_zeichnen = true;
+// A display named as a screen reader speaks it, "Minimum: 10". Qt tells assistive technology
+// of every name it is given, so a display is renamed only when its value changes.
+void benennen(QWidget& anzeige, const QString& name, double wert) {
+    const QString gesprochen = name + ": " + QString::fromStdString(zahl_gesprochen(wert));
+    if (anzeige.accessibleName() != gesprochen)
+        anzeige.setAccessibleName(gesprochen);
 }
 
-void layout_setzen() {
-    pos_abst_pfeil_box = 0.125;
-    pos_box_breite = 0.375;
-    pos_rand_l = 0.125;
-    pos_rand_r = 0.125;
-    pos_text_breite = 0.125;
-    whisker_breite = 0.25;
-    pos_pfeil_breite = 0.125;
-    pos_pfeil_hoehe = 0.04;
-    schrift_hoehe = -1.0;
-    // Top and bottom margins as wide as the left margin, for the start-up picture size.
-    pos_rand_o = pos_rand_l * breite_bild / hoehe_bild;
-    pos_rand_u = pos_rand_l * breite_bild / hoehe_bild;
-}
-
-void anzeigeoptionen_setzen(WinDaten& w) {
+void anzeigeoptionen_zeigen(WinDaten& w) {
     w.CBshowall->setChecked(daten_alle_saetze_zeichnen);
-    boxplot_erweitert = true;
-    w.CBereitert->setChecked(true);
-    mittelwert_anzeigen = true;
-    w.CBmittelwert->setChecked(true);
-    box_werte_anzeigen = true;
-    w.CBwerteanzeigen->setChecked(true);
+    anzeigeoptionen_setzen();
+    w.CBereitert->setChecked(boxplot_erweitert);
+    w.CBmittelwert->setChecked(mittelwert_anzeigen);
+    w.CBwerteanzeigen->setChecked(box_werte_anzeigen);
 }
 
 void diagrammfenster_zeigen() {
-    WinBoxplot* fenster = WinBoxplot::instance();
+    WinBoxplot* fenster = WinBoxplot::fenster();
     fenster->move(450, fenster->y());
     fenster->show();
 }
@@ -74,40 +55,40 @@ void diagrammfenster_zeigen() {
 } // namespace
 
 void init_all() {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     auto_zeichnen = false;
-    startwerte_setzen();
+    startgroesse_setzen();
+    startauswahl_setzen();
     satz_anzahl_aendern_zeigen(0);
-    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
+    for (int32_t i = 1; i <= hoechste_satzanzahl; ++i) {
         w.RBsatz(i).setText(QString::fromStdString(NthField(daten_reihenname, ";", i)));
-    anzeigeoptionen_setzen(w);
+        w.RBsatz(i).setAccessibleName("Satz " + w.RBsatz(i).text());
+    }
+    anzeigeoptionen_zeigen(w);
     layout_setzen();
     w.RBsatz(daten_akt_satz).setChecked(true);
     w.EFbasis(7).hide();
     w.EFbasis(8).hide();
     w.show();
-    const double startwerte[anzeigezeilen] = {10, 30, 50, 60, 85, 40, 0, 0};
-    for (int32_t spalte = 1; spalte <= anzeigezeilen; ++spalte)
-        daten_basiswert(daten_akt_satz, spalte) = startwerte[spalte - 1];
-    daten_satzart(daten_akt_satz) = satzart_boxwerte;
-    startwert = 0;
-    endwert = 100;
-    skala_mark = 10;
+    startbasiswerte_setzen();
+    startskala_setzen();
     werte_anzeigen();
     auto_zeichnen = true;
     diagrammfenster_zeigen();
     eingabe_aktivieren_deaktivieren();
     if (Pref_SplashAtStart == 1)
-        WIsplash::instance()->Update(true);
+        WIsplash::fenster()->Update(true);
 }
 
 void werte_anzeigen() {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w] {
         for (int32_t i = 1; i <= anzeigezeilen; ++i) {
-            const QString text = als_text(daten_basiswert(daten_akt_satz, i));
+            const double wert = daten_basiswert(daten_akt_satz, i);
+            const QString text = als_text(wert);
             w.EFbasis(i).SetText(text);
             w.STbasis(i).SetText(text);
+            benennen(w.STbasis(i), w.zeilenname(i), wert);
         }
         w.EFskalamax->SetText(als_text(endwert));
         w.EFskalamin->SetText(als_text(startwert));
@@ -116,7 +97,7 @@ void werte_anzeigen() {
 }
 
 void eingabe_aktivieren_deaktivieren() {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w] {
         w.EFDaten->setEnabled(!eingabe_aktiv);
         for (int32_t i = 1; i <= eingabezeilen; ++i) {
@@ -135,7 +116,7 @@ void eingabe_aktivieren_deaktivieren() {
 }
 
 void satz_aendern(int32_t n) {
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w, n] {
         daten_akt_satz = n;
         // A set never selected before becomes a data series.
@@ -154,8 +135,9 @@ void satz_anzahl_aendern_zeigen(int32_t schritt) {
         --daten_max_satz_anzahl;
     if (schritt == 1 && daten_max_satz_anzahl < hoechste_satzanzahl)
         ++daten_max_satz_anzahl;
-    WinDaten& w = *WinDaten::instance();
+    WinDaten& w = *WinDaten::fenster();
     w.STsatzanz->setText(QString::number(daten_max_satz_anzahl));
+    benennen(*w.STsatzanz, QStringLiteral("Anzahl der Sätze"), daten_max_satz_anzahl);
     for (int32_t i = 1; i <= hoechste_satzanzahl; ++i)
         w.RBsatz(i).setVisible(i <= daten_max_satz_anzahl);
     if (auto_zeichnen)

@@ -1,4 +1,6 @@
-// The chart window: shows the composed chart and recomposes it at every resize step.
+// The chart window: shows the composed chart and recomposes it at every resize step. Its canvas
+// takes the keyboard focus, so that a screen reader reads the chart in words when the window
+// comes to the front.
 #pragma once
 
 #include "platform/canvas.h"
@@ -9,7 +11,7 @@ class WinBoxplot : public QWidget {
     Q_OBJECT
 public:
     // The open chart window, or a new one (opened) when none is open.
-    static WinBoxplot* instance();
+    static WinBoxplot* fenster();
     // The open chart window, or nothing; creates none.
     static WinBoxplot* offen();
 
@@ -17,11 +19,17 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     WinBoxplot();
     void Resized();
 };
+
+// Brings a window to the front with the keyboard focus. F6 does this for the other of the two
+// main windows, for those who work without a mouse.
+void nach_vorn(QWidget* fenster);
 
 namespace Proc {
 

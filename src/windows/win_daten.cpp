@@ -3,12 +3,14 @@
 #include "model/proc.h"
 #include "windows/anwendung.h"
 #include "windows/daten_ablauf.h"
+#include "windows/win_boxplot.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPointer>
+#include <QShortcut>
 
 #include <type_traits>
 
@@ -27,10 +29,13 @@ struct Zeile {
     int feld_oben;
     int anzeige_links;
     int anzeige_oben;
+    const char* beschriftung; // the label left of the row
 };
 constexpr Zeile zeilen[] = {
-    {5, 20, 121, 21},   {4, 52, 121, 52},   {3, 84, 121, 85},   {2, 118, 121, 119},
-    {1, 151, 121, 152}, {6, 198, 122, 200}, {7, 232, 121, 232}, {8, 261, 121, 261},
+    {5, 20, 121, 21, "StaticText4"},    {4, 52, 121, 52, "StaticText2"},
+    {3, 84, 121, 85, "StaticText1"},    {2, 118, 121, 119, "StaticText3"},
+    {1, 151, 121, 152, "StaticText5"},  {6, 198, 122, 200, "StaticText9"},
+    {7, 232, 121, 232, "StaticText11"}, {8, 261, 121, 261, "StaticText12"},
 };
 
 const Zeile& zeile(int index) {
@@ -39,30 +44,30 @@ const Zeile& zeile(int index) {
 }
 
 // Text size n means text n pixels high, as on a screen where a point is a pixel.
-void textgroesse(QWidget* control, int pixel) {
-    QFont schrift = control->font();
+void textgroesse(QWidget* element, int pixel) {
+    QFont schrift = element->font();
     schrift.setPixelSize(pixel);
-    control->setFont(schrift);
+    element->setFont(schrift);
 }
 
 // A control with its name, place and caption (a group box's title).
-template <typename Control>
-Control* anlegen(QWidget* eltern, const char* name, QRect lage, const char* text = "") {
-    auto* control = new Control(eltern);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(lage);
-    if constexpr (std::is_same_v<Control, GroupBox>)
-        control->setTitle(QString::fromUtf8(text));
-    else if constexpr (requires { control->setText(QString()); })
-        control->setText(QString::fromUtf8(text));
-    return control;
+template <typename Element>
+Element* anlegen(QWidget* eltern, const char* name, QRect lage, const char* text = "") {
+    auto* element = new Element(eltern);
+    element->setObjectName(QLatin1String(name));
+    element->setGeometry(lage);
+    if constexpr (std::is_same_v<Element, GroupBox>)
+        element->setTitle(QString::fromUtf8(text));
+    else if constexpr (requires { element->setText(QString()); })
+        element->setText(QString::fromUtf8(text));
+    return element;
 }
 
 StaticText* text_anlegen(QWidget* eltern, const char* name, QRect lage, const char* text,
                          Qt::Alignment ausrichtung) {
-    auto* control = anlegen<StaticText>(eltern, name, lage, text);
-    control->setAlignment(ausrichtung);
-    return control;
+    auto* element = anlegen<StaticText>(eltern, name, lage, text);
+    element->setAlignment(ausrichtung);
+    return element;
 }
 
 // The labels left of the value rows: 94 × 20, right-aligned.
@@ -76,7 +81,7 @@ WinDaten* WinDaten::offen() {
     return offenes_fenster.data();
 }
 
-WinDaten* WinDaten::instance() {
+WinDaten* WinDaten::fenster() {
     if (!offenes_fenster) {
         offenes_fenster = new WinDaten();
         offenes_fenster->Event_Open();
@@ -101,6 +106,17 @@ WinDaten::WinDaten()
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     steuerelemente_anlegen();
     handler_verbinden();
+    benennen();
+    tabreihenfolge_setzen();
+    auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(wechseln, &QShortcut::activated, this, [] { nach_vorn(WinBoxplot::fenster()); });
+}
+
+// The field with the focus reports its loss while every control still stands, not halfway
+// through their destruction.
+WinDaten::~WinDaten() {
+    if (QWidget* feld = focusWidget())
+        feld->clearFocus();
 }
 
 void WinDaten::steuerelemente_anlegen() {
@@ -111,8 +127,7 @@ void WinDaten::steuerelemente_anlegen() {
         return box;
     };
     const auto basisfeld = [this, w](int index) {
-        EFbasis.setzen(index,
-                       anlegen<EditField>(w, "EFbasis", {116, zeile(index).feld_oben, 52, 22}));
+        EFbasis.set(index, anlegen<EditField>(w, "EFbasis", {116, zeile(index).feld_oben, 52, 22}));
     };
 
     GroupBox4 = gruppe("GroupBox4", "Satz-Nr.", {337, 3, 57, 227});
@@ -145,15 +160,15 @@ void WinDaten::steuerelemente_anlegen() {
         auto* anzeige =
             anlegen<NumberText>(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20}, "-");
         anzeige->setAlignment(links);
-        STbasis.setzen(index, anzeige);
+        STbasis.set(index, anzeige);
     }
-    for (int index = 1; index <= 5; ++index) {
+    for (int index = 1; index <= Proc::hoechste_satzanzahl; ++index) {
         const QRect lage(350, 23 + 32 * (index - 1), 36, 20);
-        RBsatz.setzen(
-            index, anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));
+        RBsatz.set(index,
+                   anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));
     }
-    BBsatzart.setzen(1, anlegen<BevelButton>(w, "BBsatzart", {50, 296, 116, 22}, "Box-Werte"));
-    BBsatzart.setzen(2, anlegen<BevelButton>(w, "BBsatzart", {198, 296, 116, 22}, "Datenreihe"));
+    BBsatzart.set(1, anlegen<BevelButton>(w, "BBsatzart", {50, 296, 116, 22}, "Box-Werte"));
+    BBsatzart.set(2, anlegen<BevelButton>(w, "BBsatzart", {198, 296, 116, 22}, "Datenreihe"));
     BBsatzart(1).setChecked(true);
     UpDownArrows1 = anlegen<UpDownArrows>(w, "UpDownArrows1", {366, 197, 13, 23});
     STsatzanz = text_anlegen(w, "STsatzanz", {344, 197, 19, 20}, "1", rechts);
@@ -179,6 +194,61 @@ void WinDaten::steuerelemente_anlegen() {
         box->lower();
 }
 
+QLabel* WinDaten::beschriftung(const char* name) const {
+    return inhalt_->findChild<QLabel*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+}
+
+QString WinDaten::zeilenname(int index) const {
+    return beschriftung(zeile(index).beschriftung)->text();
+}
+
+// What a screen reader says for each control, as a sighted user reads the window: a field by
+// its caption and its group, which tell the two "Maximum" fields apart. The labels are the
+// fields' buddies too. The value displays, the set buttons and the count are named with what
+// they show, as it changes.
+void WinDaten::benennen() {
+    const auto feld = [this](QWidget* element, const char* beschriftung, const QGroupBox* gruppe) {
+        QLabel* etikett = this->beschriftung(beschriftung);
+        etikett->setBuddy(element);
+        element->setAccessibleName(QStringLiteral("%1 (%2)").arg(etikett->text(), gruppe->title()));
+    };
+    for (const Zeile& z : zeilen)
+        feld(&EFbasis(z.index), z.beschriftung, GroupBox1);
+    feld(EFskalamax, "StaticText6", GroupBox3);
+    feld(EFskalamin, "StaticText7", GroupBox3);
+    feld(EFskalamark, "StaticText8", GroupBox3);
+    EFDaten->setAccessibleName(GroupBox2->title());
+    EFDaten->setAccessibleDescription(QStringLiteral("Ein Wert pro Zeile"));
+    BBsatzart(1).setAccessibleName(QStringLiteral("Box-Werte eingeben"));
+    BBsatzart(1).setAccessibleDescription(
+        QStringLiteral("Minimum, Quartile, Median, Maximum und Mittelwert des Satzes eingeben"));
+    BBsatzart(2).setAccessibleName(QStringLiteral("Datenreihe eingeben"));
+    BBsatzart(2).setAccessibleDescription(
+        QStringLiteral("Die Werte des Satzes als Liste eingeben, aus der sie berechnet werden"));
+    UpDownArrows1->setAccessibleName(QStringLiteral("Anzahl der Sätze"));
+    UpDownArrows1->upButton()->setAccessibleName(QStringLiteral("Anzahl der Sätze erhöhen"));
+    UpDownArrows1->downButton()->setAccessibleName(QStringLiteral("Anzahl der Sätze verringern"));
+    CBautomatik->setAccessibleName(StaticText15->text());
+    StaticText15->setBuddy(CBautomatik);
+}
+
+// Tab goes through the window as it reads: the box values from top to bottom, the series, the
+// set buttons with the count and "Alle Sätze anzeigen", the kind buttons below the groups, the
+// scale and the display options.
+void WinDaten::tabreihenfolge_setzen() {
+    std::vector<QWidget*> reihe;
+    for (const Zeile& z : zeilen)
+        reihe.push_back(&EFbasis(z.index));
+    reihe.push_back(EFDaten);
+    for (int i = 1; i <= RBsatz.size(); ++i)
+        reihe.push_back(&RBsatz(i));
+    reihe.insert(reihe.end(), {UpDownArrows1->upButton(), UpDownArrows1->downButton(), CBshowall,
+                               &BBsatzart(1), &BBsatzart(2), EFskalamax, EFskalamin, EFskalamark,
+                               CBereitert, CBmittelwert, CBwerteanzeigen});
+    for (std::size_t i = 1; i < reihe.size(); ++i)
+        setTabOrder(reihe[i - 1], reihe[i]);
+}
+
 void WinDaten::handler_verbinden() {
     for (int i = 1; i <= EFbasis.size(); ++i) {
         EditField* feld = &EFbasis(i);
@@ -193,21 +263,21 @@ void WinDaten::handler_verbinden() {
     EFDaten->KeyDown = [this] { return EFDaten_KeyDown(); };
     for (int i = 1; i <= RBsatz.size(); ++i) {
         RadioButton* knopf = &RBsatz(i);
-        connect(knopf, &QRadioButton::clicked, this, [this, knopf] { RBsatz_Action(*knopf); });
+        knopf->Action = [this, knopf] { RBsatz_Action(*knopf); };
     }
     for (int i = 1; i <= BBsatzart.size(); ++i) {
         BevelButton* knopf = &BBsatzart(i);
-        connect(knopf, &QToolButton::clicked, this, [this, knopf] { BBsatzart_Action(*knopf); });
+        knopf->Action = [this, knopf] { BBsatzart_Action(*knopf); };
     }
-    connect(UpDownArrows1, &UpDownArrows::Up, this, &WinDaten::UpDownArrows1_Up);
-    connect(UpDownArrows1, &UpDownArrows::Down, this, &WinDaten::UpDownArrows1_Down);
-    connect(CBshowall, &QCheckBox::clicked, this, &WinDaten::CBshowall_Action);
-    connect(CBereitert, &QCheckBox::clicked, this, &WinDaten::CBereitert_Action);
-    connect(CBmittelwert, &QCheckBox::clicked, this, &WinDaten::CBmittelwert_Action);
-    connect(CBwerteanzeigen, &QCheckBox::clicked, this, &WinDaten::CBwerteanzeigen_Action);
-    connect(CBautomatik, &QCheckBox::clicked, this, &WinDaten::CBautomatik_Action);
-    connect(PBberechnen, &QPushButton::clicked, this, &WinDaten::PBberechnen_Action);
-    connect(PushButton1, &QPushButton::clicked, this, &WinDaten::PushButton1_Action);
+    UpDownArrows1->Up = [this] { UpDownArrows1_Up(); };
+    UpDownArrows1->Down = [this] { UpDownArrows1_Down(); };
+    CBshowall->Action = [this] { CBshowall_Action(); };
+    CBereitert->Action = [this] { CBereitert_Action(); };
+    CBmittelwert->Action = [this] { CBmittelwert_Action(); };
+    CBwerteanzeigen->Action = [this] { CBwerteanzeigen_Action(); };
+    CBautomatik->Action = [this] { CBautomatik_Action(); };
+    PBberechnen->Action = [this] { PBberechnen_Action(); };
+    PushButton1->Action = [this] { PushButton1_Action(); };
 }
 
 // Closing the data window ends the application, also while other windows are open.

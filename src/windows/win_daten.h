@@ -12,11 +12,12 @@ class WinDaten : public QMainWindow {
     Q_OBJECT
 public:
     // The data window, created on first use; creating it runs the start-up (init_all).
-    static WinDaten* instance();
+    static WinDaten* fenster();
     // The open data window, or nothing; creates none.
     static WinDaten* offen();
+    ~WinDaten() override;
 
-    // Controls, in the order they are created (which is also the keyboard focus order).
+    // Controls, in the order they are created.
     GroupBox* GroupBox4 = nullptr;
     GroupBox* GroupBox3 = nullptr;
     ControlArray<EditField> EFbasis;
@@ -40,6 +41,9 @@ public:
     CheckBox* CBereitert = nullptr;
     CheckBox* CBmittelwert = nullptr;
     CheckBox* CBwerteanzeigen = nullptr;
+
+    // The caption of a row of box values, by its index.
+    QString zeilenname(int index) const;
 
     // Event handlers.
     void EFbasis_TextChange(EditField& feld);
@@ -70,6 +74,9 @@ private:
     WinDaten();
     void steuerelemente_anlegen();
     void handler_verbinden();
+    void benennen();
+    void tabreihenfolge_setzen();
+    QLabel* beschriftung(const char* name) const;
 
     QWidget* inhalt_ = nullptr;
 };

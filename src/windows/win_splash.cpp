@@ -18,16 +18,16 @@ constexpr int stufe_beta = 2;
 
 StaticText* text(QWidget* eltern, const char* name, QRect lage, const QString& inhalt, int pixel,
                  bool fett, Qt::Alignment ausrichtung) {
-    auto* control = new StaticText(eltern);
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(lage);
-    control->setText(inhalt);
-    QFont schrift = control->font();
+    auto* element = new StaticText(eltern);
+    element->setObjectName(QLatin1String(name));
+    element->setGeometry(lage);
+    element->setText(inhalt);
+    QFont schrift = element->font();
     schrift.setPixelSize(pixel);
     schrift.setBold(fett);
-    control->setFont(schrift);
-    control->setAlignment(ausrichtung | Qt::AlignVCenter);
-    return control;
+    element->setFont(schrift);
+    element->setAlignment(ausrichtung | Qt::AlignVCenter);
+    return element;
 }
 
 // The logo at the given device pixel ratio: drawn from its vector original where the
@@ -45,8 +45,10 @@ PicturePtr logo(double verhaeltnis) {
     } else {
         bild.load(QStringLiteral(":/velmora/LogoVelmora.png"));
     }
-    if (!bild.isNull())
+    if (!bild.isNull()) {
         Proc::LogoVelmora = std::make_shared<Picture>(std::move(bild));
+        Proc::LogoVelmora->setText(QStringLiteral("Logo von Velmora"), QString());
+    }
     return Proc::LogoVelmora;
 }
 
@@ -84,7 +86,7 @@ WIsplash* WIsplash::offen() {
     return offenes_fenster.data();
 }
 
-WIsplash* WIsplash::instance() {
+WIsplash* WIsplash::fenster() {
     if (!offenes_fenster)
         offenes_fenster = new WIsplash();
     return offenes_fenster.data();
@@ -132,11 +134,23 @@ void WIsplash::Update(bool splash) {
     else
         Timer1->stop();
     STappver->setText(BuildVersion());
+    STappver->setAccessibleName("Version " + BuildVersion());
     STpackinfo->setText(credit_line);
+    // The window's title is not shown; a screen reader names it by what it is.
+    setAccessibleName(splash ? QStringLiteral("Velmora") : QStringLiteral("Über Velmora"));
     STbeta->setVisible(version().StageCode == stufe_beta);
     if (const QScreen* bildschirm = QGuiApplication::primaryScreen())
         move(bildschirm->availableGeometry().center() - rect().center());
     exec();
+}
+
+// Escape and Return close the window like a click, for those who work without a mouse.
+void WIsplash::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter)
+        close();
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void WIsplash::mousePressEvent(QMouseEvent* event) {

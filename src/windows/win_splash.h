@@ -1,16 +1,12 @@
 // The splash and about window: logo, name, version and credit line.
 #pragma once
 
+#include "chart/bilder.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
 
 #include <QDialog>
 #include <QTimer>
-
-namespace Proc {
-// The logo, loaded from the resources on first use and kept for the rest of the run.
-inline PicturePtr LogoVelmora;
-} // namespace Proc
 
 // The version string of the given components: "1.2.0 b 5" for a beta, "1.2.0 (5)" for a
 // final release.
@@ -23,11 +19,12 @@ class WIsplash : public QDialog {
     Q_OBJECT
 public:
     // The open splash window, or a new one when none is open.
-    static WIsplash* instance();
+    static WIsplash* fenster();
     static WIsplash* offen();
 
     // Shows the window modally and returns when it has closed: as the splash (true) it
-    // closes itself after two seconds, as the about window (false) it waits for a click.
+    // closes itself after two seconds, as the about window (false) it waits for a click,
+    // Escape or Return.
     void Update(bool splash);
 
     QTimer* Timer1 = nullptr;
@@ -38,6 +35,7 @@ public:
     StaticText* STbeta = nullptr;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

@@ -1,5 +1,6 @@
 // The application shell: start-up, the menu bar, its commands and the edit commands.
-#include "app.h"
+#include "app/app.h"
+#include "platform/controls.h"
 #include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"
@@ -26,26 +27,6 @@ void aktivieren(QWidget* fenster) {
 class TstApp : public QObject {
     Q_OBJECT
 private slots:
-    // Each menu and item as name|caption|shortcut, in order.
-    void menueleiste() {
-        QStringList alles;
-        for (QAction* menue : app()->MenuBar1->actions()) {
-            alles << menue->text();
-            for (QAction* a : menue->menu()->actions())
-                alles << a->objectName() + "|" + (a->isSeparator() ? "-" : a->text()) + "|" +
-                             a->shortcut().toString();
-        }
-        QCOMPARE(alles,
-                 (QStringList{"&File", "MEInfo|Über Velmora... |Ctrl+I",
-                              "FileBildspeichern|Bild speichern...|Ctrl+S", "FileQuit|&Quit|Ctrl+Q",
-                              "&Edit", "EditUndo|&Undo|Ctrl+Z", "UntitledMenu1|-|",
-                              "EditCut|Cu&t|Ctrl+X", "EditCopy|&Copy|Ctrl+C",
-                              "EditPaste|&Paste|Ctrl+V", "EditClear|&Delete|", "UntitledMenu0|-|",
-                              "EditSelectAll|Select &All|Ctrl+A"}));
-        QCOMPARE(eintrag("MEInfo")->menuRole(), QAction::AboutRole);
-        QCOMPARE(eintrag("FileQuit")->menuRole(), QAction::QuitRole);
-    }
-
     // Start-up with the splash: the data window is the first window and carries the menu bar,
     // the chart window stands at 450, and the splash closes itself after two seconds.
     void start() {
@@ -58,7 +39,7 @@ private slots:
         });
         QElapsedTimer uhr;
         uhr.start();
-        WinDaten* daten = WinDaten::instance();
+        WinDaten* daten = WinDaten::fenster();
         QVERIFY2(uhr.elapsed() >= 1900 && uhr.elapsed() < 6000,
                  qPrintable(QString::number(uhr.elapsed())));
         fenster_beim_splash.sort();
@@ -67,11 +48,54 @@ private slots:
         QCOMPARE(WinBoxplot::offen()->x(), 450);
     }
 
+    // The menus as a user meets them: opened with Alt and the access key, each shows its items
+    // with their shortcuts and separators, and an item reached with the arrow keys does its
+    // command on Return: the about window from the first menu, select all from the second.
+    void menues() {
+        if (app()->MenuBar1->isNativeMenuBar())
+            QSKIP("the menus are the platform's own menu bar here");
+        WinDaten* daten = WinDaten::fenster();
+        QString gesehen;
+        im_modalen_fenster(100, [&](QWidget* fenster) {
+            gesehen = fenster->metaObject()->className();
+            fenster->close();
+        });
+        for (auto [taste, runter, name] :
+             {std::tuple{Qt::Key_F, 0, "menue_file"}, {Qt::Key_E, 5, "menue_edit"}}) {
+            aktivieren(daten);
+            daten->EFskalamark->setFocus();
+            QTest::keyClick(daten, taste, Qt::AltModifier);
+            QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+            QWidget* menue = QApplication::activePopupWidget();
+            VERGLEICHE_GOLDEN(name, menue->grab().toImage(), text_toleranz);
+            for (int i = 0; i < runter; ++i)
+                QTest::keyClick(menue, Qt::Key_Down);
+            QTest::keyClick(menue, Qt::Key_Return);
+        }
+        QCOMPARE(gesehen, QStringLiteral("WIsplash"));
+        QCOMPARE(daten->EFskalamark->selectedText(), QStringLiteral("10"));
+    }
+
     // Every edit command is available and acts on the field that had the focus, also while
-    // the menu bar holds it (as after Escape in an open menu).
+    // the menu bar holds it (as after Escape in an open menu): a scale field and the value list.
+    void bearbeiten_wenn_ein_menue_den_fokus_hat_data() {
+        QTest::addColumn<bool>("werteliste");
+        QTest::newRow("EFskalamark") << false;
+        QTest::newRow("EFDaten") << true;
+    }
     void bearbeiten_wenn_ein_menue_den_fokus_hat() {
-        WinDaten* daten = WinDaten::instance();
-        EditField& feld = *daten->EFskalamark;
+        QFETCH(bool, werteliste);
+        WinDaten* daten = WinDaten::fenster();
+        if (werteliste) { // in a new set 2, a series, left again at the end
+            QTest::mouseClick(daten->UpDownArrows1->upButton(), Qt::LeftButton);
+            QTest::mouseClick(&daten->RBsatz(2), Qt::LeftButton);
+            daten->EFDaten->SetText("10");
+        }
+        QWidget& feld = werteliste ? static_cast<QWidget&>(*daten->EFDaten) : *daten->EFskalamark;
+        const auto text = [&] {
+            return werteliste ? QString::fromStdString(daten->EFDaten->Text())
+                              : daten->EFskalamark->text();
+        };
         aktivieren(daten);
         feld.setFocus();
         QTRY_VERIFY(feld.hasFocus());
@@ -85,21 +109,24 @@ private slots:
                                    "EditSelectAll", "EditClear", "EditPaste"}) {
             QVERIFY2(eintrag(befehl)->isEnabled(), befehl);
             eintrag(befehl)->trigger();
-            texte << feld.text();
+            texte << text();
         }
-        QCOMPARE(texte, (QStringList{"10", "10", "", "10", "10", "", "10"}));
         bearbeiten->close();
+        QTest::mouseClick(&daten->RBsatz(1), Qt::LeftButton);
+        QCOMPARE(texte, (QStringList{"10", "10", "", "10", "10", "", "10"}));
     }
 
     // Copy in the chart window puts the chart on the clipboard as a picture at its device
     // ratio and as SVG; in a field it still copies the selected text.
     void kopieren() {
-        WinDaten* daten = WinDaten::instance();
-        aktivieren(WinBoxplot::instance());
-        QTest::keyClick(WinBoxplot::instance(), Qt::Key_C, Qt::ControlModifier);
+        WinDaten* daten = WinDaten::fenster();
+        aktivieren(WinBoxplot::fenster());
+        QTest::keyClick(WinBoxplot::fenster(), Qt::Key_C, Qt::ControlModifier);
         const QMimeData* inhalt = QApplication::clipboard()->mimeData();
         QCOMPARE(qvariant_cast<QImage>(inhalt->imageData()).size(), bild_ergebnis->image().size());
-        QVERIFY(inhalt->data("image/svg+xml").contains("</svg>"));
+        const QString beschreibung = WinBoxplot::offen()->CAbox->accessibleDescription();
+        QVERIFY(
+            inhalt->data("image/svg+xml").contains("<desc>" + beschreibung.toUtf8() + "</desc>"));
         aktivieren(daten);
         daten->EFbasis(5).setFocus();
         daten->EFbasis(5).setSelection(0, 1);
@@ -108,27 +135,37 @@ private slots:
     }
 
     // Saving and the about window work from the chart window too, through their shortcuts;
-    // the about window waits for a click.
+    // the about window waits for a click, Escape or Return.
     void befehle_aus_dem_diagrammfenster() {
         QStringList gesehen;
         QString abweichung; // checked once the window is closed, so a failure cannot block
-        for (Qt::Key taste : {Qt::Key_S, Qt::Key_I}) {
-            aktivieren(WinBoxplot::instance());
+        for (const auto& befehl : {std::pair(Qt::Key_S, Qt::Key_unknown),
+                                   {Qt::Key_I, Qt::Key_unknown},
+                                   {Qt::Key_I, Qt::Key_Escape},
+                                   {Qt::Key_I, Qt::Key_Return}}) {
+            const Qt::Key schliessen = befehl.second; // a click where unknown
+            aktivieren(WinBoxplot::fenster());
             im_modalen_fenster(100, [&](QWidget* fenster) {
                 auto* info = qobject_cast<WIsplash*>(fenster);
                 gesehen << fenster->metaObject()->className() +
                                QString(info && info->Timer1->isActive() ? " with timer" : "");
-                if (info) // logo, name, version and credit line, no beta mark
-                    abweichung = golden_abweichung("info", info->grab().toImage(), 0);
-                QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
-                if (fenster->isVisible())
+                if (info && abweichung.isEmpty()) // logo, name, version and credit line
+                    abweichung = golden_abweichung("info", info->grab().toImage(), text_toleranz);
+                if (schliessen == Qt::Key_unknown)
+                    QTest::mouseClick(fenster, Qt::LeftButton, {}, QPoint(5, 5));
+                else
+                    QTest::keyClick(fenster, schliessen);
+                if (fenster->isVisible()) {
+                    gesehen << "still open";
                     qobject_cast<QDialog*>(fenster)->reject();
+                }
             });
-            QTest::keyClick(WinBoxplot::instance(), taste, Qt::ControlModifier);
+            QTest::keyClick(WinBoxplot::fenster(), befehl.first, Qt::ControlModifier);
         }
-        QCOMPARE(gesehen, (QStringList{"QFileDialog", "WIsplash"}));
+        QCOMPARE(gesehen,
+                 (QStringList{"QFileDialog", "still open", "WIsplash", "WIsplash", "WIsplash"}));
         QVERIFY2(abweichung.isEmpty(), qPrintable(abweichung));
-        QVERIFY(!app()->HandleMenu("EditCut")); // no handler of the application
+        QVERIFY(!app()->menuebefehl_ausfuehren("EditCut")); // no handler of the application
     }
 
     void beenden() {
@@ -139,9 +176,10 @@ private slots:
 
 int main(int argc, char* argv[]) {
     App anwendung(argc, argv);
-    anwendung.AddMenuHandler("MEInfo", [&anwendung] { return anwendung.MEInfo(); });
-    anwendung.AddMenuHandler("FileBildspeichern",
-                             [&anwendung] { return anwendung.FileBildspeichern(); });
+    testumgebung_einrichten();
+    anwendung.menuehandler_anmelden("MEInfo", [&anwendung] { return anwendung.MEInfo(); });
+    anwendung.menuehandler_anmelden("FileBildspeichern",
+                                    [&anwendung] { return anwendung.FileBildspeichern(); });
     TstApp test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,8 +1,10 @@
 // The chart as pictures: golden pictures of typical, narrow, wide, extreme and high-resolution
 // charts, and the rules that a single picture does not show.
+#include "chart/beschreibung.h"
 #include "chart/boxplot.h"
-#include "platform/ausgabe.h"
+#include "platform/output.h"
 #include "support/golden.h"
+#include "support/lesbar.h"
 #include "support/startwerte.h"
 
 #include <QPainter>
@@ -12,16 +14,32 @@
 
 namespace {
 
-// Outliers on both sides, equal values, an empty series, a long tail with a far outlier.
-void fuenf_reihen() {
+// Outliers on both sides, equal values, an empty series (unless given), a long tail with a
+// far outlier.
+void fuenf_reihen(const char* vierte = "") {
     reihen_setzen({"1\r2\r3\r4\r5\r6\r7\r8\r9\r30", "-20\r1\r2\r3\r4\r5\r6\r7\r8\r9\r30",
-                   "5\r5\r5\r5", "", "10\r20\r30\r95\r96\r97\r2\r98765,4321"});
+                   "5\r5\r5\r5", vierte, "10\r20\r30\r95\r96\r97\r2\r98765,4321"});
 }
 
+// Every chart of these tests, with all its labels readable.
 QImage chart(int32_t breite, int32_t hoehe, double verhaeltnis = 1.0) {
     std::tie(breite_bild, hoehe_bild) = std::tuple(breite, hoehe);
     bild_zusammensetzen(verhaeltnis);
+    if (const std::string unlesbar = unlesbare_beschriftung(*bild_ergebnis); !unlesbar.empty())
+        QTest::qFail(unlesbar.c_str(), __FILE__, __LINE__);
     return bild_ergebnis->image();
+}
+
+QImage nebeneinander(const std::vector<QImage>& bilder) {
+    QRect flaeche;
+    for (const QImage& bild : bilder)
+        flaeche |= bild.rect().translated(flaeche.right() + 1, 0);
+    QImage alle(flaeche.size(), QImage::Format_RGB32);
+    alle.fill(Qt::white);
+    QPainter maler(&alle);
+    for (int x = 0; const QImage& bild : bilder)
+        maler.drawImage(std::exchange(x, x + bild.width()), 0, bild);
+    return alle;
 }
 
 // One chart for each of the scale's extremes, side by side: start above end, no range, a
@@ -32,16 +50,14 @@ QImage grenzfaelle() {
     const double skalen[][3] = {{100, 0, 10},      {50, 50, 10},        {-1.7e308, 1.7e308, 1e307},
                                 {0, 100, 1e-300},  {0, 100, 1},         {0, 10000, 1},
                                 {1e300, 2e300, 1}, {-1e-300, 1e-300, 0}};
-    QImage alle(8 * 150, 300, QImage::Format_RGB32);
-    QPainter maler(&alle);
-    for (int i = 0; i < 8; ++i) {
-        startwerte_setzen();
-        std::tie(startwert, endwert, skala_mark) =
-            std::tuple(skalen[i][0], skalen[i][1], skalen[i][2]);
+    std::vector<QImage> alle;
+    for (const auto& [start, ende, mark] : skalen) {
+        wie_nach_dem_start();
+        std::tie(startwert, endwert, skala_mark) = std::tuple(start, ende, mark);
         boxwerte_setzen(1, {-1e308, 0, 1e-300, 0, 1e308, 0});
-        maler.drawImage(150 * i, 0, chart(150, 300));
+        alle.push_back(chart(150, 300));
     }
-    return alle;
+    return nebeneinander(alle);
 }
 
 QImage svg_gerendert() {
@@ -52,10 +68,16 @@ QImage svg_gerendert() {
     return ziel;
 }
 
-const std::map<QString, std::function<QImage()>> bilder = {
+const std::map<QString, std::function<QImage()>> diagramme = {
     {"start", [] { return chart(150, 400); }},
     {"fuenf_saetze", [] { return fuenf_reihen(), chart(600, 500); }},
     {"schmal", [] { return fuenf_reihen(), chart(110, 166); }},
+    // The mean and a quartile share their places with the whisker's label, and move.
+    {"satz_d",
+     [] {
+         fuenf_reihen("-5\r10\r15\r20\r25\r105");
+         return nebeneinander({chart(150, 400), chart(190, 434)});
+     }},
     {"breit", [] { return fuenf_reihen(), daten_max_satz_anzahl = 2, chart(1500, 300); }},
     {"einzeln_schrift_20",
      [] {
@@ -73,25 +95,90 @@ const std::map<QString, std::function<QImage()>> bilder = {
 class TstChart : public QObject {
     Q_OBJECT
 private slots:
-    void init() { startwerte_setzen(); }
+    void initTestCase() { testumgebung_einrichten(); }
+    void init() { wie_nach_dem_start(); }
 
     void goldene_bilder_data() {
         QTest::addColumn<QString>("name");
-        for (const auto& [name, bild] : bilder)
+        for (const auto& [name, bild] : diagramme)
             QTest::newRow(qPrintable(name)) << name;
     }
     void goldene_bilder() {
         QFETCH(QString, name);
-        VERGLEICHE_GOLDEN(name, bilder.at(name)(), 0.0);
+        VERGLEICHE_GOLDEN(name, diagramme.at(name)(), text_toleranz);
+    }
+
+    // Ticks one of 1, 2, 5, 10, 20, ... marks apart, never so close that they run together at
+    // the device's resolution, and labels at one such step along the whole axis.
+    void skala_in_runden_schritten_data() {
+        for (const char* spalte : {"ende", "mark", "verhaeltnis", "striche", "beschriftet"})
+            QTest::addColumn<double>(spalte);
+        // clang-format off
+        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0;
+        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0;
+        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0;
+        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0;
+        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04;
+        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0;
+        // clang-format on
+    }
+    void skala_in_runden_schritten() {
+        QFETCH(double, ende);
+        QFETCH(double, mark);
+        QFETCH(double, verhaeltnis);
+        QFETCH(double, striche);
+        QFETCH(double, beschriftet);
+        std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
+            std::tuple(ende, mark, false, "");
+        const QImage bild = chart(150, 400, verhaeltnis);
+        int strichzahl = 0, i = 0;
+        for (const Drawing& z : bild_transfer->drawings()) {
+            strichzahl += z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1;
+            if (z.kind == Drawing::Kind::DrawString)
+                QCOMPARE(Val(z.text), Val(Str(std::round(i++ * beschriftet * 10) / 10)));
+        }
+        QCOMPARE(strichzahl, std::lround(ende / striche));
+        const QString gesprochen =
+            ", Markierung alle " + QString::fromStdString(zahl_gesprochen(striche)) + ".";
+        QVERIFY2(bild_ergebnis->description().endsWith(gesprochen),
+                 qPrintable(bild_ergebnis->description()));
+        QVERIFY2(i >= ende / beschriftet - 1, qPrintable(QString::number(i)));
+        // Down a column through the ticks, below the arrow head: runs of black no longer than
+        // one tick.
+        for (int y = int(30 * verhaeltnis), lauf = 0; y < 380 * verhaeltnis; ++y) {
+            lauf = bild.pixelColor(int(40 * verhaeltnis), y) == Qt::black ? lauf + 1 : 0;
+            QVERIFY2(lauf <= std::lround(verhaeltnis), qPrintable(QString("row %1").arg(y)));
+        }
+    }
+
+    // Outlier rings in a narrow chart, where the mean's mark is a small dot, stay hollow at
+    // every device pixel ratio.
+    void ausreisser_hohl() {
+        fuenf_reihen();
+        const std::vector<Drawing> keine;
+        for (double verhaeltnis : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
+            const QImage bild = chart(110, 166, verhaeltnis);
+            int hohl = 0;
+            for (const Drawing& streifen : bild_ergebnis->drawings())
+                for (const Drawing& z : streifen.picture ? streifen.picture->drawings() : keine) {
+                    const QRect ring(QPoint(streifen.a + z.a, z.b) * verhaeltnis,
+                                     QSize(z.c, z.d) * verhaeltnis);
+                    hohl += z.kind == Drawing::Kind::DrawOval && z.b > 0 && z.b < 166 &&
+                            bild.pixelColor(ring.center()) == Qt::white &&
+                            bild.pixelColor(ring.left(), ring.center().y()) == Qt::black;
+                }
+            QVERIFY2(hohl == 2, qPrintable(QString("ratio %1").arg(verhaeltnis)));
+        }
     }
 
     // The outline of the last box keeps its 2-pixel right edge at every width and count.
     void letzte_box_immer_geschlossen() {
         box_werte_anzeigen = mittelwert_anzeigen = false;
-        for (int32_t satz = 2; satz <= 5; ++satz)
+        for (int32_t satz = 2; satz <= hoechste_satzanzahl; ++satz)
             boxwerte_setzen(satz, {10, 30, 50, 60, 85, 40});
-        const int zeile = whole(0.046875 * 60 + (1 - 2 * 0.046875) * 60 * 0.55); // value 45
-        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= 5; ++daten_max_satz_anzahl)
+        const int zeile = whole(pos_rand_o * 60 + (1 - 2 * pos_rand_o) * 60 * 0.55); // value 45
+        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= hoechste_satzanzahl;
+             ++daten_max_satz_anzahl)
             for (int32_t breite = 110; breite <= 2000; ++breite) {
                 const QImage bild = chart(breite, 60);
                 // The rightmost run of black pixels on that row is the 2-pixel edge.
@@ -113,9 +200,9 @@ private slots:
         Werte_aus_daten_berechnen(1);
         std::tie(daten_satzart(1), endwert) = std::tuple(satzart_datenreihe, 2000);
         einen_boxplot_zeichnen(150, 400, 1, true);
-        const auto& alle = bild_transfer->zeichnungen();
-        const auto marken = std::count_if(alle.begin(), alle.end(), [](const Zeichnung& z) {
-            return z.art == Zeichnung::Art::DrawOval;
+        const auto& alle = bild_transfer->drawings();
+        const auto marken = std::count_if(alle.begin(), alle.end(), [](const Drawing& z) {
+            return z.kind == Drawing::Kind::DrawOval;
         });
         QVERIFY2(marken >= 1 && marken <= 2, qPrintable(QString::number(marken)));
     }

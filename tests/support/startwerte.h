@@ -1,12 +1,14 @@
-// What the tests share: Qt Test, the model and the chart, and the module state as start-up
-// leaves it, for tests of the chart without the data window.
+// What the tests share: Qt Test, the model and the chart, the module state as start-up leaves
+// it (for tests of the chart without the data window), and the same font and style on every
+// machine.
 #pragma once
 
-#include "chart/composition.h"
-#include "chart/pictures.h"
+#include "chart/bilder.h"
+#include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "model/statistics.h"
 #include "model/text.h"
+#include "support/testumgebung.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,18 +25,10 @@ inline void boxwerte_setzen(int32_t satz, std::initializer_list<double> werte) {
         daten_basiswert(satz, spalte++) = wert;
 }
 
-inline void startwerte_setzen() {
+// The module state as start-up leaves it, from the load values on.
+inline void wie_nach_dem_start() {
     ladewerte_setzen();
-    std::tie(breite_bild, hoehe_bild, daten_akt_satz, daten_max_satz_anzahl) =
-        std::tuple(150, 400, 1, 1);
-    std::tie(eingabe_aktiv, daten_alle_saetze_zeichnen, daten_satzart(1)) =
-        std::tuple(true, true, satzart_boxwerte);
-    pos_abst_pfeil_box = pos_rand_l = pos_rand_r = pos_text_breite = pos_pfeil_breite = 0.125;
-    std::tie(pos_box_breite, whisker_breite, pos_pfeil_hoehe, schrift_hoehe) =
-        std::tuple(0.375, 0.25, 0.04, -1.0);
-    pos_rand_o = pos_rand_u = pos_rand_l * breite_bild / hoehe_bild;
-    boxwerte_setzen(1, {10, 30, 50, 60, 85, 40, 0, 0});
-    std::tie(endwert, skala_mark) = std::tuple(100, 10);
+    startwerte_setzen();
 }
 
 // Sets 1, 2, ... as data series of the given value lists, all of them in use.

@@ -14,13 +14,14 @@ namespace Proc {
 // box and leaves an existing file untouched.
 void bild_speichern();
 
-// Writes bild_ergebnis to the given file: as SVG or PDF for those suffixes, else as a picture
-// at the chart's device pixel ratio, PNG unless the suffix asks for another format Qt can
-// write. A name without a suffix gets ".png". Gives the reason of a failure.
-std::optional<QString> bild_schreiben(QString datei);
+// Writes bild_ergebnis to the file bildname(datei): as SVG or PDF for those suffixes, else as a
+// picture at the chart's device pixel ratio in the format of the suffix. Gives the reason of a
+// failure, in German and saying what to do.
+std::optional<QString> bild_schreiben(const QString& datei);
 
-// Whether a file name has a suffix: the save dialog's own rule, any point in the name.
-bool hat_endung(const QString& datei);
+// The name a picture is written under: a name whose suffix is not a picture format written
+// (none, or the end of a date as in "Messung 07.12.2026") gets ".png".
+QString bildname(QString datei);
 
 // Puts the chart on the clipboard, as a picture at its device pixel ratio and as SVG.
 void bild_kopieren();

@@ -1,27 +1,32 @@
-#include "composition.h"
+#include "zusammensetzung.h"
 
+#include "chart/beschreibung.h"
+#include "chart/bilder.h"
 #include "chart/boxplot.h"
-#include "chart/pictures.h"
 #include "model/proc.h"
 #include "model/text.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Proc {
 
 namespace {
-
-// At most five sets are ever in use, one per set button.
-constexpr int32_t hoechste_satzanzahl = 5;
 
 // A box's outline is 3 pixels wider than the box itself, so it reaches past the box's right
 // end into the right margin of its strip.
 constexpr double ueberstand_boxrahmen = 3.0;
 
 // Strips overlap; a strip is drawn without its white background, so its margins never wipe
-// out what the strip before it drew there.
+// out what the strip before it drew there. Each is made for the chart's device pixel ratio
+// and keeps its labels inside the chart.
 void streifen_einfuegen(Graphics& g, int32_t breite, int32_t satz, bool mit_skala, int32_t x) {
-    einen_boxplot_zeichnen(breite, hoehe_bild, satz, mit_skala);
+    const auto innen = [](int64_t pixel) {
+        return int32_t(std::clamp<int64_t>(pixel, 0, std::numeric_limits<int32_t>::max()));
+    };
+    einen_boxplot_zeichnen(
+        breite, hoehe_bild, satz, mit_skala,
+        {bild_ergebnis->devicePixelRatio(), innen(-int64_t{x}), innen(int64_t{breite_bild} - x)});
     g.DrawPicture(bild_transfer, x, 0, true);
 }
 
@@ -49,8 +54,8 @@ struct Aufteilung {
 
 // The last strip's right margin falls outside the picture. The strips are laid out so that
 // the last box's outline still fits: across W - 3 pixels, and narrower by a pixel at a time
-// where rounding would still push it out.
-void alle_saetze(Graphics& g, int32_t n) {
+// where rounding would still push it out. Gives the width of the strip with the scale.
+int32_t alle_saetze(Graphics& g, int32_t n) {
     double breite = std::max(breite_bild - ueberstand_boxrahmen, 1.0);
     Aufteilung streifen = Aufteilung::ueber(breite, n);
     for (int versuch = 0; versuch < 8 && streifen.ende() > breite_bild && breite > 1; ++versuch)
@@ -58,9 +63,20 @@ void alle_saetze(Graphics& g, int32_t n) {
     streifen_einfuegen(g, whole(streifen.w1), 1, true, 0);
     for (int32_t i = 2; i <= n; ++i)
         streifen_einfuegen(g, whole(streifen.w), i, false, streifen.x(i));
+    return whole(streifen.w1);
 }
 
 } // namespace
+
+std::vector<int32_t> gezeigte_saetze() {
+    const int32_t n = std::min(daten_max_satz_anzahl, hoechste_satzanzahl);
+    if (!daten_alle_saetze_zeichnen || n <= 1)
+        return {std::clamp(daten_akt_satz, 1, hoechste_satzanzahl)};
+    std::vector<int32_t> saetze;
+    for (int32_t satz = 1; satz <= n; ++satz)
+        saetze.push_back(satz);
+    return saetze;
+}
 
 bool bild_zusammensetzen(double geraeteverhaeltnis) {
     PicturePtr bild = NewPicture(breite_bild, hoehe_bild, 16, geraeteverhaeltnis);
@@ -72,12 +88,15 @@ bool bild_zusammensetzen(double geraeteverhaeltnis) {
     g.FillRect(0, 0, breite_bild, hoehe_bild);
     g.ForeColor = RGB(0, 0, 0);
 
-    const int32_t n = std::min(daten_max_satz_anzahl, hoechste_satzanzahl);
-    if (!daten_alle_saetze_zeichnen || n <= 1)
-        streifen_einfuegen(g, breite_bild, std::clamp(daten_akt_satz, 1, hoechste_satzanzahl), true,
-                           0);
+    const std::vector<int32_t> saetze = gezeigte_saetze();
+    int32_t skalenbreite = breite_bild;
+    if (saetze.size() == 1)
+        streifen_einfuegen(g, breite_bild, saetze.front(), true, 0);
     else
-        alle_saetze(g, n);
+        skalenbreite = alle_saetze(g, int32_t(saetze.size()));
+    const Diagrammtext text =
+        diagramm_beschreiben(strichabstand(skalenbreite, hoehe_bild, geraeteverhaeltnis));
+    bild->setText(QString::fromStdString(text.name), QString::fromStdString(text.beschreibung));
     return true;
 }
 

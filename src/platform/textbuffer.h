@@ -1,0 +1,49 @@
+// The text of a plain-text editor as one UTF-8 string with a carriage return (character 13)
+// between lines, and an index of where each line starts: a million lines cost one string and
+// one array, not an object per line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TextBuffer {
+public:
+    using Position = std::ptrdiff_t; // a byte offset into the text
+
+    static constexpr char separator = '\r';
+
+    const std::string& text() const { return text_; }
+    Position size() const { return Position(text_.size()); }
+    Position lineCount() const { return Position(lineStarts_.size()); }
+
+    // Replaces the bytes from..to with the given text, which has its line ends as carriage
+    // returns already (see normalizeLineEnds).
+    void replace(Position from, Position to, std::string_view text);
+
+    // The line holding a position; a carriage return belongs to the line it ends.
+    Position lineOf(Position position) const;
+    Position lineStart(Position line) const { return lineStarts_[std::size_t(line)]; }
+    // Where a line's text ends: at its carriage return, or at the end of the text.
+    Position lineEnd(Position line) const;
+    std::string_view lineText(Position line) const;
+
+    // Offsets counted in UTF-16 code units, as Qt's strings count them, and back: the same
+    // in a text of ASCII alone, else found by scanning the text from its start.
+    Position utf16Offset(Position position) const;
+    Position position(Position utf16Offset) const;
+
+    // The UTF-16 code units of a UTF-8 text, and how many of its bytes make the first units.
+    static Position utf16Length(std::string_view text);
+    static Position bytesFor(std::string_view text, Position units);
+
+private:
+    std::string text_;
+    std::vector<Position> lineStarts_{0};
+    Position nonAscii_ = 0; // bytes of characters beyond ASCII
+};
+
+// Turns every kind of line end into one carriage return: CR LF, LF, CR and the Unicode line
+// and paragraph separators; a no-break space becomes a blank. In place, in one pass.
+void normalizeLineEnds(std::string& text);

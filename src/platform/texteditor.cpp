@@ -1,0 +1,777 @@
+#include "texteditor.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QDrag>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStringEncoder>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int margin = 4; // between the frame and the text, as in Qt's text widgets
+
+std::string utf8(QStringView text) {
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    std::string bytes(std::size_t(encoder.requiredSpace(text.size())), '\0');
+    bytes.resize(std::size_t(encoder.appendToBuffer(bytes.data(), text) - bytes.data()));
+    normalizeLineEnds(bytes);
+    bytes.shrink_to_fit(); // room for three bytes a character, kept by the undo history else
+    return bytes;
+}
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// Typed text: printable characters, not the control characters some keys carry, nor a
+// character with Ctrl (a shortcut).
+bool isTyping(const QKeyEvent* event) {
+    const QString text = event->text();
+    const Qt::KeyboardModifiers shortcut = event->modifiers() & ~Qt::ShiftModifier;
+    return !text.isEmpty() && (text.front().isPrint() || text.front() == QLatin1Char('\t')) &&
+           shortcut != Qt::ControlModifier;
+}
+
+} // namespace
+
+void installTextEditorAccessibility(); // in texteditor_accessible.cpp
+
+// One edit with what it replaced and the selection before, undone and redone by the undo
+// stack. Characters typed one after another are one step.
+class EditCommand : public QUndoCommand {
+public:
+    EditCommand(TextEditor& editor, TextEditor::Position from, TextEditor::Position to,
+                std::string text, bool typed)
+        : editor_(editor), at_(from),
+          removed_(editor.text().substr(std::size_t(from), std::size_t(to - from))),
+          inserted_(std::move(text)), anchorBefore_(editor.anchor()),
+          cursorBefore_(editor.cursorPosition()), typed_(typed) {}
+
+    void redo() override {
+        const auto end = at_ + TextEditor::Position(inserted_.size());
+        editor_.apply(at_, at_ + TextEditor::Position(removed_.size()), inserted_, end, end);
+    }
+    void undo() override {
+        editor_.apply(at_, at_ + TextEditor::Position(inserted_.size()), removed_, anchorBefore_,
+                      cursorBefore_);
+    }
+    int id() const override { return typed_ ? 1 : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto& next = static_cast<const EditCommand&>(*other);
+        // A new line starts a new step.
+        const auto newLine = [](const std::string& text) {
+            return text.find(TextBuffer::separator) != std::string::npos;
+        };
+        if (next.at_ != at_ + TextEditor::Position(inserted_.size()) || !next.removed_.empty() ||
+            newLine(inserted_) || newLine(next.inserted_))
+            return false;
+        inserted_ += next.inserted_;
+        return true;
+    }
+
+private:
+    TextEditor& editor_;
+    TextEditor::Position at_;
+    std::string removed_;
+    std::string inserted_;
+    TextEditor::Position anchorBefore_;
+    TextEditor::Position cursorBefore_;
+    bool typed_;
+};
+
+TextEditor::TextEditor(QWidget* parent) : QAbstractScrollArea(parent) {
+    installTextEditorAccessibility();
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    verticalScrollBar()->setSingleStep(1);
+    updateScrollBars();
+}
+
+void TextEditor::setText(std::string_view text) {
+    std::string lines(text);
+    normalizeLineEnds(lines);
+    undo_.clear();
+    preedit_.clear();
+    apply(0, buffer_.size(), lines, 0, 0);
+}
+
+void TextEditor::setSelection(Position anchor, Position position) {
+    const auto clamped = [this](Position p) {
+        p = std::clamp<Position>(p, 0, buffer_.size());
+        return p < buffer_.size() ? previousCharacter(p + 1) : p; // not inside a character
+    };
+    anchor_ = clamped(anchor);
+    cursor_ = clamped(position);
+    goalX_.reset();
+    ensureCursorVisible();
+    restartCaret();
+    notifyCursor();
+    // Where the desktop has a selection to paste with the middle button (X11), it is this one.
+    if (QClipboard* clipboard = QApplication::clipboard();
+        hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+}
+
+QString TextEditor::textBetween(Position from, Position to) const {
+    QString between =
+        fromUtf8(std::string_view(text()).substr(std::size_t(from), std::size_t(to - from)));
+    return between.replace(QLatin1Char(TextBuffer::separator), QLatin1Char('\n'));
+}
+
+QString TextEditor::selectedText() const {
+    return textBetween(selectionStart(), selectionEnd());
+}
+
+void TextEditor::replace(Position from, Position to, const QString& text) {
+    edit(from, to, utf8(text));
+}
+
+void TextEditor::edit(Position from, Position to, std::string text, bool typed) {
+    from = std::clamp<Position>(from, 0, buffer_.size());
+    to = std::clamp<Position>(to, from, buffer_.size());
+    if (from == to && text.empty())
+        return;
+    undo_.push(new EditCommand(*this, from, to, std::move(text), typed));
+}
+
+void TextEditor::apply(Position from, Position to, std::string_view text, Position anchor,
+                       Position position) {
+    const bool tellReader = QAccessible::isActive();
+    const Position at = tellReader ? utf16Offset(from) : 0;
+    const QString before = tellReader ? textBetween(from, to) : QString();
+    buffer_.replace(from, to, text);
+    updateScrollBars();
+    setSelection(anchor, position);
+    viewport()->update();
+    if (tellReader) {
+        const QString after = textBetween(from, from + Position(text.size()));
+        QAccessibleTextUpdateEvent changed(this, int(at), before, after);
+        QAccessible::updateAccessibility(&changed);
+    }
+    emit textChanged();
+}
+
+void TextEditor::cut() {
+    copy();
+    removeSelectedText();
+}
+
+void TextEditor::copy() const {
+    if (hasSelection())
+        QApplication::clipboard()->setText(selectedText());
+}
+
+void TextEditor::paste() {
+    if (const QMimeData* source = QApplication::clipboard()->mimeData();
+        source && canInsertFromMimeData(source))
+        insertFromMimeData(source);
+}
+
+bool TextEditor::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasText();
+}
+
+void TextEditor::insertFromMimeData(const QMimeData* source) {
+    insert(source->text());
+}
+
+// Keys ---------------------------------------------------------------------------------------
+
+namespace {
+
+using Move = TextEditor::Move;
+
+const struct MoveKey {
+    QKeySequence::StandardKey key;
+    Move move;
+    bool select;
+} moveKeys[] = {
+    {QKeySequence::MoveToNextChar, Move::Right, false},
+    {QKeySequence::MoveToPreviousChar, Move::Left, false},
+    {QKeySequence::MoveToNextWord, Move::WordRight, false},
+    {QKeySequence::MoveToPreviousWord, Move::WordLeft, false},
+    {QKeySequence::MoveToNextLine, Move::Down, false},
+    {QKeySequence::MoveToPreviousLine, Move::Up, false},
+    {QKeySequence::MoveToNextPage, Move::PageDown, false},
+    {QKeySequence::MoveToPreviousPage, Move::PageUp, false},
+    {QKeySequence::MoveToStartOfLine, Move::Home, false},
+    {QKeySequence::MoveToEndOfLine, Move::End, false},
+    {QKeySequence::MoveToStartOfBlock, Move::Home, false},
+    {QKeySequence::MoveToEndOfBlock, Move::End, false},
+    {QKeySequence::MoveToStartOfDocument, Move::Start, false},
+    {QKeySequence::MoveToEndOfDocument, Move::Finish, false},
+    {QKeySequence::SelectNextChar, Move::Right, true},
+    {QKeySequence::SelectPreviousChar, Move::Left, true},
+    {QKeySequence::SelectNextWord, Move::WordRight, true},
+    {QKeySequence::SelectPreviousWord, Move::WordLeft, true},
+    {QKeySequence::SelectNextLine, Move::Down, true},
+    {QKeySequence::SelectPreviousLine, Move::Up, true},
+    {QKeySequence::SelectNextPage, Move::PageDown, true},
+    {QKeySequence::SelectPreviousPage, Move::PageUp, true},
+    {QKeySequence::SelectStartOfLine, Move::Home, true},
+    {QKeySequence::SelectEndOfLine, Move::End, true},
+    {QKeySequence::SelectStartOfBlock, Move::Home, true},
+    {QKeySequence::SelectEndOfBlock, Move::End, true},
+    {QKeySequence::SelectStartOfDocument, Move::Start, true},
+    {QKeySequence::SelectEndOfDocument, Move::Finish, true},
+};
+
+const QKeySequence::StandardKey editKeys[] = {
+    QKeySequence::Undo,
+    QKeySequence::Redo,
+    QKeySequence::Cut,
+    QKeySequence::Copy,
+    QKeySequence::Paste,
+    QKeySequence::SelectAll,
+    QKeySequence::Delete,
+    QKeySequence::DeleteStartOfWord,
+    QKeySequence::DeleteEndOfWord,
+    QKeySequence::InsertParagraphSeparator,
+    QKeySequence::InsertLineSeparator,
+    QKeySequence::Backspace,
+};
+
+} // namespace
+
+// The editor claims its keys before any shortcut of a menu, so that Ctrl+V pastes here; a
+// letter with Alt is left to the menu bar.
+bool TextEditor::handlesKey(QKeyEvent* event) const {
+    const bool plain = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+    return (plain && isTyping(event)) || event->key() == Qt::Key_Backspace ||
+           std::any_of(std::begin(moveKeys), std::end(moveKeys),
+                       [event](const MoveKey& m) { return event->matches(m.key); }) ||
+           std::any_of(std::begin(editKeys), std::end(editKeys),
+                       [event](auto key) { return event->matches(key); });
+}
+
+bool TextEditor::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && handlesKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void TextEditor::keyPressEvent(QKeyEvent* event) {
+    for (const MoveKey& m : moveKeys) {
+        if (event->matches(m.key))
+            return moveCursor(m.move, m.select);
+    }
+    if (!editByKey(event))
+        event->ignore();
+}
+
+bool TextEditor::editByKey(QKeyEvent* event) {
+    const auto removeOr = [this](Position other) {
+        if (hasSelection())
+            removeSelectedText();
+        else
+            edit(std::min(cursor_, other), std::max(cursor_, other), {});
+    };
+    if (event->matches(QKeySequence::Undo))
+        undo();
+    else if (event->matches(QKeySequence::Redo))
+        redo();
+    else if (event->matches(QKeySequence::Cut))
+        cut();
+    else if (event->matches(QKeySequence::Copy))
+        copy();
+    else if (event->matches(QKeySequence::Paste))
+        paste();
+    else if (event->matches(QKeySequence::SelectAll))
+        selectAll();
+    else if (event->matches(QKeySequence::Delete))
+        removeOr(target(Move::Right));
+    else if (event->matches(QKeySequence::DeleteStartOfWord))
+        removeOr(wordEdge(cursor_, false));
+    else if (event->matches(QKeySequence::DeleteEndOfWord))
+        removeOr(wordEdge(cursor_, true));
+    else if (event->key() == Qt::Key_Backspace) // the last character, not the last cluster
+        removeOr(previousCharacter(cursor_));
+    else if (event->matches(QKeySequence::InsertParagraphSeparator) ||
+             event->matches(QKeySequence::InsertLineSeparator))
+        edit(selectionStart(), selectionEnd(), std::string(1, TextBuffer::separator), true);
+    else if (isTyping(event))
+        edit(selectionStart(), selectionEnd(), utf8(event->text()), true);
+    else
+        return false;
+    return true;
+}
+
+// Moving ------------------------------------------------------------------------------------
+
+TextEditor::Position TextEditor::previousCharacter(Position position) const {
+    do
+        --position;
+    while (position > 0 &&
+           (static_cast<unsigned char>(text()[std::size_t(position)]) & 0xC0) == 0x80);
+    return std::max<Position>(position, 0);
+}
+
+int TextEditor::column(Position position) const {
+    const Position start = buffer_.lineStart(buffer_.lineOf(position));
+    return int(TextBuffer::utf16Length(
+        std::string_view(text()).substr(std::size_t(start), std::size_t(position - start))));
+}
+
+TextEditor::Position TextEditor::wordEdge(Position position, bool forward) const {
+    const Position line = buffer_.lineOf(position);
+    const Position start = buffer_.lineStart(line);
+    const QString lineText = fromUtf8(buffer_.lineText(line));
+    const int at = column(position);
+    if (forward ? at >= lineText.size() : at == 0) // over the line end
+        return std::clamp<Position>(position + (forward ? 1 : -1), 0, buffer_.size());
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, lineText);
+    words.setPosition(at);
+    for (;;) {
+        const qsizetype edge = forward ? words.toNextBoundary() : words.toPreviousBoundary();
+        if (edge <= 0 || edge >= lineText.size() ||
+            (words.boundaryReasons() &
+             (forward ? QTextBoundaryFinder::EndOfItem : QTextBoundaryFinder::StartOfItem)))
+            return start + TextBuffer::bytesFor(buffer_.lineText(line),
+                                                std::clamp<qsizetype>(edge, 0, lineText.size()));
+    }
+}
+
+TextEditor::Position TextEditor::target(Move move) const {
+    const Position line = cursorLine();
+    const auto graphemeEdge = [&](bool forward) {
+        const QString lineText = fromUtf8(buffer_.lineText(line));
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, lineText);
+        characters.setPosition(column(cursor_));
+        const qsizetype edge =
+            forward ? characters.toNextBoundary() : characters.toPreviousBoundary();
+        return buffer_.lineStart(line) + TextBuffer::bytesFor(buffer_.lineText(line), edge);
+    };
+    const auto onLine = [&](Position other) {
+        other = std::clamp<Position>(other, 0, buffer_.lineCount() - 1);
+        QTextLayout layout;
+        layOut(other, layout);
+        const int at = layout.lineAt(0).xToCursor(goalX_.value_or(cursorX(cursor_)));
+        return buffer_.lineStart(other) + TextBuffer::bytesFor(buffer_.lineText(other), at);
+    };
+    switch (move) {
+    case Move::Right:
+        return cursor_ == buffer_.lineEnd(line) ? std::min(cursor_ + 1, buffer_.size())
+                                                : graphemeEdge(true);
+    case Move::Left:
+        return cursor_ == buffer_.lineStart(line) ? std::max<Position>(cursor_ - 1, 0)
+                                                  : graphemeEdge(false);
+    case Move::WordRight:
+        return wordEdge(cursor_, true);
+    case Move::WordLeft:
+        return wordEdge(cursor_, false);
+    case Move::Down:
+        return line + 1 < buffer_.lineCount() ? onLine(line + 1) : buffer_.size();
+    case Move::Up:
+        return line > 0 ? onLine(line - 1) : 0;
+    case Move::PageDown:
+        return onLine(line + linesInView());
+    case Move::PageUp:
+        return onLine(line - linesInView());
+    case Move::Home:
+        return buffer_.lineStart(line);
+    case Move::End:
+        return buffer_.lineEnd(line);
+    case Move::Start:
+        return 0;
+    case Move::Finish:
+        return buffer_.size();
+    }
+    return cursor_;
+}
+
+void TextEditor::moveCursor(Move move, bool select) {
+    const bool vertical =
+        move == Move::Up || move == Move::Down || move == Move::PageUp || move == Move::PageDown;
+    // An arrow without Shift leaves a selection at its edge.
+    if (hasSelection() && !select && (move == Move::Left || move == Move::Right))
+        return setSelection(move == Move::Left ? selectionStart() : selectionEnd(),
+                            move == Move::Left ? selectionStart() : selectionEnd());
+    const qreal x = goalX_.value_or(cursorX(cursor_));
+    const Position to = target(move);
+    setSelection(select ? anchor_ : to, to);
+    if (vertical)
+        goalX_ = x;
+}
+
+// Input methods -----------------------------------------------------------------------------
+
+void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
+        Position from = selectionStart(), to = selectionEnd();
+        if (!hasSelection() && event->replacementLength() > 0) { // within the line
+            const Position line = cursorLine();
+            const auto at = [&](int units) {
+                return buffer_.lineStart(line) +
+                       TextBuffer::bytesFor(buffer_.lineText(line), std::max(units, 0));
+            };
+            from = at(column(cursor_) + event->replacementStart());
+            to = at(column(cursor_) + event->replacementStart() + event->replacementLength());
+        }
+        edit(from, to, utf8(event->commitString()), true);
+    }
+    preedit_ = event->preeditString();
+    preeditCursor_ = int(preedit_.size());
+    for (const QInputMethodEvent::Attribute& a : event->attributes())
+        if (a.type == QInputMethodEvent::Cursor)
+            preeditCursor_ = std::clamp(a.start, 0, int(preedit_.size()));
+    viewport()->update();
+    event->accept();
+}
+
+// The input method sees the line of the cursor as the surrounding text.
+QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const Position line = cursorLine();
+    const Position start = buffer_.lineStart(line), end = buffer_.lineEnd(line);
+    switch (query) {
+    case Qt::ImEnabled:
+        return isEnabled();
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
+    case Qt::ImCursorRectangle:
+        return cursorRect().translated(viewport()->pos());
+    case Qt::ImFont:
+        return font();
+    case Qt::ImCursorPosition:
+        return column(cursor_);
+    case Qt::ImAnchorPosition:
+        return column(std::clamp(anchor_, start, end));
+    case Qt::ImSurroundingText:
+        return fromUtf8(buffer_.lineText(line));
+    case Qt::ImCurrentSelection:
+        return selectedText();
+    case Qt::ImTextBeforeCursor:
+        return textBetween(start, cursor_);
+    case Qt::ImTextAfterCursor:
+        return textBetween(cursor_, end);
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
+}
+
+// Layout and painting -----------------------------------------------------------------------
+
+qreal TextEditor::lineHeight() const {
+    return QFontMetricsF(font()).lineSpacing();
+}
+
+int TextEditor::linesInView() const {
+    return std::max(1, int((viewport()->height() - margin) / lineHeight()));
+}
+
+QPointF TextEditor::lineOrigin(Position line) const {
+    return {qreal(margin - horizontalScrollBar()->value()),
+            margin + qreal(line - verticalScrollBar()->value()) * lineHeight()};
+}
+
+void TextEditor::layOut(Position line, QTextLayout& layout, bool withPreedit) const {
+    layout.setText(fromUtf8(buffer_.lineText(line)));
+    layout.setFont(font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    if (withPreedit && !preedit_.isEmpty()) {
+        layout.setPreeditArea(column(cursor_), preedit_);
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        layout.setFormats({{column(cursor_), int(preedit_.size()), underlined}});
+    }
+    layout.beginLayout();
+    QTextLine textLine = layout.createLine();
+    textLine.setLeadingIncluded(true);
+    textLine.setLineWidth(1e6); // no wrapping
+    textLine.setPosition({});
+    layout.endLayout();
+}
+
+qreal TextEditor::cursorX(Position position) const {
+    QTextLayout layout;
+    layOut(buffer_.lineOf(position), layout);
+    return layout.lineAt(0).cursorToX(column(position));
+}
+
+QRect TextEditor::cursorRect() const {
+    const QPointF origin = lineOrigin(cursorLine());
+    return QRectF(origin.x() + cursorX(cursor_), origin.y(), 1, lineHeight()).toAlignedRect();
+}
+
+QRect TextEditor::characterRect(Position position) const {
+    const Position line = buffer_.lineOf(position);
+    const QPointF origin = lineOrigin(line);
+    const qreal x = cursorX(position);
+    const qreal next = position < buffer_.lineEnd(line) ? cursorX(target(Move::Right)) : x;
+    return QRectF(origin.x() + x, origin.y(), std::max<qreal>(next - x, 1), lineHeight())
+        .toAlignedRect();
+}
+
+TextEditor::Position TextEditor::positionAt(QPoint point) const {
+    const Position line = std::clamp<Position>(
+        verticalScrollBar()->value() + Position(std::floor((point.y() - margin) / lineHeight())), 0,
+        buffer_.lineCount() - 1);
+    QTextLayout layout;
+    layOut(line, layout);
+    const int at = layout.lineAt(0).xToCursor(point.x() - lineOrigin(line).x());
+    return buffer_.lineStart(line) + TextBuffer::bytesFor(buffer_.lineText(line), at);
+}
+
+void TextEditor::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    const QPalette colours = palette();
+    painter.setPen(colours.color(QPalette::Text));
+    const Position first = verticalScrollBar()->value();
+    const Position end = std::min(buffer_.lineCount(), first + linesInView() + 2);
+    const Position cursorAt = cursorLine();
+    for (Position line = first; line < end; ++line) {
+        QTextLayout layout;
+        layOut(line, layout, line == cursorAt);
+        QList<QTextLayout::FormatRange> selection;
+        const Position start = buffer_.lineStart(line), lineEnd = buffer_.lineEnd(line);
+        const QPointF origin = lineOrigin(line);
+        if (hasSelection() && selectionStart() <= lineEnd && selectionEnd() > start) {
+            QTextCharFormat highlighted;
+            highlighted.setBackground(colours.brush(QPalette::Highlight));
+            highlighted.setForeground(colours.brush(QPalette::HighlightedText));
+            const int from = column(std::max(selectionStart(), start));
+            selection.append({from, column(std::min(selectionEnd(), lineEnd)) - from, highlighted});
+            if (selectionEnd() > lineEnd) // a selected line end: the rest of the line
+                painter.fillRect(QRectF(origin.x() + layout.lineAt(0).naturalTextWidth(),
+                                        origin.y(), viewport()->width(), lineHeight()),
+                                 colours.brush(QPalette::Highlight));
+        }
+        layout.draw(&painter, origin, selection);
+        if (line == cursorAt && caretOn_ && hasFocus())
+            layout.drawCursor(&painter, origin, column(cursor_) + preeditCursor_);
+        if (dropAt_ && buffer_.lineOf(*dropAt_) == line)
+            layout.drawCursor(&painter, origin, column(*dropAt_));
+    }
+    // The focus mark: a frame in the selection colour, clear at any device pixel ratio.
+    if (hasFocus()) {
+        painter.setPen(QPen(colours.color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void TextEditor::updateScrollBars() {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setPageStep(linesInView());
+    bar->setRange(0, int(std::max<Position>(0, buffer_.lineCount() - linesInView())));
+}
+
+void TextEditor::ensureCursorVisible() {
+    QScrollBar* bar = verticalScrollBar();
+    const Position line = cursorLine();
+    if (line < bar->value())
+        bar->setValue(int(line));
+    else if (line >= bar->value() + linesInView())
+        bar->setValue(int(line - linesInView() + 1));
+    // Sideways, a long line scrolls to keep the cursor in view.
+    QScrollBar* across = horizontalScrollBar();
+    const int x = int(std::ceil(cursorX(cursor_)));
+    const int room = viewport()->width() - 2 * margin - 1;
+    across->setRange(0, std::max({across->value(), x - room, 0}));
+    if (x < across->value())
+        across->setValue(x);
+    else if (x > across->value() + room)
+        across->setValue(x - room);
+}
+
+void TextEditor::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void TextEditor::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        updateScrollBars();
+}
+
+// The caret blinks while the editor has the focus, and shows at once after each move.
+void TextEditor::restartCaret() {
+    caretOn_ = hasFocus();
+    const int flash = QApplication::cursorFlashTime();
+    if (caretOn_ && flash > 0)
+        caretBlink_.start(flash / 2, this);
+    else
+        caretBlink_.stop();
+    viewport()->update();
+}
+
+void TextEditor::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != caretBlink_.timerId())
+        return QAbstractScrollArea::timerEvent(event);
+    caretOn_ = !caretOn_;
+    viewport()->update(cursorRect());
+}
+
+void TextEditor::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    restartCaret();
+}
+
+void TextEditor::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    restartCaret();
+}
+
+// Mouse, menu, drag and drop ----------------------------------------------------------------
+
+void TextEditor::mousePressEvent(QMouseEvent* event) {
+    const Position at = positionAt(event->position().toPoint());
+    if (QClipboard* clipboard = QApplication::clipboard();
+        event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+        setSelection(at, at);
+        return insert(clipboard->text(QClipboard::Selection));
+    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    if (!extend && hasSelection() && selectionStart() <= at && at < selectionEnd()) {
+        dragStart_ = event->position().toPoint();
+        return;
+    }
+    setSelection(extend ? anchor_ : at, at);
+    selecting_ = true;
+}
+
+void TextEditor::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (dragStart_ &&
+        (point - *dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+        dragStart_.reset();
+        startDrag();
+    } else if (selecting_ && (event->buttons() & Qt::LeftButton)) {
+        setSelection(anchor_, positionAt(point));
+    }
+}
+
+void TextEditor::mouseReleaseEvent(QMouseEvent* event) {
+    if (dragStart_) { // a click into the selection, not a drag
+        const Position at = positionAt(event->position().toPoint());
+        setSelection(at, at);
+    }
+    dragStart_.reset();
+    selecting_ = false;
+}
+
+void TextEditor::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const Position at = positionAt(event->position().toPoint());
+    const Position line = buffer_.lineOf(at);
+    const QString lineText = fromUtf8(buffer_.lineText(line));
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, lineText);
+    // The word at the click, or before it at the end of the line.
+    words.setPosition(std::min<qsizetype>(column(at), std::max<qsizetype>(lineText.size() - 1, 0)));
+    const qsizetype start = words.isAtBoundary() ? words.position() : words.toPreviousBoundary();
+    words.setPosition(start);
+    const qsizetype end = std::max(words.toNextBoundary(), start);
+    const auto bytes = [&](qsizetype units) {
+        return buffer_.lineStart(line) + TextBuffer::bytesFor(buffer_.lineText(line), units);
+    };
+    setSelection(bytes(start), bytes(end));
+}
+
+void TextEditor::contextMenuEvent(QContextMenuEvent* event) {
+    // Qt's own wording, which its translations turn into the user's language.
+    const auto text = [](const char* source) {
+        return QCoreApplication::translate("QWidgetTextControl", source);
+    };
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [&](const char* caption, auto slot, QKeySequence::StandardKey key,
+                         bool enabled) {
+        QAction* action = menu->addAction(text(caption), this, slot);
+        action->setShortcut(key);
+        action->setEnabled(enabled);
+    };
+    add("&Undo", &TextEditor::undo, QKeySequence::Undo, undo_.canUndo());
+    add("&Redo", &TextEditor::redo, QKeySequence::Redo, undo_.canRedo());
+    menu->addSeparator();
+    add("Cu&t", &TextEditor::cut, QKeySequence::Cut, hasSelection());
+    add("&Copy", &TextEditor::copy, QKeySequence::Copy, hasSelection());
+    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+    add("&Paste", &TextEditor::paste, QKeySequence::Paste,
+        clipboard && canInsertFromMimeData(clipboard));
+    add("Delete", &TextEditor::removeSelectedText, QKeySequence::UnknownKey, hasSelection());
+    menu->addSeparator();
+    add("Select All", &TextEditor::selectAll, QKeySequence::SelectAll, buffer_.size() > 0);
+    menu->popup(event->globalPos());
+}
+
+void TextEditor::startDrag() {
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData;
+    data->setText(selectedText());
+    drag->setMimeData(data);
+    // A move onto this editor is done by its drop; onto another program, here.
+    if (drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction) == Qt::MoveAction &&
+        drag->target() != viewport())
+        removeSelectedText();
+}
+
+void TextEditor::dragEnterEvent(QDragEnterEvent* event) {
+    if (canInsertFromMimeData(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TextEditor::dragMoveEvent(QDragMoveEvent* event) {
+    if (!canInsertFromMimeData(event->mimeData()))
+        return event->ignore();
+    dropAt_ = positionAt(event->position().toPoint());
+    viewport()->update();
+    event->acceptProposedAction();
+}
+
+void TextEditor::dragLeaveEvent(QDragLeaveEvent*) {
+    dropAt_.reset();
+    viewport()->update();
+}
+
+// A text dragged within the editor moves in one step of the undo history; dropped into itself
+// it stays.
+void TextEditor::dropEvent(QDropEvent* event) {
+    dropAt_.reset();
+    Position at = positionAt(event->position().toPoint());
+    const bool moving = event->source() == this && event->dropAction() == Qt::MoveAction;
+    if (!canInsertFromMimeData(event->mimeData()) ||
+        (moving && selectionStart() <= at && at <= selectionEnd()))
+        return viewport()->update();
+    undo_.beginMacro(QStringLiteral("drop"));
+    if (moving) {
+        if (at > selectionEnd())
+            at -= selectionEnd() - selectionStart();
+        removeSelectedText();
+    }
+    setSelection(at, at);
+    insertFromMimeData(event->mimeData());
+    undo_.endMacro();
+    setSelection(at, cursor_);
+    event->acceptProposedAction();
+}
+
+void TextEditor::notifyCursor() const {
+    if (!QAccessible::isActive())
+        return;
+    auto* self = const_cast<TextEditor*>(this);
+    QAccessibleTextCursorEvent moved(self, int(utf16Offset(cursor_)));
+    QAccessible::updateAccessibility(&moved);
+    if (hasSelection()) {
+        QAccessibleTextSelectionEvent selected(self, int(utf16Offset(selectionStart())),
+                                               int(utf16Offset(selectionEnd())));
+        QAccessible::updateAccessibility(&selected);
+    }
+}

@@ -1,0 +1,160 @@
+// A plain-text editor made for long lists of short lines: its text is one UTF-8 string with
+// a carriage return between lines and an index of the line starts (TextBuffer), and only the
+// lines in view are laid out and painted. A million lines take a few megabytes and a paste of
+// them a fraction of a second. It edits like Qt's text widgets: keyboard and mouse selection,
+// undo and redo, cut, copy and paste, drag and drop, input methods, a context menu, and it
+// speaks to screen readers through Qt's accessible text interfaces.
+#pragma once
+
+#include "textbuffer.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QUndoStack>
+
+#include <algorithm>
+
+#include <optional>
+#include <string_view>
+
+class QMimeData;
+class QTextLayout;
+
+class TextEditor : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    using Position = TextBuffer::Position; // a byte offset into text()
+    // Where the cursor goes by the keys: Start and Finish are the ends of the text.
+    enum class Move {
+        Left,
+        Right,
+        WordLeft,
+        WordRight,
+        Up,
+        Down,
+        PageUp,
+        PageDown,
+        Home,
+        End,
+        Start,
+        Finish
+    };
+
+    explicit TextEditor(QWidget* parent = nullptr);
+
+    // The text as UTF-8, a carriage return between lines.
+    const std::string& text() const { return buffer_.text(); }
+    Position lineCount() const { return buffer_.lineCount(); }
+
+    Position cursorPosition() const { return cursor_; }
+    Position anchor() const { return anchor_; }
+    // Selects from anchor to position, the cursor at position; both end up at the starts of
+    // characters within the text.
+    void setSelection(Position anchor, Position position);
+    bool hasSelection() const { return anchor_ != cursor_; }
+    // The selected text with line feeds between lines, as other programs take it.
+    QString selectedText() const;
+    // The text between two positions with line feeds between lines.
+    QString textBetween(Position from, Position to) const;
+    // Replaces from..to with text, one step of the undo history; its line ends become carriage
+    // returns. The cursor ends after the new text.
+    void replace(Position from, Position to, const QString& text);
+    // Replaces the selection with text, as if typed.
+    void insert(const QString& text) { replace(selectionStart(), selectionEnd(), text); }
+
+    // Offsets in UTF-16 code units (how Qt's strings count) over the whole text, and back.
+    Position utf16Offset(Position position) const { return buffer_.utf16Offset(position); }
+    Position position(Position utf16Offset) const { return buffer_.position(utf16Offset); }
+    // The position nearest to a point of the viewport, and where a character stands in it.
+    Position positionAt(QPoint point) const;
+    QRect characterRect(Position position) const;
+
+    QUndoStack& undoStack() { return undo_; }
+    // What an input method sees: the line of the cursor is the surrounding text.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+public slots:
+    void undo() { undo_.undo(); }
+    void redo() { undo_.redo(); }
+    void cut();
+    void copy() const;
+    void paste();
+    void selectAll() { setSelection(0, buffer_.size()); }
+    void removeSelectedText() { insert({}); }
+
+signals:
+    void textChanged();
+
+protected:
+    // Replaces the whole text (its line ends become carriage returns), forgets the undo
+    // history and puts the cursor at the start; raises textChanged.
+    void setText(std::string_view text);
+
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    // What a paste or a drop may insert, and inserting it in place of the selection.
+    virtual bool canInsertFromMimeData(const QMimeData* source) const;
+    virtual void insertFromMimeData(const QMimeData* source);
+
+private:
+    friend class EditCommand;
+
+    Position selectionStart() const { return std::min(anchor_, cursor_); }
+    Position selectionEnd() const { return std::max(anchor_, cursor_); }
+    Position cursorLine() const { return buffer_.lineOf(cursor_); }
+    // Carries out one edit and its undo: the text, the selection, the view, the notices.
+    void apply(Position from, Position to, std::string_view text, Position anchor,
+               Position position);
+    void edit(Position from, Position to, std::string text, bool typed = false);
+
+    bool handlesKey(QKeyEvent* event) const;
+    bool editByKey(QKeyEvent* event);
+    Position target(Move move) const;
+    void moveCursor(Move move, bool select);
+    Position wordEdge(Position position, bool forward) const;
+
+    qreal lineHeight() const;
+    int linesInView() const;
+    QPointF lineOrigin(Position line) const;
+    // Lays out one line; the line of the cursor with the input method's pending text.
+    void layOut(Position line, QTextLayout& layout, bool withPreedit = false) const;
+    int column(Position position) const; // UTF-16 units from the start of its line
+    Position previousCharacter(Position position) const;
+    qreal cursorX(Position position) const;
+    QRect cursorRect() const;
+    void ensureCursorVisible();
+    void updateScrollBars();
+    void restartCaret();
+    void startDrag();
+    void notifyCursor() const;
+
+    TextBuffer buffer_;
+    QUndoStack undo_;
+    Position anchor_ = 0;
+    Position cursor_ = 0;
+    std::optional<qreal> goalX_; // kept while moving up and down
+    QString preedit_;            // the input method's text not yet committed
+    int preeditCursor_ = 0;
+    std::optional<Position> dropAt_;  // where a dragged text would go
+    std::optional<QPoint> dragStart_; // a press in the selection that may start a drag
+    bool selecting_ = false;
+    bool caretOn_ = false;
+    QBasicTimer caretBlink_;
+};

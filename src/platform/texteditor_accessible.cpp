@@ -1,0 +1,97 @@
+// What a screen reader reads and edits of a TextEditor: its text, cursor and selection in
+// UTF-16 offsets over the whole text (lines separated by line feeds), through Qt's accessible
+// text interfaces.
+#include "texteditor.h"
+
+#include <QAccessibleWidget>
+
+namespace {
+
+class AccessibleTextEditor : public QAccessibleWidget,
+                             public QAccessibleTextInterface,
+                             public QAccessibleEditableTextInterface {
+public:
+    explicit AccessibleTextEditor(TextEditor* editor)
+        : QAccessibleWidget(editor, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = s.multiLine = s.selectableText = true;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Value
+                   ? editor()->textBetween(0, TextEditor::Position(editor()->text().size()))
+                   : QAccessibleWidget::text(t);
+    }
+
+    // The text interface.
+    void selection(int index, int* start, int* end) const override {
+        *start = *end = 0;
+        if (index == 0 && editor()->hasSelection()) {
+            *start = offset(std::min(editor()->anchor(), editor()->cursorPosition()));
+            *end = offset(std::max(editor()->anchor(), editor()->cursorPosition()));
+        }
+    }
+    int selectionCount() const override { return editor()->hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override {
+        editor()->setSelection(editor()->cursorPosition(), editor()->cursorPosition());
+    }
+    void setSelection(int, int start, int end) override {
+        editor()->setSelection(position(start), position(end));
+    }
+    int cursorPosition() const override { return offset(editor()->cursorPosition()); }
+    void setCursorPosition(int at) override { editor()->setSelection(position(at), position(at)); }
+    QString text(int start, int end) const override {
+        return editor()->textBetween(position(start), position(end));
+    }
+    int characterCount() const override {
+        return offset(TextEditor::Position(editor()->text().size()));
+    }
+    QRect characterRect(int at) const override {
+        const QRect rect = editor()->characterRect(position(at));
+        return rect.translated(editor()->viewport()->mapToGlobal(QPoint()));
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        return offset(editor()->positionAt(editor()->viewport()->mapFromGlobal(point)));
+    }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
+    QString attributes(int at, int* start, int* end) const override {
+        *start = *end = at;
+        return {};
+    }
+
+    // The editable text interface: each change is one step of the undo history.
+    void deleteText(int start, int end) override { replaceText(start, end, {}); }
+    void insertText(int at, const QString& text) override { replaceText(at, at, text); }
+    void replaceText(int start, int end, const QString& text) override {
+        editor()->replace(position(start), position(end), text);
+    }
+
+private:
+    TextEditor* editor() const { return static_cast<TextEditor*>(widget()); }
+    int offset(TextEditor::Position at) const { return int(editor()->utf16Offset(at)); }
+    TextEditor::Position position(int offset) const { return editor()->position(offset); }
+};
+
+QAccessibleInterface* accessibleTextEditor(const QString& className, QObject* object) {
+    if (className == QLatin1String("TextEditor") && object && object->isWidgetType())
+        return new AccessibleTextEditor(static_cast<TextEditor*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void installTextEditorAccessibility() {
+    QAccessible::installFactory(accessibleTextEditor);
+}
