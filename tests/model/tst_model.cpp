@@ -188,7 +188,7 @@ private slots:
                      qPrintable(text));
         }
         std::mt19937 zufall(1207);
-        for (int i = 0; i < 200000; ++i) {
+        for (int i = 0; i < 100000; ++i) {
             std::string text;
             for (std::size_t laenge = 1 + zufall() % 40; text.size() < laenge;)
                 text += "01234567890123456789012345678901234567899 +-.,eE"[zufall() % 48];
@@ -215,7 +215,7 @@ private slots:
         // Any bits, and values of up to 15 and of 17 digits: as printf writes them with 15
         // digits, but for the exponent -5, which Str writes in full.
         std::mt19937_64 zufall(1207);
-        for (int i = 0; i < 300000; ++i) {
+        for (int i = 0; i < 150000; ++i) {
             const double beliebig = std::bit_cast<double>(zufall());
             const double stellen =
                 double(zufall() % 1000000000000000) * std::pow(10.0, int(zufall() % 40) - 25);
