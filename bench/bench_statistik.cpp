@@ -18,6 +18,7 @@
 #include <fstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -63,6 +64,10 @@ double numpy_messen(const std::string& name, const std::string& text, int laeufe
         std::printf("%-58s skipped: no python3 with NumPy (python3-numpy)\n", name.c_str());
         return 0.0;
     }
+    static bool gesagt = false;
+    if (!std::exchange(gesagt, true))
+        std::printf("(NumPy from python3-numpy, used for this comparison only: the text's lines "
+                    "read into an array, the same quartiles, mean, fences and sorted outliers)\n");
     const std::string zeile = name + " (" + weg + ")";
     std::printf("%-58s median %9.3f ms   min %9.3f ms   max %9.3f ms   runs %d\n", zeile.c_str(),
                 median, schnellster, langsamster, laeufe);
