@@ -13,6 +13,8 @@ velmora_debian_test_packages=(clang libclang-rt-14-dev clang-format locales popp
                               fonts-liberation2 desktop-file-utils appstream dpkg-dev file
                               qt6-base-private-dev)
 velmora_brew_test_formulas=(poppler)
+# What the benchmarks compare with: NumPy on the same value list (skipped where missing).
+velmora_debian_bench_packages=(python3-numpy)
 
 velmora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -22,12 +24,15 @@ velmora_as_root() {
     fi
 }
 
-# velmora_install_packages [test]: what building needs, with "test" also what testing needs.
+# velmora_install_packages [test|bench]: what building needs, with "test" also what testing
+# needs, with "bench" also what the benchmarks compare with.
 velmora_install_packages() {
     local packages=("${velmora_debian_packages[@]}") formulas=(cmake qt fast_float)
     if [ "${1:-}" = test ]; then
         packages+=("${velmora_debian_test_packages[@]}")
         formulas+=("${velmora_brew_test_formulas[@]}")
+    elif [ "${1:-}" = bench ]; then
+        packages+=("${velmora_debian_bench_packages[@]}")
     fi
     if command -v apt-get >/dev/null 2>&1; then
         local missing=()

@@ -1,6 +1,7 @@
 #include "auswahl.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <numeric>
@@ -142,6 +143,55 @@ std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unte
     return ergebnis;
 }
 
+// The value whose key k is.
+double wert_zum_schluessel(std::uint64_t k) {
+    constexpr std::uint64_t vorzeichen = std::uint64_t(1) << 63;
+    return std::bit_cast<double>(k & vorzeichen ? k & ~vorzeichen : ~k);
+}
+
+// While they are sorted, the doubles hold the bits of their keys: formed once, the keys are
+// compared and cut into bins as whole numbers, and only moved as doubles, never computed with.
+std::uint64_t als_schluessel(double bits) {
+    return std::bit_cast<std::uint64_t>(bits);
+}
+
+// Moves the keys into bins and each bin of more than klein_bis keys in turn into smaller ones,
+// until a bin holds at most klein_bis keys or only equal ones. At most 2^11 bins at a time,
+// so that counting and moving stay within the cache, counted on the stack (16 KiB a level);
+// a bin's keys span less than 2^-4 of the keys it was cut from, so at most sixteen levels.
+constexpr std::size_t klein_bis = 16;
+
+void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
+    std::uint64_t unten = UINT64_MAX;
+    std::uint64_t oben = 0;
+    for (double k : schluessel) {
+        unten = std::min(unten, als_schluessel(k));
+        oben = std::max(oben, als_schluessel(k));
+    }
+    if (unten == oben)
+        return;
+    constexpr int hoechstens_bits = 11;
+    const int fach_bits = std::min(int(std::bit_width(schluessel.size())), hoechstens_bits);
+    const int schieben = std::max(0, int(std::bit_width(oben - unten)) - fach_bits);
+    const std::size_t faecher = std::size_t(1) << fach_bits;
+    const auto fach_von = [&](double k) {
+        return std::size_t((als_schluessel(k) - unten) >> schieben);
+    };
+    std::array<std::uint32_t, (1 << hoechstens_bits) + 1> anfang;
+    std::fill_n(anfang.begin(), faecher + 1, 0);
+    for (double k : schluessel)
+        ++anfang[fach_von(k) + 1];
+    std::partial_sum(anfang.begin(), anfang.begin() + std::ptrdiff_t(faecher) + 1, anfang.begin());
+    std::array<std::uint32_t, 1 << hoechstens_bits> stelle;
+    std::copy_n(anfang.begin(), faecher, stelle.begin());
+    for (double k : schluessel)
+        platz[stelle[fach_von(k)]++] = k;
+    std::copy_n(platz.begin(), schluessel.size(), schluessel.begin());
+    for (std::size_t b = 0; b < faecher; ++b)
+        if (anfang[b + 1] - anfang[b] > klein_bis)
+            in_faecher_teilen(schluessel.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
+}
+
 } // namespace
 
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
@@ -149,27 +199,31 @@ std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, 
     return nach_schluesseln(werte, schluessel(kleinster), schluessel(groesster), raenge);
 }
 
-void aufsteigend_sortieren(std::vector<double>& werte) {
-    if (werte.size() <= direkt_bis) {
+void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
+    std::vector<double> eigener_platz;
+    if (platz.size() < werte.size()) {
+        eigener_platz.resize(werte.size());
+        platz = eigener_platz;
+    }
+    if (werte.size() > UINT32_MAX) { // beyond what the bins count
         std::sort(werte.begin(), werte.end());
         return;
     }
-    // Least significant digit first: each pass keeps the order of the passes before it.
-    constexpr int ziffer_bits = 16;
-    std::vector<double> puffer(werte.size());
-    std::vector<std::size_t> anfang(std::size_t(1) << ziffer_bits);
-    for (int schieben = 0; schieben < 64; schieben += ziffer_bits) {
-        const auto ziffer = [schieben](double v) {
-            return std::size_t(schluessel(v) >> schieben) & ((std::size_t(1) << ziffer_bits) - 1);
-        };
-        std::fill(anfang.begin(), anfang.end(), 0);
-        for (double v : werte)
-            ++anfang[ziffer(v)];
-        std::exclusive_scan(anfang.begin(), anfang.end(), anfang.begin(), std::size_t(0));
-        for (double v : werte)
-            puffer[anfang[ziffer(v)]++] = v;
-        werte.swap(puffer);
+    for (double& v : werte)
+        v = std::bit_cast<double>(schluessel(v));
+    if (werte.size() > klein_bis)
+        in_faecher_teilen(werte, platz);
+    // Every key is now in the bin it belongs to, among at most 16: one insertion sort moves
+    // each within its bin, with few branches that guess wrong.
+    for (std::size_t i = 1; i < werte.size(); ++i) {
+        const std::uint64_t k = als_schluessel(werte[i]);
+        std::size_t j = i;
+        for (; j > 0 && k < als_schluessel(werte[j - 1]); --j)
+            werte[j] = werte[j - 1];
+        werte[j] = std::bit_cast<double>(k);
     }
+    for (double& v : werte)
+        v = wert_zum_schluessel(als_schluessel(v));
 }
 
 } // namespace Proc

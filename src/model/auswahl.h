@@ -14,7 +14,9 @@ namespace Proc {
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge);
 
-// Sorts ascending: many values by their keys, 16 bits at a time, in time linear in their count.
-void aufsteigend_sortieren(std::vector<double>& werte);
+// Sorts ascending: the values by bins of their keys, in time linear in their count however
+// they are spread. -0 becomes 0.
+// platz is room the sort may use; where it is smaller than werte, the sort takes its own.
+void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz);
 
 } // namespace Proc

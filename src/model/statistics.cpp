@@ -3,11 +3,14 @@
 #include "auswahl.h"
 #include "proc.h"
 #include "text.h"
+#include "zahl_lesen.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +24,7 @@ constexpr double zaunfaktor = 1.5;
 
 double begrenzt(double x) {
     constexpr double groesste = std::numeric_limits<double>::max();
-    return std::clamp(x, -groesste, groesste);
+    return std::min(std::max(x, -groesste), groesste); // no branch; x is never NaN
 }
 
 struct Ueberblick {
@@ -30,36 +33,32 @@ struct Ueberblick {
     double groesster = -std::numeric_limits<double>::max();
 };
 
-// Reads one value per line into x. Every line is a value, the empty ones too, except the
-// empty field after a carriage return that ends the text.
+// Reads one value per line into x, where each number stands in the text. Every line is a
+// value, the empty ones too, except the empty field after a carriage return that ends the
+// text.
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     x.clear();
     // Running values in locals, which stay in registers through the loop.
-    Ueberblick u;
-    double summe = u.summe;
-    double kleinster = u.kleinster;
-    double groesster = u.groesster;
-    std::size_t zeile = 0;
-    while (zeile < text.size()) {
-        // A number never reaches past a carriage return, so it can be read from the rest of
-        // the text; the line usually ends right after it.
-        std::size_t laenge = 0;
-        const double v = ValKomma(text.substr(zeile), laenge);
-        x.push_back(v);
-        summe = begrenzt(summe + v);
-        kleinster = std::min(kleinster, v);
-        groesster = std::max(groesster, v);
-        const std::size_t nach_zahl = zeile + laenge;
-        const bool gleich_zu_ende = nach_zahl < text.size() && text[nach_zahl] == zeilenende;
-        const std::size_t cr = gleich_zu_ende ? nach_zahl : text.find(zeilenende, nach_zahl);
-        if (cr == std::string_view::npos)
+    double summe = 0.0;
+    double kleinster = std::numeric_limits<double>::max();
+    double groesster = -std::numeric_limits<double>::max();
+    const char* zeile = text.data();
+    const char* const ende = zeile + text.size();
+    while (zeile < ende) {
+        const lesen::Zahl zahl = lesen::zahl_lesen(zeile, ende, true);
+        x.push_back(zahl.wert);
+        summe = begrenzt(summe + zahl.wert); // hidden behind the reading of the next number
+        kleinster = std::min(kleinster, zahl.wert);
+        groesster = std::max(groesster, zahl.wert);
+        // The line usually ends right after its number.
+        const char* cr = zahl.ende;
+        if (cr == ende || *cr != zeilenende)
+            cr = static_cast<const char*>(std::memchr(cr, zeilenende, std::size_t(ende - cr)));
+        if (cr == nullptr)
             break;
         zeile = cr + 1;
     }
-    u.summe = summe;
-    u.kleinster = kleinster;
-    u.groesster = groesster;
-    return u;
+    return {summe, kleinster, groesster};
 }
 
 // The mean rounded to two decimals; beyond the range where the rounding can be formed the
@@ -125,32 +124,32 @@ void lagewerte(int32_t satz, std::vector<double>& x, const Ueberblick& u) {
 
 // Values beyond 1.5 times the quartile distance from the box are outliers; the whisker ends
 // are the smallest and the largest value within those fences, a value on a fence included.
-void ausreisser_bestimmen(int32_t satz, const std::vector<double>& x) {
+// The outliers are gathered at the front of x, the values after them no longer needed, so
+// their room serves the sort.
+void ausreisser_bestimmen(int32_t satz, std::vector<double>& x) {
     const double q1 = daten_basiswert(satz, unteres_quartil);
     const double q3 = daten_basiswert(satz, oberes_quartil);
     const double abstand = (q3 - q1) * zaunfaktor;
     const double zaun_unten = q1 - abstand;
     const double zaun_oben = q3 + abstand;
 
-    double whisker_min = daten_basiswert(satz, maximum);
-    double whisker_max = daten_basiswert(satz, minimum);
-    std::vector<double> ausreisser;
+    // No branch per value, as outliers may come at random: every value is written to the
+    // front, and the place moves on after an outlier only. Upper outliers lie above every
+    // value within the fences, lower ones below, so each whisker end is found by one fence.
+    constexpr double groesste = std::numeric_limits<double>::max();
+    double whisker_min = groesste;
+    double whisker_max = -groesste;
+    std::size_t anzahl = 0;
     for (double v : x) {
-        if (v < zaun_unten || v > zaun_oben) {
-            ausreisser.push_back(v);
-        } else {
-            whisker_min = std::min(whisker_min, v);
-            whisker_max = std::max(whisker_max, v);
-        }
+        x[anzahl] = v;
+        anzahl += std::size_t(v < zaun_unten) | std::size_t(v > zaun_oben);
+        whisker_min = std::min(whisker_min, v >= zaun_unten ? v : groesste);
+        whisker_max = std::max(whisker_max, v <= zaun_oben ? v : -groesste);
     }
-    aufsteigend_sortieren(ausreisser);
-    std::string liste;
-    for (double v : ausreisser) {
-        if (!liste.empty())
-            liste += ';';
-        StrAnhaengen(liste, v);
-    }
-    daten_ausreisser(satz, ausreisser_liste) = std::move(liste);
+    const std::span<double> ausreisser(x.data(), anzahl);
+    aufsteigend_sortieren(ausreisser, std::span(x).subspan(anzahl));
+
+    StrListe(daten_ausreisser(satz, ausreisser_liste), ausreisser, ';');
     daten_ausreisser(satz, whisker_unten) = Str(whisker_min);
     daten_ausreisser(satz, whisker_oben) = Str(whisker_max);
 }

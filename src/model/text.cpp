@@ -1,155 +1,248 @@
 #include "text.h"
 
+#include "zahl_lesen.h"
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
-
 #include <cmath>
-#include <fast_float/fast_float.h>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
 namespace Proc {
 
-namespace {
-
-bool ist_ziffer(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool ist_trenner(char c, bool komma_ist_punkt) {
-    return c == '.' || (komma_ist_punkt && c == ',');
-}
-
-const char* ziffern_ab(const char* p, const char* ende) {
-    while (p < ende && ist_ziffer(*p))
-        ++p;
-    return p;
-}
-
-// The number at the start of a text: blanks, one optional sign, digits, a decimal point
-// only when digits follow it, an exponent only when a digit follows the e (fast_float
-// leaves such an e alone). With decimal commas the first separator after the digits is the
-// decimal point, so "1.000,5" ends at its second separator.
-double zahl_lesen(std::string_view text, bool komma_ist_punkt, std::size_t& laenge) {
-    laenge = 0;
-    const char* p = text.data();
-    const char* ende = p + text.size();
-    while (p < ende && (*p == ' ' || *p == '\t'))
-        ++p;
-    if (p < ende && *p == '+')
-        ++p; // fast_float takes a minus sign but no plus sign
-    else if (p < ende && *p == '-')
-        ++p;
-    const char* const anfang = p > text.data() && p[-1] == '-' ? p - 1 : p;
-
-    const char* const ganz_ende = ziffern_ab(p, ende);
-    if (ganz_ende == p)
-        return 0.0;
-    char punkt = '.';
-    if (ganz_ende < ende && ist_trenner(*ganz_ende, komma_ist_punkt)) {
-        if (ganz_ende + 1 < ende && ist_ziffer(ganz_ende[1]))
-            punkt = *ganz_ende;
-        else
-            ende = ganz_ende; // a point without digits after it is not part of the number
-    }
-
+double lesen::alle_ziffern_lesen(const char* anfang, const char* ende, char punkt) {
     double wert = 0.0;
     const fast_float::parse_options format(fast_float::chars_format::general, punkt);
-    const auto gelesen = fast_float::from_chars_advanced(anfang, ende, wert, format);
-    if (gelesen.ec != std::errc{})
-        return 0.0;
-    laenge = std::size_t(gelesen.ptr - text.data());
-    // Beyond the range of a double the number is as large as a double gets; below it, 0.
-    if (std::isinf(wert))
-        return std::copysign(std::numeric_limits<double>::max(), wert);
-    return wert + 0.0; // turns -0 into 0
+    fast_float::from_chars_advanced(anfang, ende, wert, format);
+    return wert;
 }
 
-// Appends the significant digits of a positive value in fixed notation, the first digit
-// standing at the decimal exponent given.
-void festkomma_anhaengen(std::string& ziel, std::string_view ziffern, int exponent) {
+namespace {
+
+// A positive value rounded to 15 significant digits: the digits as a whole number of 15
+// places and the decimal exponent of the first of them.
+struct Gerundet {
+    std::uint64_t ziffern = 0;
+    int exponent = 0;
+};
+
+// 10^q for q from -300 to 300, correctly rounded (read as "1e<q>"), made at start-up.
+const std::array<double, 601> zehnerpotenzen = [] {
+    std::array<double, 601> tabelle{};
+    for (int q = -300; q <= 300; ++q) {
+        const std::string text = "1e" + std::to_string(q);
+        tabelle[std::size_t(q + 300)] =
+            lesen::zahl_lesen(text.data(), text.data() + text.size(), false).wert;
+    }
+    return tabelle;
+}();
+
+// betrag × 10^q for a positive normal betrag and q from -300 to 322: rounded twice, or three
+// times for q above 300 (the factor 1 changes nothing). No branch on q.
+double mal_zehnerpotenz(double betrag, int q) {
+    constexpr double vorab[2] = {1.0, 1e22};
+    const bool gross = q > 300;
+    return betrag * vorab[gross] * zehnerpotenzen[std::size_t(q - 22 * gross + 300)];
+}
+
+// The 15-digit rounding found quickly, or false where the exact conversion has to decide.
+// The value is scaled to 15 digits in floating point; at most three roundings, each within
+// 2^-53 of its result, part that from the exact product, so it errs by less than 0.34. Where
+// it lies within 0.16 of a whole number, that number is the 15-digit rounding. Else the
+// nearest whole number is kept where it reads back as the value itself: a normal double lies
+// within half a unit in its last place (at most 2^-53 of it) of every decimal that reads
+// back as it, less than half the step between 15-digit decimals (more than 5·10^-16 of it),
+// so no other 15-digit decimal is as close. At the ends of the decade, where the decade
+// itself may be one off, only the second way counts. A value written with 15 digits or
+// fewer nearly always takes the first way; subnormals and values that need 16 or 17 digits
+// to read back mostly go to the exact conversion.
+bool schnell_gerundet(double betrag, Gerundet& ergebnis) {
+    if (!(betrag >= std::numeric_limits<double>::min()))
+        return false;
+    const int binaer = int(std::bit_cast<std::uint64_t>(betrag) >> 52) - 1023;
+    // floor(binaer × log10 2): the decimal exponent, or one less. Both scalings are formed and
+    // one taken by a mask, as a branch between them would guess wrong a third of the time.
+    const int exponent_oder_weniger = (binaer * 78913) >> 18;
+    const double skaliert_so = mal_zehnerpotenz(betrag, 14 - exponent_oder_weniger);
+    const double skaliert_mehr = mal_zehnerpotenz(betrag, 13 - exponent_oder_weniger);
+    const bool eins_mehr = skaliert_so >= 999999999999999.5;
+    const std::uint64_t wahl = 0 - std::uint64_t(eins_mehr); // all ones or none
+    const double skaliert =
+        std::bit_cast<double>((std::bit_cast<std::uint64_t>(skaliert_mehr) & wahl) |
+                              (std::bit_cast<std::uint64_t>(skaliert_so) & ~wahl));
+    const int exponent = exponent_oder_weniger + eins_mehr;
+    const auto ziffern = std::uint64_t(skaliert + 0.5);
+    ergebnis = {ziffern, exponent};
+    const bool innen = ziffern > 100000000000000 && ziffern < 999999999999999;
+    if (innen && std::fabs(skaliert - double(ziffern)) < 0.16) // exact: the steps are 1/8
+        return true;
+    double zurueck = 0.0;
+    return ziffern >= 100000000000000 && ziffern <= 999999999999999 &&
+           lesen::dezimal_wert(ziffern, exponent - 14, zurueck) && zurueck == betrag;
+}
+
+// The exact 15-digit rounding, for every positive finite value.
+Gerundet genau_gerundet(double betrag) {
+    // d.dddddddddddddde±xx
+    std::array<char, 32> puffer;
+    const char* const ende = std::to_chars(puffer.data(), puffer.data() + puffer.size(), betrag,
+                                           std::chars_format::scientific, 14)
+                                 .ptr;
+    Gerundet ergebnis;
+    const char* c = puffer.data();
+    for (; *c != 'e'; ++c)
+        if (*c != '.')
+            ergebnis.ziffern = ergebnis.ziffern * 10 + std::uint64_t(*c - '0');
+    std::from_chars(c[1] == '+' ? c + 2 : c + 1, ende, ergebnis.exponent);
+    return ergebnis;
+}
+
+// "00", "01", .. "99".
+constexpr std::array<char, 200> ziffernpaare = [] {
+    std::array<char, 200> paare{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        paare[2 * i] = char('0' + i / 10);
+        paare[2 * i + 1] = char('0' + i % 10);
+    }
+    return paare;
+}();
+
+// The digits of a number below 10^8 as the values (not yet characters) of eight bytes, the
+// first digit in the lowest byte: both halves of four digits are split into hundreds and then
+// into tens in all lanes at once, dividing by multiplying (exact in these ranges).
+std::uint64_t acht_ziffern(std::uint32_t zahl) {
+    const std::uint64_t haelften = (zahl / 10000) | std::uint64_t(zahl % 10000) << 32;
+    const std::uint64_t hunderter = ((haelften * 10486) >> 20) & 0x0000007F0000007F;
+    const std::uint64_t paare = ((haelften - 100 * hunderter) << 16) + hunderter;
+    const std::uint64_t zehner = ((paare * 103) >> 10) & 0x000F000F000F000F;
+    return zehner + ((paare - 10 * zehner) << 8);
+}
+
+// The 15 digits of a whole number from 10^14 to 10^15 - 1 in 32 characters: a '0', the digits
+// from the second character on and '0's after them, so that the layout below can copy them
+// in pieces of 16 characters, which need no call and no branch on their length. anzahl is
+// how many digits are left without the zeros at the end.
+struct Ziffern {
+    std::array<std::uint64_t, 4> woerter; // read as characters, the first in the lowest byte
+    std::size_t anzahl;
+
+    const char* erste() const { return reinterpret_cast<const char*>(woerter.data()) + 1; }
+};
+
+Ziffern fuenfzehn_ziffern(std::uint64_t zahl) {
+    const std::uint64_t vorn = acht_ziffern(std::uint32_t(zahl / 100000000));
+    const std::uint64_t hinten = acht_ziffern(std::uint32_t(zahl % 100000000));
+    // The zeros at the end are the empty top bytes.
+    const int null_bits = hinten != 0 ? std::countl_zero(hinten) : 64 + std::countl_zero(vorn);
+    const std::uint64_t nullen = 0x3030303030303030;
+    return {{vorn | nullen, hinten | nullen, nullen, nullen}, 15 - std::size_t(null_bits / 8)};
+}
+
+// Fixed notation, the first digit standing at the decimal exponent given (-5 .. 14). What is
+// copied beyond the digits that count is overwritten or left behind the end returned; p has
+// room for 32 characters.
+char* festkomma_schreiben(char* p, const Ziffern& ziffern, int exponent) {
     if (exponent < 0) {
-        ziel += "0.";
-        ziel.append(static_cast<std::size_t>(-exponent - 1), '0');
-        ziel.append(ziffern);
-        return;
+        std::memcpy(p, "0.0000", 6);
+        p += 1 - exponent; // "0." and -exponent - 1 zeros
+        std::memcpy(p, ziffern.erste(), 16);
+        return p + ziffern.anzahl;
     }
-    const auto ganze = static_cast<std::size_t>(exponent) + 1;
-    if (ziffern.size() <= ganze) {
-        ziel.append(ziffern);
-        ziel.append(ganze - ziffern.size(), '0');
-        return;
+    const auto ganze = std::size_t(exponent) + 1;
+    std::memcpy(p, ziffern.erste(), 16); // the whole part, with any zeros it ends in
+    if (ziffern.anzahl <= ganze)
+        return p + ganze;
+    p[ganze] = '.';
+    std::memcpy(p + ganze + 1, ziffern.erste() + ganze, 16);
+    return p + ziffern.anzahl + 1;
+}
+
+// Exponent form d.ddde+xx, the exponent with at least two digits.
+char* exponentform_schreiben(char* p, const Ziffern& ziffern, int exponent) {
+    p[0] = ziffern.erste()[0];
+    p[1] = '.';
+    std::memcpy(p + 2, ziffern.erste() + 1, 16);
+    p += ziffern.anzahl > 1 ? ziffern.anzahl + 1 : 1;
+    *p++ = 'e';
+    *p++ = exponent < 0 ? '-' : '+';
+    const int betrag = std::abs(exponent);
+    const bool drei = betrag >= 100; // no branch: it is as often so as not
+    p[0] = char('0' + betrag / 100);
+    std::memcpy(p + drei, &ziffernpaare[2 * std::size_t(betrag % 100)], 2);
+    return p + 2 + drei;
+}
+
+// Writes Str(value) from p on, into str_hoechstens characters at most (the text itself takes
+// str_laengste at most: "-d.ddddddddddddddde-ddd" or "-0.0000ddddddddddddddd"), and gives its
+// end.
+constexpr std::size_t str_hoechstens = 32;
+constexpr std::size_t str_laengste = 22;
+
+char* zahl_schreiben(char* p, double value) {
+    if (std::isnan(value) || value == 0.0) {
+        *p++ = '0';
+        return p;
     }
-    ziel.append(ziffern.substr(0, ganze));
-    ziel += '.';
-    ziel.append(ziffern.substr(ganze));
+    const double betrag = std::min(std::fabs(value), std::numeric_limits<double>::max());
+    Gerundet gerundet;
+    if (!schnell_gerundet(betrag, gerundet))
+        gerundet = genau_gerundet(betrag);
+
+    // Trailing zeros carry nothing: without them the text is the shortest at 15 digits.
+    const Ziffern ziffern = fuenfzehn_ziffern(gerundet.ziffern);
+    *p = '-';
+    p += value < 0;
+    if (gerundet.exponent >= -5 && gerundet.exponent < 15)
+        return festkomma_schreiben(p, ziffern, gerundet.exponent);
+    return exponentform_schreiben(p, ziffern, gerundet.exponent);
 }
 
 } // namespace
 
 double Val(std::string_view text) {
-    std::size_t laenge;
-    return zahl_lesen(text, false, laenge);
+    return lesen::zahl_lesen(text.data(), text.data() + text.size(), false).wert;
 }
 
 double ValKomma(std::string_view text) {
-    std::size_t laenge;
-    return zahl_lesen(text, true, laenge);
-}
-
-double ValKomma(std::string_view text, std::size_t& laenge) {
-    return zahl_lesen(text, true, laenge);
+    return lesen::zahl_lesen(text.data(), text.data() + text.size(), true).wert;
 }
 
 void StrAnhaengen(std::string& ziel, double value) {
-    if (std::isnan(value) || value == 0.0) {
-        ziel += '0';
-        return;
-    }
-    if (std::isinf(value))
-        value = std::copysign(std::numeric_limits<double>::max(), value);
-
-    // Fifteen significant digits in scientific form: d.dddddddddddddde±xx
-    std::array<char, 32> puffer;
-    const char* const ende = std::to_chars(puffer.data(), puffer.data() + puffer.size(),
-                                           std::fabs(value), std::chars_format::scientific, 14)
-                                 .ptr;
-    const char* const e = std::find(static_cast<const char*>(puffer.data()), ende, 'e');
-    int exponent = 0;
-    for (const char* c = e + 2; c < ende; ++c)
-        exponent = exponent * 10 + (*c - '0');
-    if (e[1] == '-')
-        exponent = -exponent;
-
-    std::array<char, 16> ziffern;
-    std::size_t anzahl = 0;
-    ziffern[anzahl++] = puffer[0];
-    for (const char* c = puffer.data() + 2; c < e; ++c)
-        ziffern[anzahl++] = *c;
-    // Trailing zeros carry nothing: without them the text is the shortest at 15 digits.
-    while (anzahl > 1 && ziffern[anzahl - 1] == '0')
-        --anzahl;
-    const std::string_view bedeutend(ziffern.data(), anzahl);
-
-    if (value < 0)
-        ziel += '-';
-    if (exponent >= -5 && exponent < 15) {
-        festkomma_anhaengen(ziel, bedeutend, exponent);
-        return;
-    }
-    ziel += bedeutend.front();
-    if (anzahl > 1) {
-        ziel += '.';
-        ziel.append(bedeutend.substr(1));
-    }
-    ziel.append(e, ende);
+    std::array<char, str_hoechstens> puffer;
+    ziel.append(puffer.data(), zahl_schreiben(puffer.data(), value));
 }
 
 std::string Str(double value) {
-    std::string text;
-    StrAnhaengen(text, value);
-    return text;
+    std::array<char, str_hoechstens> puffer;
+    return std::string(puffer.data(), zahl_schreiben(puffer.data(), value));
+}
+
+// The texts go through a buffer, a few hundred at a time: appending each on its own would
+// cost more than writing it.
+void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
+    // Room for the longest texts at once, so that the text never grows by copying itself; room
+    // kept from a longer list is given back where it is more than twice as much.
+    const std::size_t hoechstens = werte.size() * (str_laengste + 1);
+    liste.clear();
+    if (liste.capacity() > 2 * hoechstens)
+        liste.shrink_to_fit();
+    liste.reserve(hoechstens);
+    std::array<char, 4096> puffer;
+    char* p = puffer.data();
+    for (std::size_t i = 0; i < werte.size(); ++i) {
+        if (std::size_t(puffer.end() - p) <= str_hoechstens) {
+            liste.append(puffer.data(), p);
+            p = puffer.data();
+        }
+        *p = trenner;
+        p += i > 0;
+        p = zahl_schreiben(p, werte[i]);
+    }
+    liste.append(puffer.data(), p);
 }
 
 int32_t CountFields(std::string_view text, std::string_view separator) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,18 +11,15 @@
 namespace Proc {
 
 // The number at the start of a text: leading blanks, an optional sign, digits, an optional
-// point with digits and an optional exponent (e or E, optional sign, at least one digit).
-// Gives 0 when the text does not begin with a number. Correctly rounded; a number beyond
-// the range of a double reads as the largest finite double of its sign, so the result is
-// always finite.
+// point with digits and an optional exponent (e or E, optional sign, at least one digit); the
+// digits before the point may be left out (".5", "-.5"). Gives 0 when the text does not begin
+// with a number. Correctly rounded; a number beyond the range of a double reads as the
+// largest finite double of its sign, so the result is always finite.
 double Val(std::string_view text);
 
 // Like Val, but a comma counts as the decimal point, as in value lists typed with decimal
 // commas.
 double ValKomma(std::string_view text);
-// Like ValKomma, and tells how many characters up to the end of the number it read: 0 when
-// the text does not begin with a number.
-double ValKomma(std::string_view text, std::size_t& laenge);
 
 // A number as text: at most 15 significant digits, the shortest text that Val reads back to
 // the value at that precision, a point as decimal separator, exponent form only below 1e-5
@@ -29,6 +27,9 @@ double ValKomma(std::string_view text, std::size_t& laenge);
 std::string Str(double value);
 // Appends Str(value) to a text.
 void StrAnhaengen(std::string& text, double value);
+// The texts of many values (each as Str writes it) joined by trenner, written over liste,
+// whose room is kept for the next time.
+void StrListe(std::string& liste, std::span<const double> werte, char trenner);
 
 // Field splitting: every separator starts a new field; fields count from 1. A text without
 // the separator is one field, and a field beyond the last is empty.

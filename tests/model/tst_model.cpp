@@ -11,6 +11,7 @@
 
 #include <bit>
 #include <clocale>
+#include <cstring>
 #include <functional>
 #include <numeric>
 #include <random>
@@ -166,22 +167,35 @@ private slots:
         }
     }
     // The number at the start of a text; with decimal commas (as in value lists) a comma is
-    // the decimal point too. Never -0, never beyond a double.
+    // the decimal point too. Never -0, never beyond a double. Then many generated texts of
+    // digits, signs, separators and exponents, read as strtod reads them.
     void val() {
         const std::tuple<QString, bool, double> faelle[] = {
             // clang-format off
             {"", false, 0.0}, {" \t -3.25", false, -3.25}, {"+7", false, 7.0}, {"12abc", false, 12.0},
             {"1,5", false, 1.0}, {"1,5", true, 1.5}, {"1.000,5", true, 1.0}, {"5.", false, 5.0},
-            {".5", false, 0.0}, {"1.e5", false, 1.0}, {"+-5", false, 0.0}, {"2,5E-1", true, 0.25},
+            {".5", false, 0.5}, {",5", true, 0.5}, {",5", false, 0.0}, {"-.5", false, -0.5},
+            {"-,5e1", true, -5.0}, {".", false, 0.0}, {"-", false, 0.0}, {",", true, 0.0},
+            {"-.e1", false, 0.0}, {"1.e5", false, 1.0}, {"+-5", false, 0.0}, {"2,5E-1", true, 0.25},
             {"7e+x", false, 7.0}, {"inf", false, 0.0}, {"-nan", false, 0.0}, {"-0", false, 0.0},
             {"-1e400", false, -groesste}, {QString(400, '9'), true, groesste},
-            {"0." + QString(400, '0') + "1", false, 0.0},
+            {"0." + QString(400, '0') + "1", false, 0.0}, {"1e" + QString(30, '0') + "5", false, 1e5},
             {"3.14159265358979323846264338327950288", false, M_PI}};
         // clang-format on
         for (const auto& [text, komma, erwartet] : faelle) {
             const double gelesen = komma ? ValKomma(text.toStdString()) : Val(text.toStdString());
             QVERIFY2(gelesen == erwartet && (!std::signbit(gelesen) || gelesen != 0),
                      qPrintable(text));
+        }
+        std::mt19937 zufall(1207);
+        for (int i = 0; i < 100000; ++i) {
+            std::string text;
+            for (std::size_t laenge = 1 + zufall() % 40; text.size() < laenge;)
+                text += "01234567890123456789012345678901234567899 +-.,eE"[zufall() % 48];
+            QCOMPARE(std::bit_cast<std::uint64_t>(ValKomma(text)),
+                     std::bit_cast<std::uint64_t>(lehrbuch_zahl(text, true)));
+            QCOMPARE(std::bit_cast<std::uint64_t>(Val(text)),
+                     std::bit_cast<std::uint64_t>(lehrbuch_zahl(text, false)));
         }
     }
 
@@ -193,10 +207,26 @@ private slots:
             {1.0 / 3.0, "0.333333333333333"}, {0.9999999999999999, "1"},
             {1e-5, "0.00001"}, {1.5e-6, "1.5e-06"}, {999999999999999.0, "999999999999999"},
             {999999999999999.9, "1e+15"}, {std::numeric_limits<double>::infinity(), "1.79769313486232e+308"},
-            {std::nan(""), "0"}, {123456.789012345, "123456.789012345"}};
+            {std::nan(""), "0"}, {123456.789012345, "123456.789012345"}, {5e-324, "4.94065645841247e-324"},
+            {2.2250738585072014e-308, "2.2250738585072e-308"}, {-1e100, "-1e+100"}, {1.5e-5, "0.000015"}};
         // clang-format on
         for (const auto& [wert, erwartet] : faelle)
             QCOMPARE(QString::fromStdString(Str(wert)), QString(erwartet));
+        // Any bits, and values of up to 15 and of 17 digits: as printf writes them with 15
+        // digits, but for the exponent -5, which Str writes in full.
+        std::mt19937_64 zufall(1207);
+        for (int i = 0; i < 150000; ++i) {
+            const double beliebig = std::bit_cast<double>(zufall());
+            const double stellen =
+                double(zufall() % 1000000000000000) * std::pow(10.0, int(zufall() % 40) - 25);
+            const double wert = i % 3 == 0   ? beliebig
+                                : i % 3 == 1 ? stellen
+                                             : std::nextafter(stellen, 0.0);
+            std::array<char, 40> printf_text;
+            std::snprintf(printf_text.data(), printf_text.size(), "%.15g", wert);
+            if (std::isfinite(wert) && wert != 0 && !std::strstr(printf_text.data(), "e-05"))
+                QCOMPARE(Str(wert), std::string(printf_text.data()));
+        }
     }
 
     // Numbers are read and written the same under a German locale.

@@ -1,7 +1,7 @@
 // The textbook computation of a set's statistics, independent of the one under test: the
-// values of the lines, a full sort, quartiles as the medians of the halves, fences at 1.5
-// times the quartile distance; the sum and the range saturate. Used by the statistics test and
-// its fuzzer.
+// values of the lines (read by strtod), a full sort, quartiles as the medians of the halves, fences
+// at 1.5 times the quartile distance; the sum and the range saturate. Used by the statistics test
+// and its fuzzer.
 #pragma once
 
 #include "model/text.h"
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 #include <string>
@@ -19,12 +20,40 @@ struct Lehrbuch {
     std::string texte; // whisker ends and outliers as "lower|upper|outliers"
 };
 
+// The number at the start of a text as Val (or with decimal commas ValKomma) reads it: blanks,
+// a sign, digits, a separator with digits after it, an exponent with a digit, the longest such
+// start read by strtod (in the C locale the tests run in), held within the doubles, never -0.
+inline double lehrbuch_zahl(std::string_view text, bool komma) {
+    const auto ziffern_bis = [&](std::size_t i) {
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i;
+    };
+    const auto ist = [&](std::size_t i, std::string_view zeichen) {
+        return i < text.size() && zeichen.find(text[i]) != std::string_view::npos;
+    };
+    const std::size_t anfang = std::min(text.find_first_not_of(" \t"), text.size());
+    const std::size_t ziffern = anfang + ist(anfang, "+-");
+    std::size_t ende = ziffern_bis(ziffern);
+    if (ist(ende, komma ? ".," : ".") && ziffern_bis(ende + 1) > ende + 1)
+        ende = ziffern_bis(ende + 1);
+    if (ende == ziffern)
+        return 0.0;
+    const std::size_t e = ende + 1 + ist(ende + 1, "+-");
+    if (ist(ende, "eE") && ziffern_bis(e) > e)
+        ende = ziffern_bis(e);
+    std::string zahl(text.substr(anfang, ende - anfang));
+    std::replace(zahl.begin(), zahl.end(), ',', '.');
+    const double groesste = std::numeric_limits<double>::max();
+    return std::clamp(std::strtod(zahl.c_str(), nullptr), -groesste, groesste) + 0.0;
+}
+
 // One value per carriage-return line, decimal commas; the empty field after a carriage return
 // that ends the text is no line.
 inline std::vector<double> werte_der_zeilen(std::string_view text) {
     std::vector<double> x;
     for (std::string_view zeile : Proc::Fields(text, "\r"))
-        x.push_back(Proc::ValKomma(zeile));
+        x.push_back(lehrbuch_zahl(zeile, true));
     if (text.empty() || text.back() == '\r')
         x.pop_back();
     return x;
