@@ -7,7 +7,7 @@
 #include "chart/beschreibung.h"
 #include "chart/bilder.h"
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 #include "windows/daten_ablauf.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"

@@ -10,7 +10,7 @@
 
 #include "model/auswahl.h"
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 
 #include <chrono>
 #include <cstdio>

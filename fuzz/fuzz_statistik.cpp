@@ -2,7 +2,7 @@
 #include "pruefen.h"
 
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 #include "support/lehrbuch.h"
 
 using namespace Proc;

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     if (groesse >= 1) {
         const std::string_view trenner = text.substr(0, 1 + (daten[0] % 2 && groesse > 1));
         const std::string_view rest = text.substr(trenner.size());
-        const auto felder = Fields(rest, trenner);
+        const auto felder = alle_felder(rest, trenner);
         const int32_t anzahl = CountFields(rest, trenner);
         pruefen(std::size_t(anzahl) == felder.size(), "CountFields counts the fields");
         for (int32_t i = 1; i <= std::min(anzahl, 40); ++i)

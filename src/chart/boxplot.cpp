@@ -169,7 +169,7 @@ void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschr
     // gets one mark and one label, however many outliers share it.
     bool erste = true;
     int32_t letzte_zeile = 0;
-    for (std::string_view feld : Fields(liste, ";")) {
+    for (std::string_view feld : alle_felder(liste, ";")) {
         const double v = Val(feld);
         const int32_t zeile = whole(geo.y(v));
         if (!erste && zeile == letzte_zeile)

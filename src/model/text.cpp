@@ -271,7 +271,7 @@ std::string NthField(std::string_view text, std::string_view separator, int32_t 
     return std::string(text.substr(anfang, ende == std::string_view::npos ? ende : ende - anfang));
 }
 
-std::vector<std::string_view> Fields(std::string_view text, std::string_view separator) {
+std::vector<std::string_view> alle_felder(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> felder;
     if (separator.empty()) {
         felder.push_back(text);

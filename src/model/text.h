@@ -37,7 +37,7 @@ int32_t CountFields(std::string_view text, std::string_view separator);
 std::string NthField(std::string_view text, std::string_view separator, int32_t n);
 
 // All fields of a text at once, as views into it; for walking through many fields.
-std::vector<std::string_view> Fields(std::string_view text, std::string_view separator);
+std::vector<std::string_view> alle_felder(std::string_view text, std::string_view separator);
 
 // A real as a 32-bit pixel integer: rounded to nearest with halves away from zero,
 // saturated at the int32 limits, NaN gives 0.

@@ -2,7 +2,7 @@
 
 #include "chart/beschreibung.h"
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 #include "model/text.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"

@@ -1,6 +1,6 @@
 // What the data window's controls do when the user works them.
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 #include "model/text.h"
 #include "windows/daten_ablauf.h"
 #include "windows/win_boxplot.h"

@@ -3,7 +3,7 @@
 // against a plain sort-based computation on many generated lists.
 #include "model/auswahl.h"
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 #include "model/text.h"
 #include "support/lehrbuch.h"
 

@@ -52,7 +52,7 @@ inline double lehrbuch_zahl(std::string_view text, bool komma) {
 // that ends the text is no line.
 inline std::vector<double> werte_der_zeilen(std::string_view text) {
     std::vector<double> x;
-    for (std::string_view zeile : Proc::Fields(text, "\r"))
+    for (std::string_view zeile : Proc::alle_felder(text, "\r"))
         x.push_back(lehrbuch_zahl(zeile, true));
     if (text.empty() || text.back() == '\r')
         x.pop_back();

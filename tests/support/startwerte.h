@@ -6,7 +6,7 @@
 #include "chart/bilder.h"
 #include "chart/zusammensetzung.h"
 #include "model/proc.h"
-#include "model/statistics.h"
+#include "model/statistik.h"
 #include "model/text.h"
 #include "support/testumgebung.h"
 

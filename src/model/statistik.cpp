@@ -1,4 +1,4 @@
-#include "statistics.h"
+#include "statistik.h"
 
 #include "auswahl.h"
 #include "proc.h"
