@@ -3,7 +3,7 @@
 #include "auswahl.h"
 #include "proc.h"
 #include "text.h"
-#include "zahl_lesen.h"
+#include "werte_lesen.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,46 +19,11 @@ namespace Proc {
 
 namespace {
 
-constexpr char zeilenende = '\r';
 constexpr double zaunfaktor = 1.5;
 
 double begrenzt(double x) {
     constexpr double groesste = std::numeric_limits<double>::max();
     return std::min(std::max(x, -groesste), groesste); // no branch; x is never NaN
-}
-
-struct Ueberblick {
-    double summe = 0.0; // in the order of the lines, saturated so that it stays finite
-    double kleinster = std::numeric_limits<double>::max();
-    double groesster = -std::numeric_limits<double>::max();
-};
-
-// Reads one value per line into x, where each number stands in the text. Every line is a
-// value, the empty ones too, except the empty field after a carriage return that ends the
-// text.
-Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
-    x.clear();
-    // Running values in locals, which stay in registers through the loop.
-    double summe = 0.0;
-    double kleinster = std::numeric_limits<double>::max();
-    double groesster = -std::numeric_limits<double>::max();
-    const char* zeile = text.data();
-    const char* const ende = zeile + text.size();
-    while (zeile < ende) {
-        const lesen::Zahl zahl = lesen::zahl_lesen(zeile, ende, true);
-        x.push_back(zahl.wert);
-        summe = begrenzt(summe + zahl.wert); // hidden behind the reading of the next number
-        kleinster = std::min(kleinster, zahl.wert);
-        groesster = std::max(groesster, zahl.wert);
-        // The line usually ends right after its number.
-        const char* cr = zahl.ende;
-        if (cr == ende || *cr != zeilenende)
-            cr = static_cast<const char*>(std::memchr(cr, zeilenende, std::size_t(ende - cr)));
-        if (cr == nullptr)
-            break;
-        zeile = cr + 1;
-    }
-    return {summe, kleinster, groesster};
 }
 
 // The mean rounded to two decimals; beyond the range where the rounding can be formed the

@@ -144,6 +144,30 @@ private slots:
         }
     }
 
+    // Lists as typed or pasted: short lines of digits, signs, separators, blanks, exponents,
+    // other bytes and line ends, read four at a time or one by one (the test runs once with
+    // VELMORA_LESEN=skalar), against the textbook's reading of each line.
+    void kurze_zeilen_wie_die_lehrbuchrechnung() {
+        std::mt19937 zufall(20261207);
+        const std::string zeichen = "0123456789,.-+e \t\n\xc3\xa4";
+        for (int runde = 0; runde < 300; ++runde) {
+            std::string text;
+            for (int zeilen = int(zufall() % 1200); zeilen > 0; --zeilen) {
+                const std::size_t auswahl = runde % 3 == 0 ? zeichen.size() : 13; // to "-"
+                for (int k = int(zufall() % (runde % 2 ? 10 : 7)); k > 0; --k)
+                    text += zeichen[zufall() % (zufall() % 4 ? 10 : auswahl)];
+                text += '\r';
+            }
+            if (!text.empty() && zufall() % 2)
+                text.pop_back();
+            daten_werteliste(satz) = text;
+            Werte_aus_daten_berechnen(satz);
+            const Lehrbuch soll = nachgerechnet(werte_der_zeilen(text));
+            QCOMPARE(basiswerte(), QList<double>(soll.basis.begin(), soll.basis.end()));
+            QCOMPARE(ausreissertexte(), soll.texte);
+        }
+    }
+
     // The selection alone against a sort, on lists of mostly two or three neighbouring doubles.
     void auswahl_wie_sortiert() {
         std::mt19937_64 zufall(20261207);

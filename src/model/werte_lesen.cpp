@@ -1,0 +1,251 @@
+#include "werte_lesen.h"
+
+#include "zahl_lesen.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <span>
+#include <string_view>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELMORA_AVX2 1
+#endif
+
+namespace Proc {
+
+namespace {
+
+constexpr char zeilenende = '\r';
+
+// The lines are taken in blocks: first the starts of a block's lines are found, then its
+// numbers read. As no number then waits for the end of the one before it, the processor
+// reads several at once.
+constexpr std::size_t block = 256;
+
+// Where the lines of a block start (offsets into the text), and after them where the line
+// after the last would start (one past its carriage return). Line k ends before start k+1.
+using Anfaenge = std::span<const std::size_t>;
+
+// The top bit of each byte of w that is a carriage return, and no other bit.
+std::uint64_t zeilenenden(std::uint64_t w) {
+    constexpr std::uint64_t sieben_bits = 0x7F7F7F7F7F7F7F7F;
+    const std::uint64_t null_wo_zeilenende = w ^ 0x0D0D0D0D0D0D0D0D;
+    return ~(((null_wo_zeilenende & sieben_bits) + sieben_bits) | null_wo_zeilenende | sieben_bits);
+}
+
+// Calls lesen with the starts of every block of lines, in order: the carriage returns are
+// found eight characters at a time.
+template <class Lesen> void bloecke_finden(std::string_view text, Lesen&& lesen) {
+    std::array<std::size_t, block + 9> anfaenge; // a block and one word more, and the end
+    std::size_t n = 0;
+    anfaenge[n++] = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, text.data() + i, sizeof w);
+        for (std::uint64_t enden = zeilenenden(w); enden != 0; enden &= enden - 1)
+            anfaenge[n++] = i + std::size_t(std::countr_zero(enden)) / 8 + 1;
+        if (n > block) { // the first n-1 lines are complete
+            lesen(Anfaenge(anfaenge.data(), n));
+            anfaenge[0] = anfaenge[n - 1];
+            n = 1;
+        }
+    }
+    for (; i < text.size(); ++i)
+        if (text[i] == zeilenende)
+            anfaenge[n++] = i + 1;
+    // A carriage return at the very end ends the last line; else the text's end does.
+    if (anfaenge[n - 1] != text.size())
+        anfaenge[n++] = text.size() + 1;
+    if (n > 1)
+        lesen(Anfaenge(anfaenge.data(), n));
+}
+
+#ifdef VELMORA_AVX2
+
+// Compiled for AVX2 alone; called only where the processor has it.
+#define VELMORA_FUER_AVX2 __attribute__((target("avx2")))
+
+VELMORA_FUER_AVX2 inline __m256i jedes_byte(std::uint8_t b) {
+    return _mm256_set1_epi8(char(b));
+}
+VELMORA_FUER_AVX2 inline __m256i nicht(__m256i x) {
+    return _mm256_xor_si256(x, _mm256_cmpeq_epi64(x, x));
+}
+VELMORA_FUER_AVX2 inline __m256i ist_null(__m256i x) {
+    return _mm256_cmpeq_epi64(x, _mm256_setzero_si256());
+}
+VELMORA_FUER_AVX2 inline __m256i und(__m256i a, __m256i b) {
+    return _mm256_and_si256(a, b);
+}
+VELMORA_FUER_AVX2 inline __m256i oder(__m256i a, __m256i b) {
+    return _mm256_or_si256(a, b);
+}
+
+// The number on a line of the usual form, in each 64-bit lane: an optional minus, then up to
+// eight characters of digits and at most one decimal separator ('.' or ','), ending the
+// line. w holds the line's first eight characters, the first in the lowest byte.
+// Writes the four values to werte and returns a bit for each lane of that form; the others
+// are left to zahl_lesen. The digits make a whole number below 10^8 and the power of ten is
+// exact, so one division rounds correctly, as zahl_lesen reads them.
+VELMORA_FUER_AVX2 unsigned vier_zahlen(__m256i w, __m256i laenge, double* werte) {
+    const __m256i null = _mm256_setzero_si256();
+    const __m256i eins = _mm256_set1_epi64x(1);
+    const __m256i hoch = jedes_byte(0x80);
+    const __m256i nullen = jedes_byte('0');
+    const __m256i vorzeichenbit = _mm256_set1_epi64x(std::numeric_limits<std::int64_t>::min());
+
+    // A minus is dropped; the rest is moved to the top, '0's below it, the last character in
+    // the top byte.
+    const __m256i minus =
+        _mm256_cmpeq_epi64(und(w, _mm256_set1_epi64x(0xFF)), _mm256_set1_epi64x('-'));
+    w = _mm256_srlv_epi64(w, und(minus, _mm256_set1_epi64x(8)));
+    const __m256i zeichen = _mm256_add_epi64(laenge, minus); // without the minus
+    const __m256i bits = _mm256_slli_epi64(zeichen, 3);
+    const __m256i schieben = _mm256_sub_epi64(_mm256_set1_epi64x(64), bits);
+    const __m256i u = oder(_mm256_sllv_epi64(w, schieben),
+                           _mm256_srlv_epi64(nullen, bits)); // by 64 or more gives 0
+
+    // The bytes that are no digit: below '0', above '9' (in seven bits) or beyond ASCII.
+    const __m256i unter_null = _mm256_andnot_si256(_mm256_sub_epi64(oder(u, hoch), nullen), hoch);
+    const __m256i ueber_neun =
+        und(_mm256_add_epi64(_mm256_andnot_si256(hoch, u), jedes_byte(0x46)), hoch);
+    const __m256i fremd = oder(oder(unter_null, ueber_neun), und(u, hoch));
+    // At most one, the separator: its byte, the bytes below and above it.
+    const __m256i ganz = ist_null(fremd);
+    const __m256i einzeln = ist_null(und(fremd, _mm256_sub_epi64(fremd, eins)));
+    const __m256i trennbit = und(fremd, _mm256_sub_epi64(null, fremd));
+    const __m256i trennbyte =
+        _mm256_sub_epi64(_mm256_slli_epi64(trennbit, 1), _mm256_srli_epi64(trennbit, 7));
+    const __m256i unten =
+        _mm256_andnot_si256(ganz, _mm256_sub_epi64(_mm256_srli_epi64(trennbit, 7), eins));
+    const __m256i oben = nicht(oder(unten, trennbyte)); // all, where there is none
+    // '.' or ',' (the only bytes that read as '.' with their second bit set). First or last
+    // it reads as it would between digits: ".5" is 0.5 and "5." is 5.
+    const __m256i ist_trenner =
+        ist_null(und(_mm256_xor_si256(oder(u, jedes_byte(0x02)), jedes_byte('.')), trennbyte));
+    const __m256i laenge_passt =
+        und(_mm256_cmpgt_epi64(_mm256_set1_epi64x(9), laenge), _mm256_cmpgt_epi64(zeichen, null));
+    const __m256i gueltig = und(und(laenge_passt, einzeln), oder(ganz, ist_trenner));
+
+    // The digits with the separator taken out (the bytes below it moved up one), read two,
+    // four and then eight at a time.
+    const __m256i ziffern = _mm256_sub_epi8(
+        oder(oder(_mm256_slli_epi64(und(u, unten), 8), und(u, oben)), nullen), nullen);
+    const __m256i paare = _mm256_maddubs_epi16(ziffern, _mm256_set1_epi16(0x010A));
+    const __m256i vierer = _mm256_madd_epi16(paare, _mm256_set1_epi32(0x00010064));
+    const __m256i ganzzahl = _mm256_add_epi64(_mm256_mul_epu32(vierer, _mm256_set1_epi64x(10000)),
+                                              _mm256_srli_epi64(vierer, 32));
+    // Exact as a double: 2^52 plus the whole number, less 2^52.
+    const __m256d zwei_hoch_52 = _mm256_set1_pd(4503599627370496.0);
+    const __m256d mantisse = _mm256_sub_pd(
+        _mm256_castsi256_pd(oder(ganzzahl, _mm256_castpd_si256(zwei_hoch_52))), zwei_hoch_52);
+
+    // The digits after the separator: the bytes above it.
+    const __m256i nachkomma = _mm256_sad_epu8(
+        _mm256_andnot_si256(ganz, und(_mm256_srli_epi64(oben, 7), jedes_byte(1))), null);
+    alignas(32) std::array<std::int64_t, 4> stellen; // at most 8
+    _mm256_store_si256(reinterpret_cast<__m256i*>(stellen.data()), nachkomma);
+    const auto& zehner = lesen::zehner_genau;
+    const __m256d teiler = _mm256_setr_pd(zehner[stellen[0]], zehner[stellen[1]],
+                                          zehner[stellen[2]], zehner[stellen[3]]);
+    const __m256d betrag = _mm256_div_pd(mantisse, teiler);
+    const __m256d vorzeichen = _mm256_castsi256_pd(und(minus, vorzeichenbit));
+    // + 0 turns -0 into 0.
+    _mm256_storeu_pd(werte, _mm256_add_pd(_mm256_or_pd(betrag, vorzeichen), _mm256_setzero_pd()));
+    return unsigned(_mm256_movemask_pd(_mm256_castsi256_pd(gueltig)));
+}
+
+std::uint64_t acht_zeichen(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Reads the block's lines four at a time while eight characters can be read at the start of
+// each, the lines of another form one by one; returns how many lines it read.
+VELMORA_FUER_AVX2 std::size_t vier_auf_einmal(std::string_view text, Anfaenge anfaenge,
+                                              double* werte) {
+    static_assert(sizeof(std::size_t) == sizeof(std::int64_t));
+    const char* const t = text.data();
+    const std::size_t zeilen = anfaenge.size() - 1;
+    std::size_t k = 0;
+    for (; k + 4 <= zeilen && anfaenge[k + 3] + 8 <= text.size(); k += 4) {
+        const __m256i anfang = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&anfaenge[k]));
+        const __m256i naechster =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&anfaenge[k + 1]));
+        const __m256i laenge =
+            _mm256_sub_epi64(_mm256_sub_epi64(naechster, anfang), _mm256_set1_epi64x(1));
+        const __m256i w = _mm256_setr_epi64x(std::int64_t(acht_zeichen(t + anfaenge[k])),
+                                             std::int64_t(acht_zeichen(t + anfaenge[k + 1])),
+                                             std::int64_t(acht_zeichen(t + anfaenge[k + 2])),
+                                             std::int64_t(acht_zeichen(t + anfaenge[k + 3])));
+        const unsigned gueltig = vier_zahlen(w, laenge, werte + k);
+        for (unsigned andere = ~gueltig & 0xF; andere != 0; andere &= andere - 1) {
+            const std::size_t i = k + std::size_t(std::countr_zero(andere));
+            werte[i] = lesen::zahl_lesen(t + anfaenge[i], t + text.size(), true).wert;
+        }
+    }
+    return k;
+}
+
+bool vier_auf_einmal_lesen() {
+    static const bool ja = [] {
+        const char* lesen = std::getenv("VELMORA_LESEN");
+        return __builtin_cpu_supports("avx2") && !(lesen && std::string_view(lesen) == "skalar");
+    }();
+    return ja;
+}
+
+#endif
+
+// The numbers at the starts of a block's lines, into werte.
+void block_lesen(std::string_view text, Anfaenge anfaenge, double* werte) {
+    std::size_t k = 0;
+#ifdef VELMORA_AVX2
+    if (vier_auf_einmal_lesen())
+        k = vier_auf_einmal(text, anfaenge, werte);
+#endif
+    const char* const ende = text.data() + text.size();
+    for (; k + 1 < anfaenge.size(); ++k)
+        werte[k] = lesen::zahl_lesen(text.data() + anfaenge[k], ende, true).wert;
+}
+
+} // namespace
+
+Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
+    x.clear();
+    // Running values in locals, which stay in registers through the loop. The sum is formed
+    // unbounded: where it stays finite, every partial sum did, and bounding would have
+    // changed none of them.
+    Ueberblick u;
+    std::array<double, block + 8> werte;
+    bloecke_finden(text, [&](Anfaenge anfaenge) {
+        block_lesen(text, anfaenge, werte.data());
+        const std::size_t n = anfaenge.size() - 1;
+        double summe = u.summe, kleinster = u.kleinster, groesster = u.groesster;
+        for (std::size_t k = 0; k < n; ++k) {
+            summe += werte[k];
+            kleinster = std::min(kleinster, werte[k]);
+            groesster = std::max(groesster, werte[k]);
+        }
+        u = {summe, kleinster, groesster};
+        x.insert(x.end(), werte.begin(), werte.begin() + std::ptrdiff_t(n));
+    });
+    if (!std::isfinite(u.summe)) {
+        constexpr double groesste = std::numeric_limits<double>::max();
+        u.summe = 0.0;
+        for (double v : x)
+            u.summe = std::clamp(u.summe + v, -groesste, groesste);
+    }
+    return u;
+}
+
+} // namespace Proc
