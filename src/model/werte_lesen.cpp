@@ -170,13 +170,21 @@ std::uint64_t acht_zeichen(const char* p) {
 }
 
 // Reads the block's lines four at a time while eight characters can be read at the start of
-// each, the lines of another form one by one; returns how many lines it read.
-VELMORA_FUER_AVX2 std::size_t vier_auf_einmal(std::string_view text, Anfaenge anfaenge,
-                                              double* werte) {
+// each. The lines of another form are listed in andere, to be read one by one outside this
+// loop, where many can be read at once. Returns how many lines it went through and how many
+// it listed.
+struct Durchgang {
+    std::size_t zeilen = 0;
+    std::size_t andere = 0;
+};
+
+VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfaenge, double* werte,
+                                            std::uint16_t* andere) {
     static_assert(sizeof(std::size_t) == sizeof(std::int64_t));
     const char* const t = text.data();
     const std::size_t zeilen = anfaenge.size() - 1;
-    std::size_t k = 0;
+    Durchgang d;
+    std::size_t& k = d.zeilen;
     for (; k + 4 <= zeilen && anfaenge[k + 3] + 8 <= text.size(); k += 4) {
         const __m256i anfang = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&anfaenge[k]));
         const __m256i naechster =
@@ -188,12 +196,13 @@ VELMORA_FUER_AVX2 std::size_t vier_auf_einmal(std::string_view text, Anfaenge an
                                              std::int64_t(acht_zeichen(t + anfaenge[k + 2])),
                                              std::int64_t(acht_zeichen(t + anfaenge[k + 3])));
         const unsigned gueltig = vier_zahlen(w, laenge, werte + k);
-        for (unsigned andere = ~gueltig & 0xF; andere != 0; andere &= andere - 1) {
-            const std::size_t i = k + std::size_t(std::countr_zero(andere));
-            werte[i] = lesen::zahl_lesen(t + anfaenge[i], t + text.size(), true).wert;
+        for (unsigned i = 0; i < 4;
+             ++i) { // no branch: each line is listed, and counted if it is one
+            andere[d.andere] = std::uint16_t(k + i);
+            d.andere += ((gueltig >> i) & 1) ^ 1;
         }
     }
-    return k;
+    return d;
 }
 
 bool vier_auf_einmal_lesen() {
@@ -206,17 +215,36 @@ bool vier_auf_einmal_lesen() {
 
 #endif
 
-// The numbers at the starts of a block's lines, into werte.
-void block_lesen(std::string_view text, Anfaenge anfaenge, double* werte) {
-    std::size_t k = 0;
+// Reads the numbers at the starts of a block's lines into werte. Four at a time where at
+// least half the lines of the block before had the usual form; else (long numbers, exponents,
+// blanks) one by one, trying four at a time again every 16th block.
+class Blockleser {
+public:
+    void lesen(std::string_view text, Anfaenge anfaenge, double* werte) {
+        const auto zahl = [&](std::size_t k) {
+            werte[k] =
+                lesen::zahl_lesen(text.data() + anfaenge[k], text.data() + text.size(), true).wert;
+        };
+        std::size_t k = 0;
 #ifdef VELMORA_AVX2
-    if (vier_auf_einmal_lesen())
-        k = vier_auf_einmal(text, anfaenge, werte);
+        if (vier_auf_einmal_lesen() && (vierer_lohnen || bloecke % 16 == 0)) {
+            std::array<std::uint16_t, block + 8> andere;
+            const Durchgang d = vier_auf_einmal(text, anfaenge, werte, andere.data());
+            for (std::size_t i = 0; i < d.andere; ++i)
+                zahl(andere[i]);
+            k = d.zeilen;
+            vierer_lohnen = 2 * d.andere <= d.zeilen;
+        }
+        ++bloecke;
 #endif
-    const char* const ende = text.data() + text.size();
-    for (; k + 1 < anfaenge.size(); ++k)
-        werte[k] = lesen::zahl_lesen(text.data() + anfaenge[k], ende, true).wert;
-}
+        for (; k + 1 < anfaenge.size(); ++k)
+            zahl(k);
+    }
+
+private:
+    bool vierer_lohnen = true;
+    std::size_t bloecke = 0;
+};
 
 } // namespace
 
@@ -227,8 +255,9 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     // changed none of them.
     Ueberblick u;
     std::array<double, block + 8> werte;
+    Blockleser leser;
     bloecke_finden(text, [&](Anfaenge anfaenge) {
-        block_lesen(text, anfaenge, werte.data());
+        leser.lesen(text, anfaenge, werte.data());
         const std::size_t n = anfaenge.size() - 1;
         double summe = u.summe, kleinster = u.kleinster, groesster = u.groesster;
         for (std::size_t k = 0; k < n; ++k) {
