@@ -16,6 +16,8 @@
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define VELMORA_AVX2 1
+#elif defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 namespace Proc {
@@ -26,32 +28,74 @@ constexpr char zeilenende = '\r';
 
 // The lines are taken in blocks: first the starts of a block's lines are found, then its
 // numbers read. As no number then waits for the end of the one before it, the processor
-// reads several at once.
+// reads several at once. A block holds at least this many lines and at most 64 more.
 constexpr std::size_t block = 256;
+constexpr std::size_t block_hoechstens = block + 64;
 
 // Where the lines of a block start (offsets into the text), and after them where the line
 // after the last would start (one past its carriage return). Line k ends before start k+1.
 using Anfaenge = std::span<const std::size_t>;
 
-// The top bit of each byte of w that is a carriage return, and no other bit.
-std::uint64_t zeilenenden(std::uint64_t w) {
-    constexpr std::uint64_t sieben_bits = 0x7F7F7F7F7F7F7F7F;
-    const std::uint64_t null_wo_zeilenende = w ^ 0x0D0D0D0D0D0D0D0D;
-    return ~(((null_wo_zeilenende & sieben_bits) + sieben_bits) | null_wo_zeilenende | sieben_bits);
+// True where VELMORA_LESEN=skalar asks for the way of processors without vector instructions.
+bool ohne_vektoren() {
+    static const bool ja = [] {
+        const char* lesen = std::getenv("VELMORA_LESEN");
+        return lesen != nullptr && std::string_view(lesen) == "skalar";
+    }();
+    return ja;
 }
 
-// Calls lesen with the starts of every block of lines, in order: the carriage returns are
-// found eight characters at a time.
+// The carriage returns among the 64 characters from p on, one bit each, the first character's
+// the lowest: eight characters at a time in a whole number (the top bit of each byte that is
+// one gathered by a multiplication), or sixteen at a time where SSE2 compares them.
+std::uint64_t zeilenenden_einzeln(const char* p) {
+    constexpr std::uint64_t sieben_bits = 0x7F7F7F7F7F7F7F7F;
+    std::uint64_t enden = 0;
+    for (int i = 0; i < 8; ++i) {
+        std::uint64_t w;
+        std::memcpy(&w, p + 8 * i, sizeof w);
+        const std::uint64_t null_wo_zeilenende = w ^ 0x0D0D0D0D0D0D0D0D;
+        const std::uint64_t oberste_bits = ~(((null_wo_zeilenende & sieben_bits) + sieben_bits) |
+                                             null_wo_zeilenende | sieben_bits);
+        enden |= (((oberste_bits >> 7) * 0x0102040810204080) >> 56) << (8 * i);
+    }
+    return enden;
+}
+
+std::uint64_t zeilenenden(const char* p) {
+#ifdef __SSE2__
+    if (!ohne_vektoren()) {
+        const __m128i wagenruecklauf = _mm_set1_epi8(zeilenende);
+        std::uint64_t enden = 0;
+        for (int i = 0; i < 4; ++i) {
+            const __m128i sechzehn = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+            const auto bits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(sechzehn, wagenruecklauf)));
+            enden |= std::uint64_t(bits) << (16 * i);
+        }
+        return enden;
+    }
+#endif
+    return zeilenenden_einzeln(p);
+}
+
+// Calls lesen with the starts of every block of lines, in order.
 template <class Lesen> void bloecke_finden(std::string_view text, Lesen&& lesen) {
-    std::array<std::size_t, block + 9> anfaenge; // a block and one word more, and the end
+    // A block, the 64 starts of 64 characters more, and the end.
+    std::array<std::size_t, block_hoechstens + 1> anfaenge;
     std::size_t n = 0;
     anfaenge[n++] = 0;
     std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, text.data() + i, sizeof w);
-        for (std::uint64_t enden = zeilenenden(w); enden != 0; enden &= enden - 1)
-            anfaenge[n++] = i + std::size_t(std::countr_zero(enden)) / 8 + 1;
+    for (; i + 64 <= text.size(); i += 64) {
+        std::uint64_t enden = zeilenenden(text.data() + i);
+        const auto anzahl = std::size_t(std::popcount(enden));
+        // Eight starts a round, whether there are as many or not, so that no branch waits on
+        // the count (usually one round); those beyond it are written over later.
+        for (std::size_t* ziel = &anfaenge[n]; enden != 0; ziel += 8)
+            for (std::size_t k = 0; k < 8; ++k) {
+                ziel[k] = i + std::size_t(std::countr_zero(enden)) + 1;
+                enden &= enden - 1;
+            }
+        n += anzahl;
         if (n > block) { // the first n-1 lines are complete
             lesen(Anfaenge(anfaenge.data(), n));
             anfaenge[0] = anfaenge[n - 1];
@@ -206,10 +250,7 @@ VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfa
 }
 
 bool vier_auf_einmal_lesen() {
-    static const bool ja = [] {
-        const char* lesen = std::getenv("VELMORA_LESEN");
-        return __builtin_cpu_supports("avx2") && !(lesen && std::string_view(lesen) == "skalar");
-    }();
+    static const bool ja = __builtin_cpu_supports("avx2") && !ohne_vektoren();
     return ja;
 }
 
@@ -228,7 +269,7 @@ public:
         std::size_t k = 0;
 #ifdef VELMORA_AVX2
         if (vier_auf_einmal_lesen() && (vierer_lohnen || bloecke % 16 == 0)) {
-            std::array<std::uint16_t, block + 8> andere;
+            std::array<std::uint16_t, block_hoechstens> andere;
             const Durchgang d = vier_auf_einmal(text, anfaenge, werte, andere.data());
             for (std::size_t i = 0; i < d.andere; ++i)
                 zahl(andere[i]);
@@ -254,7 +295,7 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     // unbounded: where it stays finite, every partial sum did, and bounding would have
     // changed none of them.
     Ueberblick u;
-    std::array<double, block + 8> werte;
+    std::array<double, block_hoechstens> werte;
     Blockleser leser;
     bloecke_finden(text, [&](Anfaenge anfaenge) {
         leser.lesen(text, anfaenge, werte.data());
@@ -272,7 +313,7 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
         constexpr double groesste = std::numeric_limits<double>::max();
         u.summe = 0.0;
         for (double v : x)
-            u.summe = std::clamp(u.summe + v, -groesste, groesste);
+            u.summe = std::min(std::max(u.summe + v, -groesste), groesste); // no branch
     }
     return u;
 }
