@@ -17,7 +17,17 @@
 
 namespace {
 
-constexpr int margin = 4; // between the frame and the text, as in Qt's text widgets
+constexpr int margin = 4;                // between the frame and the text, as in Qt's text widgets
+constexpr std::size_t shownBytes = 4096; // of a line, laid out in a few milliseconds
+constexpr TextBuffer::Position stretch = 256; // bytes each side, for character and word edges
+const QString ellipsis = QStringLiteral("\u2026");
+
+// The start of the character holding byte i of a UTF-8 text, or i where it starts one.
+std::size_t characterStart(std::string_view text, std::size_t i) {
+    while (i > 0 && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+        --i;
+    return i;
+}
 
 std::string utf8(QStringView text) {
     QStringEncoder encoder(QStringEncoder::Utf8);
@@ -320,47 +330,41 @@ TextEditor::Position TextEditor::previousCharacter(Position position) const {
     return std::max<Position>(position, 0);
 }
 
-int TextEditor::column(Position position) const {
-    const Position start = buffer_.lineStart(buffer_.lineOf(position));
-    return int(TextBuffer::utf16Length(
-        std::string_view(text()).substr(std::size_t(start), std::size_t(position - start))));
-}
-
 TextEditor::Position TextEditor::wordEdge(Position position, bool forward) const {
     const Position line = buffer_.lineOf(position);
-    const Position start = buffer_.lineStart(line);
-    const QString lineText = fromUtf8(buffer_.lineText(line));
-    const int at = column(position);
-    if (forward ? at >= lineText.size() : at == 0) // over the line end
+    if (position == (forward ? buffer_.lineEnd(line) : buffer_.lineStart(line))) // over the end
         return std::clamp<Position>(position + (forward ? 1 : -1), 0, buffer_.size());
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, lineText);
-    words.setPosition(at);
+    const Stretch around = stretchAround(position);
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, around.text);
+    words.setPosition(around.at);
     for (;;) {
         const qsizetype edge = forward ? words.toNextBoundary() : words.toPreviousBoundary();
-        if (edge <= 0 || edge >= lineText.size() ||
+        if (edge <= 0 || edge >= around.text.size() ||
             (words.boundaryReasons() &
              (forward ? QTextBoundaryFinder::EndOfItem : QTextBoundaryFinder::StartOfItem)))
-            return start + TextBuffer::bytesFor(buffer_.lineText(line),
-                                                std::clamp<qsizetype>(edge, 0, lineText.size()));
+            return around.start +
+                   TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
+                                        std::clamp<qsizetype>(edge, 0, around.text.size()));
     }
 }
 
 TextEditor::Position TextEditor::target(Move move) const {
     const Position line = cursorLine();
     const auto graphemeEdge = [&](bool forward) {
-        const QString lineText = fromUtf8(buffer_.lineText(line));
-        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, lineText);
-        characters.setPosition(column(cursor_));
+        const Stretch around = stretchAround(cursor_);
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, around.text);
+        characters.setPosition(around.at);
         const qsizetype edge =
             forward ? characters.toNextBoundary() : characters.toPreviousBoundary();
-        return buffer_.lineStart(line) + TextBuffer::bytesFor(buffer_.lineText(line), edge);
+        return around.start +
+               TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
+                                    std::max<qsizetype>(edge, 0));
     };
     const auto onLine = [&](Position other) {
         other = std::clamp<Position>(other, 0, buffer_.lineCount() - 1);
         QTextLayout layout;
         layOut(other, layout);
-        const int at = layout.lineAt(0).xToCursor(goalX_.value_or(cursorX(cursor_)));
-        return buffer_.lineStart(other) + TextBuffer::bytesFor(buffer_.lineText(other), at);
+        return shownPosition(other, layout.lineAt(0).xToCursor(goalX_.value_or(cursorX(cursor_))));
     };
     switch (move) {
     case Move::Right:
@@ -414,12 +418,15 @@ void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
         Position from = selectionStart(), to = selectionEnd();
         if (!hasSelection() && event->replacementLength() > 0) { // within the line
             const Position line = cursorLine();
+            const Stretch around = stretchAround(cursor_);
             const auto at = [&](int units) {
-                return buffer_.lineStart(line) +
-                       TextBuffer::bytesFor(buffer_.lineText(line), std::max(units, 0));
+                return std::min(buffer_.lineEnd(line),
+                                around.start + TextBuffer::bytesFor(std::string_view(text()).substr(
+                                                                        std::size_t(around.start)),
+                                                                    std::max(units, 0)));
             };
-            from = at(column(cursor_) + event->replacementStart());
-            to = at(column(cursor_) + event->replacementStart() + event->replacementLength());
+            from = at(around.at + event->replacementStart());
+            to = at(around.at + event->replacementStart() + event->replacementLength());
         }
         edit(from, to, utf8(event->commitString()), true);
     }
@@ -432,10 +439,9 @@ void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
     event->accept();
 }
 
-// The input method sees the line of the cursor as the surrounding text.
+// The input method sees the stretch of the line around the cursor as the surrounding text.
 QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
-    const Position line = cursorLine();
-    const Position start = buffer_.lineStart(line), end = buffer_.lineEnd(line);
+    const Stretch around = stretchAround(cursor_);
     switch (query) {
     case Qt::ImEnabled:
         return isEnabled();
@@ -446,17 +452,20 @@ QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImFont:
         return font();
     case Qt::ImCursorPosition:
-        return column(cursor_);
-    case Qt::ImAnchorPosition:
-        return column(std::clamp(anchor_, start, end));
+        return around.at;
+    case Qt::ImAnchorPosition: {
+        const Position anchor = std::clamp(anchor_, around.start, around.end);
+        return int(TextBuffer::utf16Length(std::string_view(text()).substr(
+            std::size_t(around.start), std::size_t(anchor - around.start))));
+    }
     case Qt::ImSurroundingText:
-        return fromUtf8(buffer_.lineText(line));
+        return around.text;
     case Qt::ImCurrentSelection:
         return selectedText();
     case Qt::ImTextBeforeCursor:
-        return textBetween(start, cursor_);
+        return around.text.left(around.at);
     case Qt::ImTextAfterCursor:
-        return textBetween(cursor_, end);
+        return around.text.mid(around.at);
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }
@@ -477,17 +486,52 @@ QPointF TextEditor::lineOrigin(Position line) const {
             margin + qreal(line - verticalScrollBar()->value()) * lineHeight()};
 }
 
+std::string_view TextEditor::shownText(Position line) const {
+    const std::string_view whole = buffer_.lineText(line);
+    return whole.substr(0, characterStart(whole, std::min(whole.size(), shownBytes)));
+}
+
+int TextEditor::shownColumn(Position position) const {
+    const Position line = buffer_.lineOf(position);
+    const std::string_view shown = shownText(line);
+    const Position inLine = position - buffer_.lineStart(line);
+    if (inLine > Position(shown.size()))
+        return int(TextBuffer::utf16Length(shown) + ellipsis.size());
+    return int(TextBuffer::utf16Length(shown.substr(0, std::size_t(inLine))));
+}
+
+TextEditor::Position TextEditor::shownPosition(Position line, int at) const {
+    const std::string_view shown = shownText(line);
+    if (shown.size() < buffer_.lineText(line).size() && at > TextBuffer::utf16Length(shown))
+        return buffer_.lineEnd(line);
+    return buffer_.lineStart(line) + TextBuffer::bytesFor(shown, at);
+}
+
+TextEditor::Stretch TextEditor::stretchAround(Position position) const {
+    const Position line = buffer_.lineOf(position);
+    const std::string_view all = text();
+    const auto from = Position(
+        characterStart(all, std::size_t(std::max(buffer_.lineStart(line), position - stretch))));
+    const auto to = Position(
+        characterStart(all, std::size_t(std::min(buffer_.lineEnd(line), position + stretch))));
+    const std::string_view before = all.substr(std::size_t(from), std::size_t(position - from));
+    return {from, to, fromUtf8(all.substr(std::size_t(from), std::size_t(to - from))),
+            int(TextBuffer::utf16Length(before))};
+}
+
 void TextEditor::layOut(Position line, QTextLayout& layout, bool withPreedit) const {
-    layout.setText(fromUtf8(buffer_.lineText(line)));
+    const std::string_view shown = shownText(line);
+    layout.setText(shown.size() < buffer_.lineText(line).size() ? fromUtf8(shown) + ellipsis
+                                                                : fromUtf8(shown));
     layout.setFont(font());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
     if (withPreedit && !preedit_.isEmpty()) {
-        layout.setPreeditArea(column(cursor_), preedit_);
+        layout.setPreeditArea(shownColumn(cursor_), preedit_);
         QTextCharFormat underlined;
         underlined.setFontUnderline(true);
-        layout.setFormats({{column(cursor_), int(preedit_.size()), underlined}});
+        layout.setFormats({{shownColumn(cursor_), int(preedit_.size()), underlined}});
     }
     layout.beginLayout();
     QTextLine textLine = layout.createLine();
@@ -500,7 +544,7 @@ void TextEditor::layOut(Position line, QTextLayout& layout, bool withPreedit) co
 qreal TextEditor::cursorX(Position position) const {
     QTextLayout layout;
     layOut(buffer_.lineOf(position), layout);
-    return layout.lineAt(0).cursorToX(column(position));
+    return layout.lineAt(0).cursorToX(shownColumn(position));
 }
 
 QRect TextEditor::cursorRect() const {
@@ -523,8 +567,7 @@ TextEditor::Position TextEditor::positionAt(QPoint point) const {
         buffer_.lineCount() - 1);
     QTextLayout layout;
     layOut(line, layout);
-    const int at = layout.lineAt(0).xToCursor(point.x() - lineOrigin(line).x());
-    return buffer_.lineStart(line) + TextBuffer::bytesFor(buffer_.lineText(line), at);
+    return shownPosition(line, layout.lineAt(0).xToCursor(point.x() - lineOrigin(line).x()));
 }
 
 void TextEditor::paintEvent(QPaintEvent*) {
@@ -544,8 +587,9 @@ void TextEditor::paintEvent(QPaintEvent*) {
             QTextCharFormat highlighted;
             highlighted.setBackground(colours.brush(QPalette::Highlight));
             highlighted.setForeground(colours.brush(QPalette::HighlightedText));
-            const int from = column(std::max(selectionStart(), start));
-            selection.append({from, column(std::min(selectionEnd(), lineEnd)) - from, highlighted});
+            const int from = shownColumn(std::max(selectionStart(), start));
+            selection.append(
+                {from, shownColumn(std::min(selectionEnd(), lineEnd)) - from, highlighted});
             if (selectionEnd() > lineEnd) // a selected line end: the rest of the line
                 painter.fillRect(QRectF(origin.x() + layout.lineAt(0).naturalTextWidth(),
                                         origin.y(), viewport()->width(), lineHeight()),
@@ -553,9 +597,9 @@ void TextEditor::paintEvent(QPaintEvent*) {
         }
         layout.draw(&painter, origin, selection);
         if (line == cursorAt && caretOn_ && hasFocus())
-            layout.drawCursor(&painter, origin, column(cursor_) + preeditCursor_);
+            layout.drawCursor(&painter, origin, shownColumn(cursor_) + preeditCursor_);
         if (dropAt_ && buffer_.lineOf(*dropAt_) == line)
-            layout.drawCursor(&painter, origin, column(*dropAt_));
+            layout.drawCursor(&painter, origin, shownColumn(*dropAt_));
     }
     // The focus mark: a frame in the selection colour, clear at any device pixel ratio.
     if (hasFocus()) {
@@ -671,16 +715,18 @@ void TextEditor::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     const Position at = positionAt(event->position().toPoint());
-    const Position line = buffer_.lineOf(at);
-    const QString lineText = fromUtf8(buffer_.lineText(line));
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, lineText);
+    const Stretch around = stretchAround(at);
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, around.text);
     // The word at the click, or before it at the end of the line.
-    words.setPosition(std::min<qsizetype>(column(at), std::max<qsizetype>(lineText.size() - 1, 0)));
+    words.setPosition(
+        std::min<qsizetype>(around.at, std::max<qsizetype>(around.text.size() - 1, 0)));
     const qsizetype start = words.isAtBoundary() ? words.position() : words.toPreviousBoundary();
     words.setPosition(start);
     const qsizetype end = std::max(words.toNextBoundary(), start);
     const auto bytes = [&](qsizetype units) {
-        return buffer_.lineStart(line) + TextBuffer::bytesFor(buffer_.lineText(line), units);
+        return around.start +
+               TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
+                                    std::max<qsizetype>(units, 0));
     };
     setSelection(bytes(start), bytes(end));
 }

@@ -133,9 +133,26 @@ private:
     qreal lineHeight() const;
     int linesInView() const;
     QPointF lineOrigin(Position line) const;
-    // Lays out one line; the line of the cursor with the input method's pending text.
+    // Lays out the shown part of one line; the line of the cursor with the input method's
+    // pending text.
     void layOut(Position line, QTextLayout& layout, bool withPreedit = false) const;
-    int column(Position position) const; // UTF-16 units from the start of its line
+    // A line is shown up to its first few thousand bytes and an ellipsis: laying out a line
+    // of millions of characters (a pasted row of values) would take seconds at each keystroke.
+    std::string_view shownText(Position line) const;
+    // Where a position stands in its line's layout (UTF-16 units); beyond the shown part, after
+    // the ellipsis. And the position at a place in the layout; after the ellipsis, the line end.
+    int shownColumn(Position position) const;
+    Position shownPosition(Position line, int at) const;
+    // A stretch of a line around a position, for finding the edges of characters and words
+    // without converting a long line whole: where it starts and ends, its text, and the
+    // position in it (UTF-16 units).
+    struct Stretch {
+        Position start;
+        Position end;
+        QString text;
+        int at;
+    };
+    Stretch stretchAround(Position position) const;
     Position previousCharacter(Position position) const;
     qreal cursorX(Position position) const;
     QRect cursorRect() const;

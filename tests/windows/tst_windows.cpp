@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -582,6 +583,20 @@ private slots:
         QCOMPARE(w().EFDaten->rect().contains(caret), name != "rad");
         if (name == "datei_binaer")
             QVERIFY(meldung.contains("„bild.png“ ist keine Textdatei"));
+    }
+
+    // A line of 240,000 characters (a pasted row of values) is shown up to its first few
+    // thousand and an ellipsis, so that a keystroke lays out no more than that; the keys still
+    // reach all of it, and up and down from beyond the ellipsis go to the line's end.
+    void lange_zeile() {
+        klicks("+2");
+        const QString zeile = QString("12345;").repeated(40000);
+        w().EFDaten->SetText(("1\r" + zeile + "\r2").toStdString());
+        w().EFDaten->setFocus();
+        bedienen("{Down}{End}{Left}x{Up}{Down}{Shift+Home}");
+        QCOMPARE(markiert(), "1\n[" + zeile.chopped(1) + "x;]\n2");
+        const int breit = QFontMetrics(w().EFDaten->font()).horizontalAdvance(QString(10000, '9'));
+        QVERIFY(w().EFDaten->horizontalScrollBar()->maximum() < breit);
     }
 
     // Without a mouse: Tab goes through the window as it reads, Space presses the up arrow, the
