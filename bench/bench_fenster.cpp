@@ -56,10 +56,10 @@ void einfuegen(const char* name, std::size_t anzahl, int laeufe) {
 
 // A digit typed at the end of the list and taken back again: two keystrokes per run, each
 // timed by itself.
-void tastendruecke(const char* name, std::size_t anzahl, double anteil) {
+void tastendruecke(const char* name, const std::string& liste) {
     leere_reihe();
     WinDaten& w = fenster();
-    w.EFDaten->SetText(werteliste(anzahl, anteil));
+    w.EFDaten->SetText(liste);
     QTest::keyClick(w.EFDaten, Qt::Key_End, Qt::ControlModifier);
     bool tippen = true;
     messen(mit_verhaeltnis(name).c_str(), 21, [&] {
@@ -87,9 +87,13 @@ int main(int argc, char* argv[]) {
     einfuegen("paste 1,000,000 lines", 1'000'000, 5);
     QApplication::clipboard()->clear();
     speicher("peak memory with 1,000,000 values in one set");
-    tastendruecke("keystroke, 100,000 values", 100'000, 0.0);
-    tastendruecke("keystroke, 1,000,000 values", 1'000'000, 0.0);
-    tastendruecke("keystroke, 1,000,000 values, 5 % outliers, labels", 1'000'000, 0.05);
+    tastendruecke("keystroke, 100,000 values", werteliste(100'000));
+    tastendruecke("keystroke, 1,000,000 values", werteliste(1'000'000));
+    tastendruecke("keystroke, 1,000,000 values, 5 % outliers, labels", werteliste(1'000'000, 0.05));
+    // The same numbers pasted with blanks between them: one line of 7.5 million characters.
+    std::string eine_zeile = werteliste(1'000'000);
+    std::replace(eine_zeile.begin(), eine_zeile.end(), '\r', ' ');
+    tastendruecke("keystroke, 1,000,000 numbers on one line", eine_zeile);
     speicher("peak memory so far");
     delete WinDaten::offen();
     delete WinBoxplot::offen();
