@@ -96,11 +96,13 @@ std::vector<Fach> gesuchte_faecher(const std::vector<std::size_t>& anzahl,
     return gesucht;
 }
 
-std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unten,
-                                     std::uint64_t oben, std::span<const std::size_t> raenge);
+std::vector<double> nach_schluesseln(std::span<double> werte, bool ueberschreiben,
+                                     std::uint64_t unten, std::uint64_t oben,
+                                     std::span<const std::size_t> raenge);
 
 // The keys of a bin span less than its width, at least 2^8 times less than the keys it was
-// cut from; so after at most eight levels all values of a bin are equal.
+// cut from; so after at most eight levels all values of a bin are equal. The values of a bin
+// are gathered ones, which may be written over.
 std::vector<double> im_fach(std::span<double> werte, std::span<const std::size_t> raenge) {
     if (werte.size() <= direkt_bis)
         return durch_teilung(werte, raenge);
@@ -110,13 +112,15 @@ std::vector<double> im_fach(std::span<double> werte, std::span<const std::size_t
         unten = std::min(unten, schluessel(v));
         oben = std::max(oben, schluessel(v));
     }
-    return nach_schluesseln(werte, unten, oben, raenge);
+    return nach_schluesseln(werte, true, unten, oben, raenge);
 }
 
 // The values are counted into bins by their keys; the values of the bins that hold wanted
-// positions are moved to the front, bin after bin, and each bin is looked at again.
-std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unten,
-                                     std::uint64_t oben, std::span<const std::size_t> raenge) {
+// positions are gathered, in place where the values may be written over, and each such bin is
+// looked at again.
+std::vector<double> nach_schluesseln(std::span<double> werte, bool ueberschreiben,
+                                     std::uint64_t unten, std::uint64_t oben,
+                                     std::span<const std::size_t> raenge) {
     if (unten == oben)
         return std::vector<double>(raenge.size(), werte.front());
     if (werte.size() <= direkt_bis)
@@ -129,8 +133,26 @@ std::vector<double> nach_schluesseln(std::span<double> werte, std::uint64_t unte
     std::vector<std::uint32_t> ziel;
     const std::vector<Fach> gesucht = gesuchte_faecher(anzahl, raenge, ziel);
 
-    const auto gewollt = [&](double v) { return ziel[e.fach_von(v)] != 0; };
-    std::span<double> rest = werte.first(nach_vorn(werte, gewollt));
+    // Every value is written to the next place, and the place moves on after a wanted one
+    // only: no branch, no place written before it has been read, and unlike swapping the
+    // values to the front, no round waits on what the round before stored. The values of the
+    // list itself are kept: the outliers are found among them afterwards.
+    std::vector<double> eigene;
+    double* nach = werte.data();
+    if (!ueberschreiben) {
+        std::size_t gewollt = 0;
+        for (const Fach& fach : gesucht)
+            gewollt += fach.anzahl;
+        eigene.resize(gewollt + 1); // one more, for the values after the last wanted one
+        nach = eigene.data();
+    }
+    std::size_t gesammelt = 0;
+    for (double v : werte) {
+        nach[gesammelt] = v;
+        gesammelt += ziel[e.fach_von(v)] != 0;
+    }
+
+    std::span<double> rest(nach, gesammelt);
     std::vector<double> ergebnis;
     for (const Fach& fach : gesucht) {
         const auto in_fach = [&](double v) { return ziel[e.fach_von(v)] == fach.nummer; };
@@ -196,7 +218,7 @@ void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
 
 std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
                                      std::span<const std::size_t> raenge) {
-    return nach_schluesseln(werte, schluessel(kleinster), schluessel(groesster), raenge);
+    return nach_schluesseln(werte, false, schluessel(kleinster), schluessel(groesster), raenge);
 }
 
 void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
