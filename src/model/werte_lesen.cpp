@@ -36,15 +36,6 @@ constexpr std::size_t block_hoechstens = block + 64;
 // after the last would start (one past its carriage return). Line k ends before start k+1.
 using Anfaenge = std::span<const std::size_t>;
 
-// True where VELMORA_LESEN=skalar asks for the way of processors without vector instructions.
-bool ohne_vektoren() {
-    static const bool ja = [] {
-        const char* lesen = std::getenv("VELMORA_LESEN");
-        return lesen != nullptr && std::string_view(lesen) == "skalar";
-    }();
-    return ja;
-}
-
 // The carriage returns among the 64 characters from p on, one bit each, the first character's
 // the lowest: eight characters at a time in a whole number (the top bit of each byte that is
 // one gathered by a multiplication), or sixteen at a time where SSE2 compares them.
@@ -288,6 +279,14 @@ private:
 };
 
 } // namespace
+
+bool ohne_vektoren() {
+    static const bool ja = [] {
+        const char* lesen = std::getenv("VELMORA_LESEN");
+        return lesen != nullptr && std::string_view(lesen) == "skalar";
+    }();
+    return ja;
+}
 
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     x.clear();
