@@ -1,7 +1,8 @@
 # What NumPy needs for the statistics of a value list, for comparison in bench_statistik: the
 # text's lines split and read into a float64 array, then the same quartiles (medians of the
-# halves), mean, fences and sorted outliers. Each way of reading is timed, and the fastest
-# printed as "<name> <median ms> <min ms> <max ms>".
+# halves), mean, fences and sorted outliers. The faster way of reading is found first and its
+# name printed; then each line read from stdin asks for one more run, whose time in ms is
+# printed, so that the caller can take turns with it.
 import sys
 import time
 import warnings
@@ -36,22 +37,20 @@ def statistik(x):
             x[innen].max(), np.sort(x[~innen]))
 
 
+def zeit(lesen, text):
+    anfang = time.perf_counter()
+    statistik(lesen(text))
+    return (time.perf_counter() - anfang) * 1000
+
+
 def main():
     with open(sys.argv[1], newline="") as datei:
         text = datei.read()
-    laeufe = int(sys.argv[2])
-    bester = None
-    for name, lesen in (("fromstring", gelesen_fromstring), ("split", gelesen_split)):
-        zeiten = []
-        for _ in range(laeufe):
-            anfang = time.perf_counter()
-            statistik(lesen(text))
-            zeiten.append((time.perf_counter() - anfang) * 1000)
-        zeiten.sort()
-        median = zeiten[len(zeiten) // 2]
-        if bester is None or median < bester[1]:
-            bester = (name, median, zeiten[0], zeiten[-1])
-    print("%s %.3f %.3f %.3f" % bester)
+    wege = (("fromstring", gelesen_fromstring), ("split", gelesen_split))
+    name, lesen = min(wege, key=lambda weg: min(zeit(weg[1], text) for _ in range(3)))
+    print(name, flush=True)
+    for _ in sys.stdin:
+        print("%.3f" % zeit(lesen, text), flush=True)
 
 
 main()
