@@ -1,5 +1,6 @@
 #include "text.h"
 
+#include "werte_lesen.h"
 #include "zahl_lesen.h"
 
 #include <algorithm>
@@ -11,6 +12,11 @@
 #include <cstring>
 #include <limits>
 #include <string>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELMORA_AVX2 1
+#endif
 
 namespace Proc {
 
@@ -133,13 +139,18 @@ struct Ziffern {
     const char* erste() const { return reinterpret_cast<const char*>(woerter.data()) + 1; }
 };
 
-Ziffern fuenfzehn_ziffern(std::uint64_t zahl) {
-    const std::uint64_t vorn = acht_ziffern(std::uint32_t(zahl / 100000000));
-    const std::uint64_t hinten = acht_ziffern(std::uint32_t(zahl % 100000000));
+// The 15 digits from those of the first seven places and of the last eight, as acht_ziffern
+// gives them (the first seven with a 0 before them).
+Ziffern ziffern_zu_text(std::uint64_t vorn, std::uint64_t hinten) {
     // The zeros at the end are the empty top bytes.
     const int null_bits = hinten != 0 ? std::countl_zero(hinten) : 64 + std::countl_zero(vorn);
     const std::uint64_t nullen = 0x3030303030303030;
     return {{vorn | nullen, hinten | nullen, nullen, nullen}, 15 - std::size_t(null_bits / 8)};
+}
+
+Ziffern fuenfzehn_ziffern(std::uint64_t zahl) {
+    return ziffern_zu_text(acht_ziffern(std::uint32_t(zahl / 100000000)),
+                           acht_ziffern(std::uint32_t(zahl % 100000000)));
 }
 
 // Fixed notation, the first digit standing at the decimal exponent given (-5 .. 14). What is
@@ -182,6 +193,15 @@ char* exponentform_schreiben(char* p, const Ziffern& ziffern, int exponent) {
 constexpr std::size_t str_hoechstens = 32;
 constexpr std::size_t str_laengste = 22;
 
+// The text of a value rounded to the digits given, the first of them at the decimal exponent.
+char* ziffern_schreiben(char* p, bool negativ, const Ziffern& ziffern, int exponent) {
+    *p = '-';
+    p += negativ;
+    if (exponent >= -5 && exponent < 15)
+        return festkomma_schreiben(p, ziffern, exponent);
+    return exponentform_schreiben(p, ziffern, exponent);
+}
+
 char* zahl_schreiben(char* p, double value) {
     if (std::isnan(value) || value == 0.0) {
         *p++ = '0';
@@ -193,13 +213,124 @@ char* zahl_schreiben(char* p, double value) {
         gerundet = genau_gerundet(betrag);
 
     // Trailing zeros carry nothing: without them the text is the shortest at 15 digits.
-    const Ziffern ziffern = fuenfzehn_ziffern(gerundet.ziffern);
-    *p = '-';
-    p += value < 0;
-    if (gerundet.exponent >= -5 && gerundet.exponent < 15)
-        return festkomma_schreiben(p, ziffern, gerundet.exponent);
-    return exponentform_schreiben(p, ziffern, gerundet.exponent);
+    return ziffern_schreiben(p, value < 0, fuenfzehn_ziffern(gerundet.ziffern), gerundet.exponent);
 }
+
+#ifdef VELMORA_AVX2
+
+// Compiled for AVX2 alone; called only where the processor has it.
+#define VELMORA_FUER_AVX2 __attribute__((target("avx2")))
+
+// The digits and decimal exponents of four values.
+struct Vier {
+    std::array<Ziffern, 4> ziffern;
+    std::array<int, 4> exponent;
+};
+
+// x × 10^q for each lane, as mal_zehnerpotenz forms it.
+VELMORA_FUER_AVX2 __m256d mal_zehnerpotenzen(__m256d x, __m256i q) {
+    const __m256i gross = _mm256_cmpgt_epi64(q, _mm256_set1_epi64x(300));
+    const __m256d vorab =
+        _mm256_blendv_pd(_mm256_set1_pd(1.0), _mm256_set1_pd(1e22), _mm256_castsi256_pd(gross));
+    const __m256i stelle = _mm256_sub_epi64(_mm256_add_epi64(q, _mm256_set1_epi64x(300)),
+                                            _mm256_and_si256(gross, _mm256_set1_epi64x(22)));
+    return _mm256_mul_pd(_mm256_mul_pd(x, vorab),
+                         _mm256_i64gather_pd(zehnerpotenzen.data(), stelle, 8));
+}
+
+// Whole numbers below 2^52 held by doubles, as 64-bit whole numbers: their bits after adding
+// 2^52, which puts them in the lowest bits.
+VELMORA_FUER_AVX2 __m256i ganzzahlig(__m256d x) {
+    const __m256d zwei_hoch_52 = _mm256_set1_pd(4503599627370496.0);
+    return _mm256_xor_si256(_mm256_castpd_si256(_mm256_add_pd(x, zwei_hoch_52)),
+                            _mm256_castpd_si256(zwei_hoch_52));
+}
+
+VELMORA_FUER_AVX2 __m256d abgerundet(__m256d x) {
+    return _mm256_round_pd(x, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
+}
+
+// acht_ziffern for whole numbers below 10^8, one in each lane: the same steps, each within
+// its half, hundred or ten as there. The halves are split by a multiplication that divides
+// every 32-bit number by 10^4 exactly.
+VELMORA_FUER_AVX2 __m256i acht_ziffern_vier(__m256i zahl) {
+    const __m256i vorn =
+        _mm256_srli_epi64(_mm256_mul_epu32(zahl, _mm256_set1_epi64x(0xD1B71759)), 45);
+    const __m256i hinten =
+        _mm256_sub_epi64(zahl, _mm256_mul_epu32(vorn, _mm256_set1_epi64x(10000)));
+    const __m256i haelften = _mm256_or_si256(vorn, _mm256_slli_epi64(hinten, 32));
+    const __m256i hunderter =
+        _mm256_srli_epi32(_mm256_mullo_epi32(haelften, _mm256_set1_epi32(10486)), 20);
+    const __m256i paare = _mm256_add_epi32(
+        _mm256_slli_epi32(
+            _mm256_sub_epi32(haelften, _mm256_mullo_epi32(hunderter, _mm256_set1_epi32(100))), 16),
+        hunderter);
+    const __m256i zehner = _mm256_srli_epi16(_mm256_mullo_epi16(paare, _mm256_set1_epi16(103)), 10);
+    return _mm256_add_epi16(
+        zehner, _mm256_slli_epi16(
+                    _mm256_sub_epi16(paare, _mm256_mullo_epi16(zehner, _mm256_set1_epi16(10))), 8));
+}
+
+// Four values rounded to 15 digits at once, each lane the way schnell_gerundet takes first,
+// and their digits: a bit for each lane that this way decided (the others are left to
+// zahl_schreiben, which tries it again and goes on from there).
+VELMORA_FUER_AVX2 unsigned vier_runden(const double* werte, Vier& vier) {
+    const __m256d wert = _mm256_loadu_pd(werte);
+    const __m256d betrag = _mm256_min_pd(_mm256_andnot_pd(_mm256_set1_pd(-0.0), wert),
+                                         _mm256_set1_pd(std::numeric_limits<double>::max()));
+    const __m256d normal = _mm256_and_pd(
+        _mm256_cmp_pd(wert, wert, _CMP_ORD_Q),
+        _mm256_cmp_pd(betrag, _mm256_set1_pd(std::numeric_limits<double>::min()), _CMP_GE_OQ));
+
+    const __m256i binaer = _mm256_sub_epi64(_mm256_srli_epi64(_mm256_castpd_si256(betrag), 52),
+                                            _mm256_set1_epi64x(1023));
+    // binaer × 78913 fits in 32 bits: shifted in the lower half, the upper half keeps the sign.
+    const __m256i exponent_oder_weniger =
+        _mm256_srai_epi32(_mm256_mul_epi32(binaer, _mm256_set1_epi64x(78913)), 18);
+    const __m256d skaliert_so =
+        mal_zehnerpotenzen(betrag, _mm256_sub_epi64(_mm256_set1_epi64x(14), exponent_oder_weniger));
+    const __m256d skaliert_mehr =
+        mal_zehnerpotenzen(betrag, _mm256_sub_epi64(_mm256_set1_epi64x(13), exponent_oder_weniger));
+    const __m256d eins_mehr =
+        _mm256_cmp_pd(skaliert_so, _mm256_set1_pd(999999999999999.5), _CMP_GE_OQ);
+    const __m256d skaliert = _mm256_blendv_pd(skaliert_so, skaliert_mehr, eins_mehr);
+    const __m256i exponent =
+        _mm256_sub_epi64(exponent_oder_weniger, _mm256_castpd_si256(eins_mehr));
+    const __m256d ziffern = abgerundet(_mm256_add_pd(skaliert, _mm256_set1_pd(0.5)));
+    const __m256d innen =
+        _mm256_and_pd(_mm256_cmp_pd(ziffern, _mm256_set1_pd(1e14), _CMP_GT_OQ),
+                      _mm256_cmp_pd(ziffern, _mm256_set1_pd(999999999999999.0), _CMP_LT_OQ));
+    const __m256d abstand =
+        _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(skaliert, ziffern));
+    const __m256d nah = _mm256_cmp_pd(abstand, _mm256_set1_pd(0.16), _CMP_LT_OQ);
+    const auto gut = unsigned(_mm256_movemask_pd(_mm256_and_pd(_mm256_and_pd(normal, innen), nah)));
+
+    // The first seven digits and the last eight, each below 10^8. The quotient by 10^8 is the
+    // product with 10^-8 rounded down: as a double, 10^-8 is a little more (by 2·10^-17 of
+    // it), which lifts the product by less than 3·10^-10, never up to the next whole number
+    // (at least 10^-8 away, while doubles below 2^24 lie less than 2·10^-9 apart).
+    const __m256d erste = abgerundet(_mm256_mul_pd(ziffern, _mm256_set1_pd(1e-8)));
+    const __m256d letzte = _mm256_sub_pd(ziffern, _mm256_mul_pd(erste, _mm256_set1_pd(1e8)));
+    alignas(32) std::array<std::uint64_t, 4> vorn, hinten;
+    alignas(32) std::array<std::int64_t, 4> exponenten;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(vorn.data()),
+                       acht_ziffern_vier(ganzzahlig(erste)));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(hinten.data()),
+                       acht_ziffern_vier(ganzzahlig(letzte)));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(exponenten.data()), exponent);
+    for (std::size_t k = 0; k < 4; ++k) {
+        vier.ziffern[k] = ziffern_zu_text(vorn[k], hinten[k]);
+        vier.exponent[k] = int(exponenten[k]);
+    }
+    return gut;
+}
+
+bool vier_auf_einmal_runden() {
+    static const bool ja = __builtin_cpu_supports("avx2") && !ohne_vektoren();
+    return ja;
+}
+
+#endif
 
 } // namespace
 
@@ -222,7 +353,7 @@ std::string Str(double value) {
 }
 
 // The texts go through a buffer, a few hundred at a time: appending each on its own would
-// cost more than writing it.
+// cost more than writing it. Where the processor has AVX2, four values are rounded at once.
 void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
     // Room for the longest texts at once, so that the text never grows by copying itself; room
     // kept from a longer list is given back where it is more than twice as much.
@@ -233,15 +364,32 @@ void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
     liste.reserve(hoechstens);
     std::array<char, 4096> puffer;
     char* p = puffer.data();
-    for (std::size_t i = 0; i < werte.size(); ++i) {
+    const auto anhaengen = [&](std::size_t i, auto schreiben) {
         if (std::size_t(puffer.end() - p) <= str_hoechstens) {
             liste.append(puffer.data(), p);
             p = puffer.data();
         }
         *p = trenner;
         p += i > 0;
-        p = zahl_schreiben(p, werte[i]);
-    }
+        p = schreiben(p);
+    };
+    std::size_t i = 0;
+#ifdef VELMORA_AVX2
+    if (vier_auf_einmal_runden())
+        for (; i + 4 <= werte.size(); i += 4) {
+            Vier vier;
+            const unsigned gerundet = vier_runden(&werte[i], vier);
+            for (std::size_t k = 0; k < 4; ++k)
+                anhaengen(i + k, [&](char* q) {
+                    return (gerundet >> k) & 1
+                               ? ziffern_schreiben(q, werte[i + k] < 0, vier.ziffern[k],
+                                                   vier.exponent[k])
+                               : zahl_schreiben(q, werte[i + k]);
+                });
+        }
+#endif
+    for (; i < werte.size(); ++i)
+        anhaengen(i, [&](char* q) { return zahl_schreiben(q, werte[i]); });
     liste.append(puffer.data(), p);
 }
 
