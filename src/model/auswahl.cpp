@@ -181,17 +181,23 @@ std::uint64_t als_schluessel(double bits) {
 // until a bin holds at most klein_bis keys or only equal ones. At most 2^11 bins at a time,
 // so that counting and moving stay within the cache, counted on the stack (16 KiB a level);
 // a bin's keys span less than 2^-4 of the keys it was cut from, so at most sixteen levels.
+// The bins are formed in platz, and each bin is cut from there into the same places of
+// schluessel, and so on by turns, so that no level copies its keys back; hier_enden tells
+// whether the keys are to end in schluessel or in platz.
 constexpr std::size_t klein_bis = 16;
 
-void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
+void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bool hier_enden) {
     std::uint64_t unten = UINT64_MAX;
     std::uint64_t oben = 0;
     for (double k : schluessel) {
         unten = std::min(unten, als_schluessel(k));
         oben = std::max(oben, als_schluessel(k));
     }
-    if (unten == oben)
+    if (unten == oben) {
+        if (!hier_enden)
+            std::copy(schluessel.begin(), schluessel.end(), platz.begin());
         return;
+    }
     constexpr int hoechstens_bits = 11;
     const int fach_bits = std::min(int(std::bit_width(schluessel.size())), hoechstens_bits);
     const int schieben = std::max(0, int(std::bit_width(oben - unten)) - fach_bits);
@@ -208,10 +214,14 @@ void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz) {
     std::copy_n(anfang.begin(), faecher, stelle.begin());
     for (double k : schluessel)
         platz[stelle[fach_von(k)]++] = k;
-    std::copy_n(platz.begin(), schluessel.size(), schluessel.begin());
-    for (std::size_t b = 0; b < faecher; ++b)
-        if (anfang[b + 1] - anfang[b] > klein_bis)
-            in_faecher_teilen(schluessel.subspan(anfang[b], anfang[b + 1] - anfang[b]), platz);
+    for (std::size_t b = 0; b < faecher; ++b) {
+        const std::span<double> fach = platz.subspan(anfang[b], anfang[b + 1] - anfang[b]);
+        const std::span<double> dort = schluessel.subspan(anfang[b], fach.size());
+        if (fach.size() > klein_bis)
+            in_faecher_teilen(fach, dort, !hier_enden);
+        else if (hier_enden)
+            std::copy(fach.begin(), fach.end(), dort.begin());
+    }
 }
 
 } // namespace
@@ -234,7 +244,7 @@ void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
     for (double& v : werte)
         v = std::bit_cast<double>(schluessel(v));
     if (werte.size() > klein_bis)
-        in_faecher_teilen(werte, platz);
+        in_faecher_teilen(werte, platz.first(werte.size()), true);
     // Every key is now in the bin it belongs to, among at most 16: one insertion sort moves
     // each within its bin, with few branches that guess wrong.
     for (std::size_t i = 1; i < werte.size(); ++i) {
