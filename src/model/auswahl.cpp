@@ -186,13 +186,27 @@ std::uint64_t als_schluessel(double bits) {
 // whether the keys are to end in schluessel or in platz.
 constexpr std::size_t klein_bis = 16;
 
-void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bool hier_enden) {
+// The smallest and the largest key.
+struct Spanne {
     std::uint64_t unten = UINT64_MAX;
     std::uint64_t oben = 0;
-    for (double k : schluessel) {
-        unten = std::min(unten, als_schluessel(k));
-        oben = std::max(oben, als_schluessel(k));
+
+    void dazu(std::uint64_t k) {
+        unten = std::min(unten, k);
+        oben = std::max(oben, k);
     }
+};
+
+Spanne spanne(std::span<const double> schluessel) {
+    Spanne s;
+    for (double k : schluessel)
+        s.dazu(als_schluessel(k));
+    return s;
+}
+
+void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bool hier_enden,
+                       Spanne s) {
+    const auto [unten, oben] = s;
     if (unten == oben) {
         if (!hier_enden)
             std::copy(schluessel.begin(), schluessel.end(), platz.begin());
@@ -218,7 +232,7 @@ void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bo
         const std::span<double> fach = platz.subspan(anfang[b], anfang[b + 1] - anfang[b]);
         const std::span<double> dort = schluessel.subspan(anfang[b], fach.size());
         if (fach.size() > klein_bis)
-            in_faecher_teilen(fach, dort, !hier_enden);
+            in_faecher_teilen(fach, dort, !hier_enden, spanne(fach));
         else if (hier_enden)
             std::copy(fach.begin(), fach.end(), dort.begin());
     }
@@ -241,21 +255,29 @@ void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {
         std::sort(werte.begin(), werte.end());
         return;
     }
-    for (double& v : werte)
-        v = std::bit_cast<double>(schluessel(v));
+    Spanne s;
+    for (double& v : werte) {
+        const std::uint64_t k = schluessel(v);
+        s.dazu(k);
+        v = std::bit_cast<double>(k);
+    }
     if (werte.size() > klein_bis)
-        in_faecher_teilen(werte, platz.first(werte.size()), true);
-    // Every key is now in the bin it belongs to, among at most 16: one insertion sort moves
-    // each within its bin, with few branches that guess wrong.
+        in_faecher_teilen(werte, platz.first(werte.size()), true, s);
+    // Every key is now in the bin it belongs to, among at most klein_bis keys or among equal
+    // ones: one insertion sort moves each within its bin, with few branches that guess wrong.
+    // No key moves farther back than klein_bis - 1 places, so the one klein_bis places back
+    // stays where it is, and is turned back into its value there.
     for (std::size_t i = 1; i < werte.size(); ++i) {
         const std::uint64_t k = als_schluessel(werte[i]);
         std::size_t j = i;
         for (; j > 0 && k < als_schluessel(werte[j - 1]); --j)
             werte[j] = werte[j - 1];
         werte[j] = std::bit_cast<double>(k);
+        if (i >= klein_bis)
+            werte[i - klein_bis] = wert_zum_schluessel(als_schluessel(werte[i - klein_bis]));
     }
-    for (double& v : werte)
-        v = wert_zum_schluessel(als_schluessel(v));
+    for (std::size_t i = werte.size() - std::min(werte.size(), klein_bis); i < werte.size(); ++i)
+        werte[i] = wert_zum_schluessel(als_schluessel(werte[i]));
 }
 
 } // namespace Proc
