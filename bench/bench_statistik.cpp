@@ -129,8 +129,8 @@ private:
 };
 
 // The statistics of set 1 against NumPy's on the same text, taken by turns so that both meet
-// the same load of the machine: the times of each, and the median of the ratios of each pair
-// of runs.
+// the same load of the machine, each timed on its second run of a turn, once the processor
+// is awake again: the times of each, and the median of the ratios of each pair of runs.
 void gegen_numpy_messen(const std::string& art, int laeufe) {
     const std::string velmora = "statistics, 1,000,000 values" + art;
     const std::string numpy = "NumPy, 1,000,000 values" + art;
@@ -139,6 +139,7 @@ void gegen_numpy_messen(const std::string& art, int laeufe) {
     NumPy python(Proc::daten_werteliste(1));
     std::vector<double> eigene, fremde, verhaeltnisse;
     for (int i = 0; i < laeufe; ++i) {
+        dauer(1); // after waiting on NumPy the processor runs slower for some milliseconds
         eigene.push_back(dauer(1));
         if (python.weg.empty())
             continue;

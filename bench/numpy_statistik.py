@@ -1,8 +1,9 @@
 # What NumPy needs for the statistics of a value list, for comparison in bench_statistik: the
 # text's lines split and read into a float64 array, then the same quartiles (medians of the
 # halves), mean, fences and sorted outliers. The faster way of reading is found first and its
-# name printed; then each line read from stdin asks for one more run, whose time in ms is
-# printed, so that the caller can take turns with it.
+# name printed; then each line read from stdin asks for two more runs, the first to wake the
+# processor after waiting (untimed), the second timed and its time in ms printed, so that the
+# caller can take turns with it.
 import sys
 import time
 import warnings
@@ -50,6 +51,7 @@ def main():
     name, lesen = min(wege, key=lambda weg: min(zeit(weg[1], text) for _ in range(3)))
     print(name, flush=True)
     for _ in sys.stdin:
+        zeit(lesen, text)
         print("%.3f" % zeit(lesen, text), flush=True)
 
 
