@@ -206,7 +206,7 @@ Spanne spanne(std::span<const double> schluessel) {
 
 void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bool hier_enden,
                        Spanne s) {
-    const auto [unten, oben] = s;
+    const std::uint64_t unten = s.unten, oben = s.oben;
     if (unten == oben) {
         if (!hier_enden)
             std::copy(schluessel.begin(), schluessel.end(), platz.begin());

@@ -98,12 +98,12 @@ struct Trennung {
     double whisker_max = -std::numeric_limits<double>::max();
 };
 
-// Gathers the values beyond the fences at the front of x, in their order, from position i on,
-// going on from t: the count gathered before i and the whisker ends so far. No branch per value, as
-// outliers may come at random: every value is written to the front, and the place moves on after an
-// outlier only. Upper outliers lie above every value within the fences, lower ones below, so each
-// whisker end is found by one fence. The even and the odd positions keep their own whisker ends, so
-// that each comparison waits only on every second.
+// Gathers the values beyond the fences at the front of x, in their order, from position i
+// on, going on from t: the count gathered before i and the whisker ends so far. No branch
+// per value, as outliers may come at random: every value is written to the front, and the
+// place moves on after an outlier only. Upper outliers lie above every value within the
+// fences, lower ones below, so each whisker end is found by one fence. The even and the odd
+// positions keep their own whisker ends, so that each comparison waits only on every second.
 Trennung einzeln_nach_vorn(std::vector<double>& x, std::size_t i, double zaun_unten,
                            double zaun_oben, Trennung t) {
     Trennung& gerade = t;
