@@ -3,6 +3,7 @@
 #include "auswahl.h"
 #include "proc.h"
 #include "text.h"
+#include "vektoren.h"
 #include "werte_lesen.h"
 
 #include <algorithm>
@@ -15,10 +16,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace Proc {
 

@@ -1,6 +1,6 @@
 #include "text.h"
 
-#include "werte_lesen.h"
+#include "vektoren.h"
 #include "zahl_lesen.h"
 
 #include <algorithm>
@@ -12,11 +12,6 @@
 #include <cstring>
 #include <limits>
 #include <string>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define VELMORA_AVX2 1
-#endif
 
 namespace Proc {
 
@@ -218,9 +213,6 @@ char* zahl_schreiben(char* p, double value) {
 
 #ifdef VELMORA_AVX2
 
-// Compiled for AVX2 alone; called only where the processor has it.
-#define VELMORA_FUER_AVX2 __attribute__((target("avx2")))
-
 // The digits and decimal exponents of four values.
 struct Vier {
     std::array<Ziffern, 4> ziffern;
@@ -325,11 +317,6 @@ VELMORA_FUER_AVX2 unsigned vier_runden(const double* werte, Vier& vier) {
     return gut;
 }
 
-bool vier_auf_einmal_runden() {
-    static const bool ja = __builtin_cpu_supports("avx2") && !ohne_vektoren();
-    return ja;
-}
-
 #endif
 
 } // namespace
@@ -375,7 +362,7 @@ void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
     };
     std::size_t i = 0;
 #ifdef VELMORA_AVX2
-    if (vier_auf_einmal_runden())
+    if (mit_avx2())
         for (; i + 4 <= werte.size(); i += 4) {
             Vier vier;
             const unsigned gerundet = vier_runden(&werte[i], vier);

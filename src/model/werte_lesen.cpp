@@ -1,5 +1,6 @@
 #include "werte_lesen.h"
 
+#include "vektoren.h"
 #include "zahl_lesen.h"
 
 #include <algorithm>
@@ -12,13 +13,6 @@
 #include <limits>
 #include <span>
 #include <string_view>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define VELMORA_AVX2 1
-#elif defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace Proc {
 
@@ -104,9 +98,6 @@ template <class Lesen> void bloecke_finden(std::string_view text, Lesen&& lesen)
 }
 
 #ifdef VELMORA_AVX2
-
-// Compiled for AVX2 alone; called only where the processor has it.
-#define VELMORA_FUER_AVX2 __attribute__((target("avx2")))
 
 VELMORA_FUER_AVX2 inline __m256i jedes_byte(std::uint8_t b) {
     return _mm256_set1_epi8(char(b));
@@ -240,11 +231,6 @@ VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfa
     return d;
 }
 
-bool vier_auf_einmal_lesen() {
-    static const bool ja = __builtin_cpu_supports("avx2") && !ohne_vektoren();
-    return ja;
-}
-
 #endif
 
 // Reads the numbers at the starts of a block's lines into werte. Four at a time where at
@@ -259,7 +245,7 @@ public:
         };
         std::size_t k = 0;
 #ifdef VELMORA_AVX2
-        if (vier_auf_einmal_lesen() && (vierer_lohnen || bloecke % 16 == 0)) {
+        if (mit_avx2() && (vierer_lohnen || bloecke % 16 == 0)) {
             std::array<std::uint16_t, block_hoechstens> andere;
             const Durchgang d = vier_auf_einmal(text, anfaenge, werte, andere.data());
             for (std::size_t i = 0; i < d.andere; ++i)
@@ -329,6 +315,15 @@ bool ohne_vektoren() {
         return lesen != nullptr && std::string_view(lesen) == "skalar";
     }();
     return ja;
+}
+
+bool mit_avx2() {
+#ifdef VELMORA_AVX2
+    static const bool ja = __builtin_cpu_supports("avx2") && !ohne_vektoren();
+    return ja;
+#else
+    return false;
+#endif
 }
 
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {

@@ -22,8 +22,4 @@ struct Ueberblick {
 // ways on one machine.
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x);
 
-// True where VELMORA_LESEN=skalar asks for the way of processors without vector instructions,
-// in reading and in the passes over the values after it.
-bool ohne_vektoren();
-
 } // namespace Proc
