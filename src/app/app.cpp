@@ -2,7 +2,7 @@
 
 #include "chart/bilder.h"
 #include "chart/speichern.h"
-#include "platform/texteditor.h"
+#include "editor/texteditor.h"
 #include "velmora_version.h"
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"

@@ -17,7 +17,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "platform/texteditor.h"
+#include "editor/texteditor.h"
 
 #include <functional>
 #include <string>
