@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -58,6 +59,45 @@ QString datei_erfragen() {
     }
 }
 
+// What went wrong in the user's words, and what to do about it: another folder, a name or a
+// suffix, free space, or a smaller chart window where the picture's memory ran out.
+QString meldung(const SaveError& fehler) {
+    const QString anderswo = QStringLiteral(" Bitte einen anderen Ordner wählen.");
+    const auto groesse = [](int64_t bytes) {
+        return QLocale(QLocale::German)
+            .formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
+    };
+    switch (fehler.kind) {
+    case SaveError::Kind::NoPicture:
+        return QStringLiteral("Es gibt noch kein Bild.");
+    case SaveError::Kind::NoMemory:
+        return QStringLiteral("Für das Bild ist nicht genug Speicher frei. Bitte das "
+                              "Diagrammfenster verkleinern.");
+    case SaveError::Kind::Format:
+        return QStringLiteral("Als %1 lässt sich das Bild nicht schreiben. Bitte eine andere "
+                              "Endung wählen, etwa „.png“.")
+            .arg(fehler.format);
+    case SaveError::Kind::NoFolder:
+        return QStringLiteral("Diesen Ordner gibt es nicht.") + anderswo;
+    case SaveError::Kind::IsFolder:
+        return QStringLiteral("Unter diesem Namen gibt es schon einen Ordner. Bitte einen "
+                              "anderen Namen wählen.");
+    case SaveError::Kind::ReadOnlyVolume:
+        return QStringLiteral("Der Ordner liegt auf einem schreibgeschützten Datenträger.") +
+               anderswo;
+    case SaveError::Kind::FolderNotWritable:
+        return QStringLiteral("In diesen Ordner darf nicht geschrieben werden.") + anderswo;
+    case SaveError::Kind::DiskFull:
+        return QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: das Bild braucht "
+                              "%1, frei sind %2. Bitte Platz schaffen oder einen anderen Ordner "
+                              "wählen.")
+            .arg(groesse(fehler.needed), groesse(fehler.available));
+    case SaveError::Kind::WriteFailed:
+        break;
+    }
+    return QStringLiteral("Der Datenträger hat beim Schreiben einen Fehler gemeldet.") + anderswo;
+}
+
 } // namespace
 
 QString bildname(QString datei) {
@@ -67,7 +107,9 @@ QString bildname(QString datei) {
 }
 
 std::optional<QString> bild_schreiben(const QString& datei) {
-    return SaveAsPicture(bildname(datei), bild_ergebnis);
+    if (const auto fehler = SaveAsPicture(bildname(datei), bild_ergebnis))
+        return meldung(*fehler);
+    return std::nullopt;
 }
 
 void bild_speichern() {

@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QLocale>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -20,10 +19,8 @@ namespace {
 
 const QString creator = QStringLiteral("Velmora");
 
-QString formatError(const char* format) {
-    return QStringLiteral("Als %1 lässt sich das Bild nicht schreiben. Bitte eine andere Endung "
-                          "wählen, etwa „.png“.")
-        .arg(QString::fromLatin1(format).toUpper());
+SaveError formatError(const char* format) {
+    return {SaveError::Kind::Format, QString::fromLatin1(format).toUpper()};
 }
 
 // A picture's title, or the application's name where it has none.
@@ -32,8 +29,8 @@ QString titleOf(const Picture& picture) {
 }
 
 // Plays the picture onto a vector device; gives the reason when painting cannot start.
-std::optional<QString> paintVectors(const Picture& picture, QPaintDevice& device,
-                                    const char* kind) {
+std::optional<SaveError> paintVectors(const Picture& picture, QPaintDevice& device,
+                                      const char* kind) {
     QPainter painter;
     if (!painter.begin(&device))
         return formatError(kind);
@@ -41,7 +38,7 @@ std::optional<QString> paintVectors(const Picture& picture, QPaintDevice& device
     return std::nullopt;
 }
 
-std::optional<QString> writeSvg(const Picture& picture, QIODevice& target) {
+std::optional<SaveError> writeSvg(const Picture& picture, QIODevice& target) {
     QSvgGenerator svg;
     svg.setOutputDevice(&target);
     svg.setSize(QSize(picture.width(), picture.height()));
@@ -94,7 +91,7 @@ void addSubject(QByteArray& pdf, const QString& subject) {
 
 // One page exactly the picture's size, one point per logical pixel, with the picture's title
 // and description as the document's title and subject.
-std::optional<QString> writePdf(const Picture& picture, QIODevice& target) {
+std::optional<SaveError> writePdf(const Picture& picture, QIODevice& target) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -116,7 +113,7 @@ std::optional<QString> writePdf(const Picture& picture, QIODevice& target) {
     return std::nullopt;
 }
 
-std::optional<QString> writeRaster(const Picture& picture, QIODevice& target, QByteArray format) {
+std::optional<SaveError> writeRaster(const Picture& picture, QIODevice& target, QByteArray format) {
     QImageWriter writer(&target, format);
     if (!writer.write(picture.image()))
         return formatError(format.constData());
@@ -124,7 +121,7 @@ std::optional<QString> writeRaster(const Picture& picture, QIODevice& target, QB
 }
 
 // The file's content in the format its suffix names, PNG where no format is written for it.
-std::optional<QString> encode(const Picture& picture, QIODevice& device, const QString& file) {
+std::optional<SaveError> encode(const Picture& picture, QIODevice& device, const QString& file) {
     const QByteArray suffix = QFileInfo(file).suffix().toLower().toLatin1();
     if (suffix == "svg")
         return writeSvg(picture, device);
@@ -152,33 +149,23 @@ std::optional<QFileDevice::FileError> replaceFile(const QString& file, const QBy
     return output.error();
 }
 
-// Why a file of the given size could not be written, and what to do, in the user's words.
-QString writeError(const QString& file, qint64 size, QFileDevice::FileError error) {
+// What kept a file of the given size from being written.
+SaveError writeError(const QString& file, qint64 size, QFileDevice::FileError error) {
+    using Kind = SaveError::Kind;
     const QFileInfo info(file);
     const QFileInfo folder(info.absolutePath());
     const QStorageInfo storage(folder.absoluteFilePath());
-    const QString elsewhere = QStringLiteral(" Bitte einen anderen Ordner wählen.");
     if (!folder.isDir())
-        return QStringLiteral("Diesen Ordner gibt es nicht.") + elsewhere;
+        return {Kind::NoFolder};
     if (info.isDir())
-        return QStringLiteral("Unter diesem Namen gibt es schon einen Ordner. Bitte einen anderen "
-                              "Namen wählen.");
+        return {Kind::IsFolder};
     if (storage.isReadOnly())
-        return QStringLiteral("Der Ordner liegt auf einem schreibgeschützten Datenträger.") +
-               elsewhere;
+        return {Kind::ReadOnlyVolume};
     if (!folder.isWritable())
-        return QStringLiteral("In diesen Ordner darf nicht geschrieben werden.") + elsewhere;
-    if (error == QFileDevice::ResourceError || storage.bytesAvailable() < size) {
-        const auto kb = [](qint64 bytes) {
-            return QLocale(QLocale::German)
-                .formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
-        };
-        return QStringLiteral("Auf dem Datenträger ist nicht genug Platz frei: das Bild braucht "
-                              "%1, frei sind %2. Bitte Platz schaffen oder einen anderen Ordner "
-                              "wählen.")
-            .arg(kb(size), kb(std::max<qint64>(0, storage.bytesAvailable())));
-    }
-    return QStringLiteral("Der Datenträger hat beim Schreiben einen Fehler gemeldet.") + elsewhere;
+        return {Kind::FolderNotWritable};
+    if (error == QFileDevice::ResourceError || storage.bytesAvailable() < size)
+        return {Kind::DiskFull, {}, size, std::max<qint64>(0, storage.bytesAvailable())};
+    return {Kind::WriteFailed};
 }
 
 } // namespace
@@ -192,12 +179,11 @@ bool WritesFormat(const QString& suffix) {
 // The whole file is made in memory and then written with one checked call, so that a write
 // error an encoder would lose (the SVG generator's text stream loses them) cannot leave a
 // broken file behind.
-std::optional<QString> SaveAsPicture(const QString& file, const PicturePtr& picture) {
+std::optional<SaveError> SaveAsPicture(const QString& file, const PicturePtr& picture) {
     if (!picture)
-        return QStringLiteral("Es gibt noch kein Bild.");
+        return SaveError{SaveError::Kind::NoPicture};
     if (picture->image().isNull())
-        return QStringLiteral("Für das Bild ist nicht genug Speicher frei. Bitte das "
-                              "Diagrammfenster verkleinern.");
+        return SaveError{SaveError::Kind::NoMemory};
     QBuffer data;
     data.open(QIODevice::WriteOnly);
     if (const auto error = encode(*picture, data, file))
