@@ -1,7 +1,8 @@
 // Which vector instructions the model's passes over many values use: SSE2 where the compiler
-// has it, AVX2 where the processor has it (checked at run time), and none at all where the
-// environment variable VELMORA_LESEN=skalar asks for the way of processors without them, so
-// that the tests can check both ways on one machine. Only for the model's own sources.
+// has it, AVX2 where the processor has it (checked at run time). The environment variable
+// VELMORA_LESEN asks for the way of older processors, so that the tests check every way on one
+// machine: "sse2" for SSE2 without AVX2, "skalar" for none at all. Only for the model's own
+// sources.
 #pragma once
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))

@@ -309,23 +309,6 @@ double begrenzte_summe(std::span<const double> werte) {
 
 } // namespace
 
-bool ohne_vektoren() {
-    static const bool ja = [] {
-        const char* lesen = std::getenv("VELMORA_LESEN");
-        return lesen != nullptr && std::string_view(lesen) == "skalar";
-    }();
-    return ja;
-}
-
-bool mit_avx2() {
-#ifdef VELMORA_AVX2
-    static const bool ja = __builtin_cpu_supports("avx2") && !ohne_vektoren();
-    return ja;
-#else
-    return false;
-#endif
-}
-
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     x.clear();
     // Running values in locals, which stay in registers through the loop. The sum is formed
