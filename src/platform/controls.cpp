@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPainter>
-#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -24,107 +22,6 @@ void EditField::SetText(const QString& text) {
         setText(text);
         setCursorPosition(0);
     }
-}
-
-namespace {
-
-// A number in fixed notation written with an exponent: "-0.00123" becomes "-1.23e-03".
-QString withExponent(const QString& number) {
-    const qsizetype sign = number.startsWith(QLatin1Char('-')) ? 1 : 0;
-    const qsizetype point = number.indexOf(QLatin1Char('.'));
-    const qsizetype wholeDigits = (point < 0 ? number.size() : point) - sign;
-    const QString digits = number.mid(sign).remove(QLatin1Char('.'));
-    const qsizetype first = std::max<qsizetype>(0, digits.indexOf(QRegularExpression("[1-9]")));
-    const qsizetype exponent = wholeDigits - 1 - first;
-    return number.left(sign) + digits[first] + QLatin1Char('.') + digits.mid(first + 1) +
-           QStringLiteral("e%1%2")
-               .arg(QLatin1Char(exponent < 0 ? '-' : '+'))
-               .arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
-}
-
-const QChar ellipsis(0x2026);
-
-// A mantissa without the zeros that end its fraction: "1.2500" is "1.25", "3.000" is "3".
-QString withoutTrailingZeros(QString mantissa) {
-    if (mantissa.contains(QLatin1Char('.'))) {
-        while (mantissa.endsWith(QLatin1Char('0')))
-            mantissa.chop(1);
-        if (mantissa.endsWith(QLatin1Char('.')))
-            mantissa.chop(1);
-    }
-    return mantissa;
-}
-
-// A number text shortened to the width: digits go from the end of the mantissa, marked by
-// "…" where digits are left out, and an exponent stays. A number whose magnitude would not
-// show (its whole part, or the zeros before its first significant digit) is written with an
-// exponent first. Nothing when not even the sign, the first digit and the exponent fit.
-std::optional<QString> shortenNumber(QString text, const QFontMetricsF& metrics, qreal width) {
-    const auto fits = [&](const QString& t) { return metrics.horizontalAdvance(t) <= width; };
-    if (fits(text))
-        return text;
-    if (!text.contains(QLatin1Char('e'))) {
-        const qsizetype point = text.indexOf(QLatin1Char('.'));
-        const qsizetype first = text.indexOf(QRegularExpression("[1-9]"));
-        const qsizetype magnitudeEnd = std::max(point < 0 ? text.size() : point, first + 1);
-        if (!fits(text.left(magnitudeEnd) + ellipsis))
-            text = withExponent(text);
-    }
-    // The exponent without its leading zero ("e-4" for "e-04").
-    const qsizetype e = text.indexOf(QLatin1Char('e'));
-    const QString exponent =
-        e < 0 ? QString() : text.mid(e).replace(QRegularExpression("([-+])0(\\d)"), "\\1\\2");
-    QString mantissa = withoutTrailingZeros(e < 0 ? text : text.left(e));
-    if (fits(mantissa + exponent))
-        return mantissa + exponent;
-    const qsizetype shortest = mantissa.startsWith(QLatin1Char('-')) ? 2 : 1;
-    while (mantissa.size() > shortest &&
-           !fits(withoutTrailingZeros(mantissa) + ellipsis + exponent))
-        mantissa.chop(1);
-    const QString shortened = withoutTrailingZeros(mantissa) + ellipsis + exponent;
-    return fits(shortened) ? std::optional(shortened) : std::nullopt;
-}
-
-} // namespace
-
-void NumberText::SetText(const QString& text) {
-    setText(text);
-    setToolTip(shown() == text ? QString() : text);
-}
-
-// Where not even the sign, the first digit and the exponent fit, the font shrinks pixel by
-// pixel down to half its size; a number that fits in none shows as "…" alone.
-std::pair<QString, QFont> NumberText::presentation() const {
-    const qreal width = contentsRect().width();
-    QFont font = this->font();
-    for (int pixels = QFontInfo(font).pixelSize(), smallest = pixels / 2; pixels >= smallest;
-         --pixels) {
-        if (auto shown = shortenNumber(text(), QFontMetricsF(font, this), width))
-            return {*shown, font};
-        font.setPixelSize(std::max(pixels - 1, 1));
-    }
-    return {QString(ellipsis), this->font()};
-}
-
-QString NumberText::shown() const {
-    return presentation().first;
-}
-
-QFont NumberText::shownFont() const {
-    return presentation().second;
-}
-
-void NumberText::paintEvent(QPaintEvent*) {
-    const auto [shown, font] = presentation();
-    QPainter painter(this);
-    painter.setFont(font);
-    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shown,
-                          foregroundRole());
-}
-
-void NumberText::resizeEvent(QResizeEvent* event) {
-    QLabel::resizeEvent(event);
-    SetText(text());
 }
 
 MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {

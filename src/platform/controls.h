@@ -112,26 +112,6 @@ public:
     std::function<void()> Action;
 };
 
-// A static text showing a number, never cut and never shown as another number: a number too
-// long for the control loses digits at the end of its mantissa, marked by "…", keeps its sign,
-// first digit and exponent (in a smaller font where need be), and shows in full as its tooltip.
-class NumberText : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-    int Index = 0;
-    void SetText(const QString& text);
-    // What the control shows of its text, and in which font.
-    QString shown() const;
-    QFont shownFont() const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    std::pair<QString, QFont> presentation() const;
-};
 using RadioButton = Button<QRadioButton>;
 using PushButton = Button<QPushButton>;
 

@@ -158,7 +158,7 @@ void WinDaten::steuerelemente_anlegen() {
     for (int index = 1; index <= 8; ++index) {
         const Zeile& z = zeile(index);
         auto* anzeige =
-            anlegen<NumberText>(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20}, "-");
+            anlegen<Zahltext>(w, "STbasis", {z.anzeige_links, z.anzeige_oben, 49, 20}, "-");
         anzeige->setAlignment(links);
         STbasis.set(index, anzeige);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "windows/zahltext.h"
 
 #include <QMainWindow>
 
@@ -29,7 +30,7 @@ public:
     PushButton* PushButton1 = nullptr;
     MultiLineEditField* EFDaten = nullptr;
     PushButton* PBberechnen = nullptr;
-    ControlArray<NumberText> STbasis;
+    ControlArray<Zahltext> STbasis;
     ControlArray<RadioButton> RBsatz;
     ControlArray<BevelButton> BBsatzart;
     UpDownArrows* UpDownArrows1 = nullptr;

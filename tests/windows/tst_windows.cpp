@@ -486,15 +486,15 @@ private slots:
                                     "e" + std::to_string(int(z() % 616) - 307));
             const QString text = QString::fromStdString(Str(i ? zahl : 8.98846567431158e307));
             for (int breite : {40, 49, 64, 120}) {
-                NumberText& anzeige = w().STbasis(8);
+                Zahltext& anzeige = w().STbasis(8);
                 anzeige.resize(breite, 20), anzeige.SetText(text);
-                const QString gezeigt = anzeige.shown();
+                const QString gezeigt = anzeige.gezeigt();
                 const double gelesen = Val(QString(gezeigt).remove(QChar(0x2026)).toStdString());
                 QCOMPARE(kopf(gelesen), kopf(Val(text.toStdString())));
                 QCOMPARE(gezeigt.contains(QChar(0x2026)), gelesen != Val(text.toStdString()));
                 QCOMPARE(anzeige.toolTip(), gezeigt == text ? QString() : text);
                 QLabel frei(gezeigt);
-                frei.setFont(anzeige.shownFont()), frei.resize(breite + 50, 20);
+                frei.setFont(anzeige.gezeigte_schrift()), frei.resize(breite + 50, 20);
                 const QImage bild = frei.grab().toImage();
                 const int rand = int(breite * bild.devicePixelRatio());
                 QImage rest = bild.copy(rand, 0, bild.width() - rand, bild.height()), leer = rest;
