@@ -7,14 +7,11 @@
 
 #include <QAccessibleWidget>
 #include <QPainter>
-#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
 
 namespace {
-
-QPointer<WinBoxplot> offenes_fenster;
 
 // The canvas keeps these distances to the window's edges.
 constexpr int rand_links = 20;
@@ -53,18 +50,6 @@ WinBoxplot::WinBoxplot()
     // On a screen with another device pixel ratio the chart is made anew at that ratio.
     create();
     connect(windowHandle(), &QWindow::screenChanged, this, &WinBoxplot::Resized);
-}
-
-WinBoxplot* WinBoxplot::offen() {
-    return offenes_fenster.data();
-}
-
-WinBoxplot* WinBoxplot::fenster() {
-    if (!offenes_fenster) {
-        offenes_fenster = new WinBoxplot();
-        offenes_fenster->show();
-    }
-    return offenes_fenster.data();
 }
 
 // The canvas follows the window's edges; Qt reports every step of a live resize here.

@@ -4,17 +4,14 @@
 #pragma once
 
 #include "platform/canvas.h"
+#include "windows/einzelfenster.h"
 
 #include <QWidget>
 
-class WinBoxplot : public QWidget {
+// WinBoxplot::fenster() gives the open chart window or opens one; offen() the open one or none.
+class WinBoxplot : public QWidget, public Einzelfenster<WinBoxplot> {
     Q_OBJECT
 public:
-    // The open chart window, or a new one (opened) when none is open.
-    static WinBoxplot* fenster();
-    // The open chart window, or nothing; creates none.
-    static WinBoxplot* offen();
-
     Canvas* CAbox = nullptr;
 
 protected:
@@ -23,7 +20,9 @@ protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
+    friend Einzelfenster<WinBoxplot>;
     WinBoxplot();
+    void erstmals_zeigen() { show(); }
     void Resized();
 };
 

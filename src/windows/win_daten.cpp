@@ -9,14 +9,11 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPointer>
 #include <QShortcut>
 
 #include <type_traits>
 
 namespace {
-
-QPointer<WinDaten> offenes_fenster;
 
 constexpr QSize inhaltsgroesse(406, 463);
 constexpr Qt::Alignment links = Qt::AlignLeft | Qt::AlignVCenter;
@@ -76,18 +73,6 @@ void beschriften(QWidget* eltern, const char* name, const char* text, int links_
 }
 
 } // namespace
-
-WinDaten* WinDaten::offen() {
-    return offenes_fenster.data();
-}
-
-WinDaten* WinDaten::fenster() {
-    if (!offenes_fenster) {
-        offenes_fenster = new WinDaten();
-        offenes_fenster->Event_Open();
-    }
-    return offenes_fenster.data();
-}
 
 WinDaten::WinDaten()
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -3,19 +3,18 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "windows/einzelfenster.h"
 #include "windows/zahltext.h"
 
 #include <QMainWindow>
 
 class UpDownArrows;
 
-class WinDaten : public QMainWindow {
+// WinDaten::fenster() gives the data window, created on first use, when the start-up
+// (init_all) runs; offen() the open one or none.
+class WinDaten : public QMainWindow, public Einzelfenster<WinDaten> {
     Q_OBJECT
 public:
-    // The data window, created on first use; creating it runs the start-up (init_all).
-    static WinDaten* fenster();
-    // The open data window, or nothing; creates none.
-    static WinDaten* offen();
     ~WinDaten() override;
 
     // Controls, in the order they are created.
@@ -72,7 +71,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend Einzelfenster<WinDaten>;
     WinDaten();
+    void erstmals_zeigen() { Event_Open(); }
     void steuerelemente_anlegen();
     void handler_verbinden();
     void benennen();

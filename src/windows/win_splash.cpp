@@ -5,13 +5,10 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScreen>
 #include <QSvgRenderer>
 
 namespace {
-
-QPointer<WIsplash> offenes_fenster;
 
 const QString credit_line = QStringLiteral("© 2026 Velmora");
 constexpr int stufe_beta = 2;
@@ -80,16 +77,6 @@ QString BuildVersion() {
     const Versionsteile v = version();
     return BuildVersion(v.MajorVersion, v.MinorVersion, v.BugVersion, v.StageCode,
                         v.NonReleaseVersion);
-}
-
-WIsplash* WIsplash::offen() {
-    return offenes_fenster.data();
-}
-
-WIsplash* WIsplash::fenster() {
-    if (!offenes_fenster)
-        offenes_fenster = new WIsplash();
-    return offenes_fenster.data();
 }
 
 // A small white window without a frame.

@@ -4,6 +4,7 @@
 #include "chart/bilder.h"
 #include "platform/canvas.h"
 #include "platform/controls.h"
+#include "windows/einzelfenster.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -15,13 +16,11 @@ QString BuildVersion(int major, int minor, int bug, int stageCode, int nonReleas
 // object carries.
 QString BuildVersion();
 
-class WIsplash : public QDialog {
+// WIsplash::fenster() gives the open splash window or a new one, shown by Update; offen() the
+// open one or none.
+class WIsplash : public QDialog, public Einzelfenster<WIsplash> {
     Q_OBJECT
 public:
-    // The open splash window, or a new one when none is open.
-    static WIsplash* fenster();
-    static WIsplash* offen();
-
     // Shows the window modally and returns when it has closed: as the splash (true) it
     // closes itself after two seconds, as the about window (false) it waits for a click,
     // Escape or Return.
@@ -39,5 +38,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    friend Einzelfenster<WIsplash>;
     WIsplash();
+    void erstmals_zeigen() {}
 };
