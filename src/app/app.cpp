@@ -27,24 +27,24 @@ void qt_auf_deutsch(QApplication& anwendung) {
         QApplication::installTranslator(uebersetzung);
 }
 
-bool ist_feld(const QWidget* widget) {
-    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const TextEditor*>(widget);
+bool ist_feld(const QWidget* element) {
+    return qobject_cast<const QLineEdit*>(element) || qobject_cast<const TextEditor*>(element);
 }
 
 // The standard editing of one of Qt's edit fields.
 template <typename Feld> void ausfuehren(Feld& feld, Bearbeitung befehl) {
     switch (befehl) {
-    case Bearbeitung::Undo:
+    case Bearbeitung::rueckgaengig:
         return feld.undo();
-    case Bearbeitung::Cut:
+    case Bearbeitung::ausschneiden:
         return feld.cut();
-    case Bearbeitung::Copy:
+    case Bearbeitung::kopieren:
         return feld.copy();
-    case Bearbeitung::Paste:
+    case Bearbeitung::einfuegen:
         return feld.paste();
-    case Bearbeitung::SelectAll:
+    case Bearbeitung::alles_waehlen:
         return feld.selectAll();
-    case Bearbeitung::Delete:
+    case Bearbeitung::loeschen:
         if constexpr (std::is_same_v<Feld, QLineEdit>)
             feld.del();
         else
@@ -126,15 +126,15 @@ void App::menueleiste_anlegen() {
         QKeySequence kurzbefehl;
         std::optional<Bearbeitung> befehl;
     } bearbeitungen[] = {
-        {"EditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), Bearbeitung::Undo},
+        {"EditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), Bearbeitung::rueckgaengig},
         {"UntitledMenu1", "-", {}, std::nullopt},
-        {"EditCut", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), Bearbeitung::Cut},
-        {"EditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), Bearbeitung::Copy},
-        {"EditPaste", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), Bearbeitung::Paste},
-        {"EditClear", "&Delete", {}, Bearbeitung::Delete},
+        {"EditCut", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), Bearbeitung::ausschneiden},
+        {"EditCopy", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), Bearbeitung::kopieren},
+        {"EditPaste", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), Bearbeitung::einfuegen},
+        {"EditClear", "&Delete", {}, Bearbeitung::loeschen},
         {"UntitledMenu0", "-", {}, std::nullopt},
         {"EditSelectAll", "Select &All", QKeySequence(Qt::CTRL | Qt::Key_A),
-         Bearbeitung::SelectAll},
+         Bearbeitung::alles_waehlen},
     };
     for (const auto& b : bearbeitungen) {
         if (!b.befehl) {
@@ -144,7 +144,7 @@ void App::menueleiste_anlegen() {
         QAction* aktion = eintrag(EditMenu, b.name, QString::fromUtf8(b.text), b.kurzbefehl);
         connect(aktion, &QAction::triggered, this,
                 [this, befehl = *b.befehl] { bearbeiten(befehl); });
-        if (*b.befehl == Bearbeitung::Copy)
+        if (*b.befehl == Bearbeitung::kopieren)
             aktion->setShortcutContext(Qt::ApplicationShortcut);
     }
     // A menu takes the focus while it is open; the commands act on the field that had it.
@@ -155,7 +155,7 @@ void App::menueleiste_anlegen() {
 }
 
 void App::bearbeiten(Bearbeitung befehl) {
-    if (befehl == Bearbeitung::Copy && qobject_cast<WinBoxplot*>(activeWindow())) {
+    if (befehl == Bearbeitung::kopieren && qobject_cast<WinBoxplot*>(activeWindow())) {
         Proc::bild_kopieren();
         return;
     }
@@ -173,12 +173,12 @@ Versionsteile App::version() const {
 }
 
 void App::menuehandler_anmelden(const QString& eintragsname, std::function<bool()> handler) {
-    handler_.insert(eintragsname, std::move(handler));
+    menuehandler_.insert(eintragsname, std::move(handler));
 }
 
 bool App::menuebefehl_ausfuehren(const QString& eintragsname) {
-    const auto handler = handler_.constFind(eintragsname);
-    return handler != handler_.constEnd() && (*handler)();
+    const auto handler = menuehandler_.constFind(eintragsname);
+    return handler != menuehandler_.constEnd() && (*handler)();
 }
 
 bool App::MEInfo() {

@@ -14,7 +14,7 @@ class QMenu;
 class QAction;
 
 // The edit commands of the Edit menu.
-enum class Bearbeitung { Undo, Cut, Copy, Paste, Delete, SelectAll };
+enum class Bearbeitung { rueckgaengig, ausschneiden, kopieren, einfuegen, loeschen, alles_waehlen };
 
 class App : public QApplication, public Anwendung {
     Q_OBJECT
@@ -52,7 +52,7 @@ private:
     QAction* eintrag(QMenu* menue, const char* name, const QString& text,
                      const QKeySequence& kurzbefehl = {});
 
-    QHash<QString, std::function<bool()>> handler_;
+    QHash<QString, std::function<bool()>> menuehandler_;
     QPointer<QWidget> letztes_feld_;
 };
 

@@ -177,13 +177,7 @@ std::uint64_t als_schluessel(double bits) {
     return std::bit_cast<std::uint64_t>(bits);
 }
 
-// Moves the keys into bins and each bin of more than klein_bis keys in turn into smaller ones,
-// until a bin holds at most klein_bis keys or only equal ones. At most 2^11 bins at a time,
-// so that counting and moving stay within the cache, counted on the stack (16 KiB a level);
-// a bin's keys span less than 2^-4 of the keys it was cut from, so at most sixteen levels.
-// The bins are formed in platz, and each bin is cut from there into the same places of
-// schluessel, and so on by turns, so that no level copies its keys back; hier_enden tells
-// whether the keys are to end in schluessel or in platz.
+// A bin of at most this many keys is not cut further.
 constexpr std::size_t klein_bis = 16;
 
 // The smallest and the largest key.
@@ -204,6 +198,13 @@ Spanne spanne(std::span<const double> schluessel) {
     return s;
 }
 
+// Moves the keys into bins and each bin of more than klein_bis keys in turn into smaller ones,
+// until a bin holds at most klein_bis keys or only equal ones. At most 2^11 bins at a time,
+// so that counting and moving stay within the cache, counted on the stack (16 KiB a level);
+// a bin's keys span less than 2^-4 of the keys it was cut from, so at most sixteen levels.
+// The bins are formed in platz, and each bin is cut from there into the same places of
+// schluessel, and so on by turns, so that no level copies its keys back; hier_enden tells
+// whether the keys are to end in schluessel or in platz.
 void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bool hier_enden,
                        Spanne s) {
     const std::uint64_t unten = s.unten, oben = s.oben;

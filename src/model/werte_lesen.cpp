@@ -139,10 +139,11 @@ VELMORA_FUER_AVX2 unsigned vier_zahlen(__m256i w, __m256i laenge, double* werte)
     const __m256i u = oder(_mm256_sllv_epi64(w, schieben),
                            _mm256_srlv_epi64(nullen, bits)); // by 64 or more gives 0
 
-    // The bytes that are no digit: below '0', above '9' (in seven bits) or beyond ASCII.
+    // The bytes that are no digit: below '0', above '9' (in seven bits: 0x7F - '9' added
+    // carries into the top bit) or beyond ASCII.
     const __m256i unter_null = _mm256_andnot_si256(_mm256_sub_epi64(oder(u, hoch), nullen), hoch);
     const __m256i ueber_neun =
-        und(_mm256_add_epi64(_mm256_andnot_si256(hoch, u), jedes_byte(0x46)), hoch);
+        und(_mm256_add_epi64(_mm256_andnot_si256(hoch, u), jedes_byte(0x7F - '9')), hoch);
     const __m256i fremd = oder(oder(unter_null, ueber_neun), und(u, hoch));
     // At most one, the separator: its byte, the bytes below and above it.
     const __m256i ganz = ist_null(fremd);
@@ -195,14 +196,15 @@ std::uint64_t acht_zeichen(const char* p) {
     return w;
 }
 
-// Reads the block's lines four at a time while eight characters can be read at the start of
-// each. The lines of another form are listed in andere, to be read one by one outside this
-// loop, where many can be read at once. Returns how many lines it went through and how many
-// it listed.
+// How many lines a pass went through, and how many of them it listed to be read one by one.
 struct Durchgang {
     std::size_t zeilen = 0;
     std::size_t andere = 0;
 };
+
+// Reads the block's lines four at a time while eight characters can be read at the start of
+// each. The lines of another form are listed in andere, to be read one by one outside this
+// loop, where many can be read at once.
 
 VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfaenge, double* werte,
                                             std::uint16_t* andere) {

@@ -28,8 +28,8 @@ inline constexpr double zehner_genau[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e
                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // How many of the 8 characters in w (the first in the lowest byte) are digits before the
-// first that is not. A byte below '0' borrows and one above '9' carries into its top bit;
-// either only disturbs the bytes after it.
+// first that is not. A byte below '0' borrows and one above '9' carries into its top bit
+// (0x46 is 0x7F - '9'); either only disturbs the bytes after it.
 inline int fuehrende_ziffern(std::uint64_t w) {
     const std::uint64_t keine_ziffer =
         ((w + 0x4646464646464646) | (w - 0x3030303030303030)) & 0x8080808080808080;

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString credit_line = QStringLiteral("© 2026 Velmora");
+const QString dank_zeile = QStringLiteral("© 2026 Velmora");
 constexpr int stufe_beta = 2;
 
 StaticText* text(QWidget* eltern, const char* name, QRect lage, const QString& inhalt, int pixel,
@@ -56,10 +56,10 @@ Versionsteile version() {
 
 } // namespace
 
-QString BuildVersion(int major, int minor, int bug, int stageCode, int nonReleaseVersion) {
-    QString s = QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(bug);
-    const QString n = QString::number(nonReleaseVersion);
-    switch (stageCode) {
+QString BuildVersion(int haupt, int neben, int fehler, int stufe, int vorabversion) {
+    QString s = QStringLiteral("%1.%2.%3").arg(haupt).arg(neben).arg(fehler);
+    const QString n = QString::number(vorabversion);
+    switch (stufe) {
     case 0:
         return s + QStringLiteral(" dev ") + n;
     case 1:
@@ -122,7 +122,7 @@ void WIsplash::Update(bool splash) {
         Timer1->stop();
     STappver->setText(BuildVersion());
     STappver->setAccessibleName("Version " + BuildVersion());
-    STpackinfo->setText(credit_line);
+    STpackinfo->setText(dank_zeile);
     // The window's title is not shown; a screen reader names it by what it is.
     setAccessibleName(splash ? QStringLiteral("Velmora") : QStringLiteral("Über Velmora"));
     STbeta->setVisible(version().StageCode == stufe_beta);

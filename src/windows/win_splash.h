@@ -11,7 +11,7 @@
 
 // The version string of the given components: "1.2.0 b 5" for a beta, "1.2.0 (5)" for a
 // final release.
-QString BuildVersion(int major, int minor, int bug, int stageCode, int nonReleaseVersion);
+QString BuildVersion(int haupt, int neben, int fehler, int stufe, int vorabversion);
 // The version string of this application, from the version components the application
 // object carries.
 QString BuildVersion();
