@@ -32,7 +32,7 @@ int64_t deviceSpan(int32_t pixel, double ratio) {
     return static_cast<int64_t>(std::floor(pixel * ratio));
 }
 
-QString utf8(std::string_view text) {
+QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -73,15 +73,15 @@ private:
     int64_t gy(int64_t y) const { return g(y, offsetY_); }
     int64_t pen(int32_t pixel) const { return devicePen(pixel, ratio_); }
 
-    void draw(const Drawing& z);
+    void draw(const Drawing& drawing);
     void fillDeviceRect(int64_t left, int64_t top, int64_t right, int64_t bottom,
                         const QColor& color);
-    void outline(const Drawing& z);
-    void line(const Drawing& z);
-    void oval(const Drawing& z, bool filled);
-    void polygon(const Drawing& z);
-    void text(const Drawing& z);
-    void picture(const Drawing& z);
+    void outline(const Drawing& drawing);
+    void line(const Drawing& drawing);
+    void oval(const Drawing& drawing, bool filled);
+    void polygon(const Drawing& drawing);
+    void text(const Drawing& drawing);
+    void picture(const Drawing& drawing);
 
     QPainter& painter_;
     double ratio_;
@@ -92,28 +92,28 @@ private:
     int depth_ = 0;
 };
 
-void Player::draw(const Drawing& z) {
-    if (inkOnly_ && z.color == Qt::white && z.kind != Drawing::Kind::DrawPicture)
+void Player::draw(const Drawing& drawing) {
+    if (inkOnly_ && drawing.color == Qt::white && drawing.kind != Drawing::Kind::DrawPicture)
         return;
-    switch (z.kind) {
+    switch (drawing.kind) {
     case Drawing::Kind::FillRect:
-        if (z.c > 0 && z.d > 0)
-            fillDeviceRect(gx(z.a), gy(z.b), gx(int64_t{z.a} + z.c), gy(int64_t{z.b} + z.d),
-                           z.color);
+        if (drawing.c > 0 && drawing.d > 0)
+            fillDeviceRect(gx(drawing.a), gy(drawing.b), gx(int64_t{drawing.a} + drawing.c),
+                           gy(int64_t{drawing.b} + drawing.d), drawing.color);
         return;
     case Drawing::Kind::DrawRect:
-        return outline(z);
+        return outline(drawing);
     case Drawing::Kind::DrawLine:
-        return line(z);
+        return line(drawing);
     case Drawing::Kind::FillOval:
     case Drawing::Kind::DrawOval:
-        return oval(z, z.kind == Drawing::Kind::FillOval);
+        return oval(drawing, drawing.kind == Drawing::Kind::FillOval);
     case Drawing::Kind::FillPolygon:
-        return polygon(z);
+        return polygon(drawing);
     case Drawing::Kind::DrawString:
-        return text(z);
+        return text(drawing);
     case Drawing::Kind::DrawPicture:
-        return picture(z);
+        return picture(drawing);
     }
 }
 
@@ -129,10 +129,10 @@ void Player::fillDeviceRect(int64_t left, int64_t top, int64_t right, int64_t bo
 }
 
 // The outline lies inside the rectangle; a negative size draws the rectangle it spans.
-void Player::outline(const Drawing& z) {
-    if (z.penWidth <= 0 || z.penHeight <= 0)
+void Player::outline(const Drawing& drawing) {
+    if (drawing.penWidth <= 0 || drawing.penHeight <= 0)
         return;
-    int64_t x = z.a, y = z.b, width = z.c, height = z.d;
+    int64_t x = drawing.a, y = drawing.b, width = drawing.c, height = drawing.d;
     if (width < 0) {
         x += width;
         width = -width;
@@ -141,64 +141,66 @@ void Player::outline(const Drawing& z) {
         y += height;
         height = -height;
     }
-    const int64_t l = gx(x), o = gy(y), r = gx(x + width), u = gy(y + height);
-    if (2 * int64_t{z.penWidth} >= width || 2 * int64_t{z.penHeight} >= height)
-        return fillDeviceRect(l, o, r, u, z.color);
-    const int64_t sb = pen(z.penWidth), sh = pen(z.penHeight);
-    fillDeviceRect(l, o, r, o + sh, z.color);
-    fillDeviceRect(l, u - sh, r, u, z.color);
-    fillDeviceRect(l, o, l + sb, u, z.color);
-    fillDeviceRect(r - sb, o, r, u, z.color);
+    const int64_t left = gx(x), top = gy(y), right = gx(x + width), bottom = gy(y + height);
+    if (2 * int64_t{drawing.penWidth} >= width || 2 * int64_t{drawing.penHeight} >= height)
+        return fillDeviceRect(left, top, right, bottom, drawing.color);
+    const int64_t penX = pen(drawing.penWidth), penY = pen(drawing.penHeight);
+    fillDeviceRect(left, top, right, top + penY, drawing.color);
+    fillDeviceRect(left, bottom - penY, right, bottom, drawing.color);
+    fillDeviceRect(left, top, left + penX, bottom, drawing.color);
+    fillDeviceRect(right - penX, top, right, bottom, drawing.color);
 }
 
-void Player::line(const Drawing& z) {
-    if (z.penWidth <= 0 || z.penHeight <= 0)
+void Player::line(const Drawing& drawing) {
+    if (drawing.penWidth <= 0 || drawing.penHeight <= 0)
         return;
-    if (z.a == z.c || z.b == z.d) {
+    if (drawing.a == drawing.c || drawing.b == drawing.d) {
         // The pen swept along a straight line covers one rectangle.
-        fillDeviceRect(gx(std::min(z.a, z.c)), gy(std::min(z.b, z.d)),
-                       gx(std::max(z.a, z.c)) + pen(z.penWidth),
-                       gy(std::max(z.b, z.d)) + pen(z.penHeight), z.color);
+        fillDeviceRect(gx(std::min(drawing.a, drawing.c)), gy(std::min(drawing.b, drawing.d)),
+                       gx(std::max(drawing.a, drawing.c)) + pen(drawing.penWidth),
+                       gy(std::max(drawing.b, drawing.d)) + pen(drawing.penHeight), drawing.color);
         return;
     }
     // Slanted lines (the chart draws none) are drawn only near the picture.
-    const int64_t x1 = gx(z.a), y1 = gy(z.b), x2 = gx(z.c), y2 = gy(z.d);
+    const int64_t x1 = gx(drawing.a), y1 = gy(drawing.b), x2 = gx(drawing.c), y2 = gy(drawing.d);
     if (!withinLimit(x1) || !withinLimit(y1) || !withinLimit(x2) || !withinLimit(y2))
         return;
-    const double width = double(pen(std::max(z.penWidth, z.penHeight)));
+    const double width = double(pen(std::max(drawing.penWidth, drawing.penHeight)));
     const QPointF penCentre(width / 2, width / 2);
-    painter_.setPen(QPen(z.color, width, Qt::SolidLine, Qt::SquareCap));
+    painter_.setPen(QPen(drawing.color, width, Qt::SolidLine, Qt::SquareCap));
     painter_.drawLine(QPointF(x1, y1) + penCentre, QPointF(x2, y2) + penCentre);
 }
 
-void Player::oval(const Drawing& z, bool filled) {
-    if (z.c <= 0 || z.d <= 0)
+void Player::oval(const Drawing& drawing, bool filled) {
+    if (drawing.c <= 0 || drawing.d <= 0)
         return;
-    if (!filled && (z.penWidth <= 0 || z.penHeight <= 0))
+    if (!filled && (drawing.penWidth <= 0 || drawing.penHeight <= 0))
         return;
-    const int64_t l = gx(z.a), o = gy(z.b), r = gx(int64_t{z.a} + z.c), u = gy(int64_t{z.b} + z.d);
+    const int64_t l = gx(drawing.a), o = gy(drawing.b), r = gx(int64_t{drawing.a} + drawing.c),
+                  u = gy(int64_t{drawing.b} + drawing.d);
     if (!withinLimit(l) || !withinLimit(o) || !withinLimit(r) || !withinLimit(u))
         return;
     const QRectF frame(double(l), double(o), double(r - l), double(u - o));
     // An outline whose pen fills the oval is the filled oval.
-    if (filled || 2 * int64_t{z.penWidth} >= z.c || 2 * int64_t{z.penHeight} >= z.d) {
+    if (filled || 2 * int64_t{drawing.penWidth} >= drawing.c ||
+        2 * int64_t{drawing.penHeight} >= drawing.d) {
         painter_.setPen(Qt::NoPen);
-        painter_.setBrush(z.color);
+        painter_.setBrush(drawing.color);
         painter_.drawEllipse(frame.toRect());
         return;
     }
     // The outline lies inside the rectangle: the pen runs along a path half a pen inside.
-    const double penSize = double(pen(z.penWidth));
-    painter_.setPen(QPen(z.color, penSize));
+    const double penSize = double(pen(drawing.penWidth));
+    painter_.setPen(QPen(drawing.color, penSize));
     painter_.setBrush(Qt::NoBrush);
     painter_.drawEllipse(frame.adjusted(penSize / 2, penSize / 2, -penSize / 2, -penSize / 2));
 }
 
-void Player::polygon(const Drawing& z) {
+void Player::polygon(const Drawing& drawing) {
     QPolygonF corners;
     bool allWithin = true;
-    for (std::size_t i = 0; i + 1 < z.points.size(); i += 2) {
-        const int64_t x = gx(z.points[i]), y = gy(z.points[i + 1]);
+    for (std::size_t i = 0; i + 1 < drawing.points.size(); i += 2) {
+        const int64_t x = gx(drawing.points[i]), y = gy(drawing.points[i + 1]);
         corners << QPointF(double(x), double(y));
         allWithin = allWithin && withinLimit(x) && withinLimit(y);
     }
@@ -209,28 +211,28 @@ void Player::polygon(const Drawing& z) {
     if (corners.isEmpty())
         return;
     painter_.setPen(Qt::NoPen);
-    painter_.setBrush(z.color);
+    painter_.setBrush(drawing.color);
     painter_.drawPolygon(corners);
 }
 
-void Player::text(const Drawing& z) {
-    if (z.text.empty() || z.textSize <= 0)
+void Player::text(const Drawing& drawing) {
+    if (drawing.text.empty() || drawing.textSize <= 0)
         return;
     // Text entirely above, below or right of what may be drawn is left out; so is text that
     // starts so far to the left that the rasteriser's coordinates would overflow.
-    const QFont font = textFont(z.textSize);
-    const int64_t x = gx(z.a), y = gy(z.b);
+    const QFont font = textFont(drawing.textSize);
+    const int64_t x = gx(drawing.a), y = gy(drawing.b);
     const double margin = 2.0 * font.pixelSize() * ratio_;
     if (double(y) + margin < bounds_.top() || double(y) - margin > bounds_.bottom() + 1 ||
         x > bounds_.right())
         return;
-    const QString content = utf8(z.text);
+    const QString content = fromUtf8(drawing.text);
     if (x < bounds_.left() &&
         (!withinLimit(x) ||
          double(x) + QFontMetricsF(font).horizontalAdvance(content) * ratio_ < bounds_.left()))
         return;
     painter_.save();
-    painter_.setPen(z.color);
+    painter_.setPen(drawing.color);
     painter_.setFont(font);
     painter_.translate(double(x), double(y));
     if (ratio_ != 1.0)
@@ -240,12 +242,13 @@ void Player::text(const Drawing& z) {
 }
 
 // Another picture, cut to its own extent: its drawings, or its raster when it is one.
-void Player::picture(const Drawing& z) {
-    const Picture* source = z.picture.get();
+void Player::picture(const Drawing& drawing) {
+    const Picture* source = drawing.picture.get();
     if (!source || depth_ >= nestingLimit)
         return;
-    const int64_t l = gx(z.a), o = gy(z.b);
-    const int64_t r = gx(int64_t{z.a} + source->width()), u = gy(int64_t{z.b} + source->height());
+    const int64_t l = gx(drawing.a), o = gy(drawing.b);
+    const int64_t r = gx(int64_t{drawing.a} + source->width()),
+                  u = gy(int64_t{drawing.b} + source->height());
     const int64_t left = std::max<int64_t>(l, bounds_.left());
     const int64_t top = std::max<int64_t>(o, bounds_.top());
     const int64_t right = std::min<int64_t>(r, int64_t{bounds_.right()} + 1);
@@ -262,9 +265,9 @@ void Player::picture(const Drawing& z) {
     } else {
         const auto before = std::tuple{bounds_, offsetX_, offsetY_, inkOnly_};
         bounds_ = target;
-        offsetX_ += z.a;
-        offsetY_ += z.b;
-        inkOnly_ = inkOnly_ || z.inkOnly;
+        offsetX_ += drawing.a;
+        offsetY_ += drawing.b;
+        inkOnly_ = inkOnly_ || drawing.inkOnly;
         ++depth_;
         play(*source);
         --depth_;
@@ -273,12 +276,12 @@ void Player::picture(const Drawing& z) {
     painter_.restore();
 }
 
-std::vector<QRectF> inkRects(const Drawing& z) {
-    if (z.color == Qt::white)
+std::vector<QRectF> inkRects(const Drawing& drawing) {
+    if (drawing.color == Qt::white)
         return {};
-    const double x = z.a, y = z.b, c = z.c, d = z.d;
-    const double sb = z.penWidth, sh = z.penHeight;
-    switch (z.kind) {
+    const double x = drawing.a, y = drawing.b, c = drawing.c, d = drawing.d;
+    const double sb = drawing.penWidth, sh = drawing.penHeight;
+    switch (drawing.kind) {
     case Drawing::Kind::FillRect:
     case Drawing::Kind::FillOval:
     case Drawing::Kind::DrawOval:
@@ -295,16 +298,16 @@ std::vector<QRectF> inkRects(const Drawing& z) {
                        QPointF(std::max(x, c) + sb, std::max(y, d) + sh))};
     case Drawing::Kind::FillPolygon: {
         QPolygonF corners;
-        for (std::size_t i = 0; i + 1 < z.points.size(); i += 2)
-            corners << QPointF(z.points[i], z.points[i + 1]);
+        for (std::size_t i = 0; i + 1 < drawing.points.size(); i += 2)
+            corners << QPointF(drawing.points[i], drawing.points[i + 1]);
         return {corners.boundingRect()};
     }
     case Drawing::Kind::DrawString: {
-        if (z.text.empty() || z.textSize <= 0)
+        if (drawing.text.empty() || drawing.textSize <= 0)
             return {};
-        const QFontMetricsF metrics(textFont(z.textSize));
-        return {QRectF(x, y - metrics.capHeight(), metrics.horizontalAdvance(utf8(z.text)),
-                       metrics.capHeight())};
+        const QFontMetricsF metrics(textFont(drawing.textSize));
+        return {QRectF(x, y - metrics.capHeight(),
+                       metrics.horizontalAdvance(fromUtf8(drawing.text)), metrics.capHeight())};
     }
     case Drawing::Kind::DrawPicture:
         break;
@@ -341,21 +344,21 @@ void Graphics::DrawOval(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 void Graphics::FillPolygon(const std::vector<int32_t>& points) {
-    Drawing z = drawing(Drawing::Kind::FillPolygon);
-    z.points = points;
-    picture_.drawings_.push_back(std::move(z));
+    Drawing drawing = drawing(Drawing::Kind::FillPolygon);
+    drawing.points = points;
+    picture_.drawings_.push_back(std::move(drawing));
 }
 
 void Graphics::DrawString(std::string_view text, int32_t x, int32_t y, int32_t, bool) {
-    Drawing z = drawing(Drawing::Kind::DrawString, x, y);
-    z.text = text;
-    picture_.drawings_.push_back(std::move(z));
+    Drawing drawing = drawing(Drawing::Kind::DrawString, x, y);
+    drawing.text = text;
+    picture_.drawings_.push_back(std::move(drawing));
 }
 
 double Graphics::StringWidth(std::string_view text) const {
     if (text.empty() || TextSize <= 0)
         return 0.0;
-    return QFontMetricsF(textFont(TextSize)).horizontalAdvance(utf8(text));
+    return QFontMetricsF(textFont(TextSize)).horizontalAdvance(fromUtf8(text));
 }
 
 double Graphics::TextHeight() const {
@@ -385,10 +388,10 @@ int32_t Graphics::SmallestLineSpacing() const {
 void Graphics::DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool inkOnly) {
     if (!picture || picture.get() == &picture_)
         return;
-    Drawing z = drawing(Drawing::Kind::DrawPicture, x, y);
-    z.picture = picture;
-    z.inkOnly = inkOnly;
-    picture_.drawings_.push_back(std::move(z));
+    Drawing drawing = drawing(Drawing::Kind::DrawPicture, x, y);
+    drawing.picture = picture;
+    drawing.inkOnly = inkOnly;
+    picture_.drawings_.push_back(std::move(drawing));
 }
 
 Picture::Picture(int32_t width, int32_t height, double devicePixelRatio, QImage::Format format)
