@@ -344,15 +344,15 @@ void Graphics::DrawOval(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 void Graphics::FillPolygon(const std::vector<int32_t>& points) {
-    Drawing drawing = drawing(Drawing::Kind::FillPolygon);
-    drawing.points = points;
-    picture_.drawings_.push_back(std::move(drawing));
+    Drawing made = drawing(Drawing::Kind::FillPolygon);
+    made.points = points;
+    picture_.drawings_.push_back(std::move(made));
 }
 
 void Graphics::DrawString(std::string_view text, int32_t x, int32_t y, int32_t, bool) {
-    Drawing drawing = drawing(Drawing::Kind::DrawString, x, y);
-    drawing.text = text;
-    picture_.drawings_.push_back(std::move(drawing));
+    Drawing made = drawing(Drawing::Kind::DrawString, x, y);
+    made.text = text;
+    picture_.drawings_.push_back(std::move(made));
 }
 
 double Graphics::StringWidth(std::string_view text) const {
@@ -388,10 +388,10 @@ int32_t Graphics::SmallestLineSpacing() const {
 void Graphics::DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool inkOnly) {
     if (!picture || picture.get() == &picture_)
         return;
-    Drawing drawing = drawing(Drawing::Kind::DrawPicture, x, y);
-    drawing.picture = picture;
-    drawing.inkOnly = inkOnly;
-    picture_.drawings_.push_back(std::move(drawing));
+    Drawing made = drawing(Drawing::Kind::DrawPicture, x, y);
+    made.picture = picture;
+    made.inkOnly = inkOnly;
+    picture_.drawings_.push_back(std::move(made));
 }
 
 Picture::Picture(int32_t width, int32_t height, double devicePixelRatio, QImage::Format format)
