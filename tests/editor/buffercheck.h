@@ -1,0 +1,43 @@
+// Whether a TextBuffer agrees with a plain string of the same text: its lines, where they
+// start, and every offset in UTF-16 units and back as QString counts them. Used by the editor's
+// tests and its fuzzer.
+#pragma once
+
+#include "editor/textbuffer.h"
+
+#include <QStringList>
+
+// What disagrees, or an empty text.
+inline QString bufferDisagreement(const TextBuffer& buffer, const std::string& plain) {
+    using Position = TextBuffer::Position;
+    if (buffer.text() != plain)
+        return "text";
+    const QString units = QString::fromStdString(plain);
+    const QStringList lines = units.split(QChar(TextBuffer::separator));
+    if (buffer.lineCount() != lines.size())
+        return "line count";
+    Position start = 0;
+    for (Position line = 0; line < buffer.lineCount(); ++line) {
+        const QByteArray text = lines[line].toUtf8();
+        if (buffer.lineStart(line) != start ||
+            buffer.lineText(line) != std::string_view(text.data(), std::size_t(text.size())))
+            return QString("line %1").arg(line);
+        start += text.size() + 1;
+    }
+    if (buffer.utf16Size() != units.size())
+        return "UTF-16 size";
+    // Each character's first byte and first unit map to each other; a unit inside a pair maps
+    // to the pair's start.
+    Position bytes = 0;
+    for (qsizetype u = 0; u <= units.size();) {
+        const qsizetype width = u + 1 < units.size() && units[u].isHighSurrogate() ? 2 : 1;
+        if (buffer.utf16Offset(bytes) != u || buffer.position(u) != bytes ||
+            (width == 2 && buffer.position(u + 1) != bytes))
+            return QString("offsets at unit %1, byte %2").arg(u).arg(bytes);
+        if (u == units.size())
+            break;
+        bytes += QStringView(units).mid(u, width).toUtf8().size();
+        u += width;
+    }
+    return {};
+}
