@@ -273,8 +273,10 @@ private slots:
         QCOMPARE(editor.undoHistory().count(), 1U);
         auto* refused = new QMimeData;
         refused->setUrls({QUrl("file:///picture.png")});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, refused, Qt::LeftButton, {});
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, refused, Qt::LeftButton, {});
-        QApplication::sendEvent(editor.viewport(), &drop);
+        for (QEvent* e : std::initializer_list<QEvent*>{&enter, &drop})
+            QApplication::sendEvent(editor.viewport(), e);
         delete refused;
         QCOMPARE(editor.undoHistory().count(), 1U);
         editor.undo();
