@@ -36,7 +36,8 @@ inline QString bufferDisagreement(const TextBuffer& buffer, const std::string& p
             return QString("offsets at unit %1, byte %2").arg(u).arg(bytes);
         if (u == units.size())
             break;
-        bytes += QStringView(units).mid(u, width).toUtf8().size();
+        const char16_t c = units[u].unicode();
+        bytes += width == 2 ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3; // as UTF-8 encodes them
         u += width;
     }
     return {};
