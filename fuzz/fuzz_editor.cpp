@@ -5,7 +5,7 @@
 // and redo walk through the texts that were.
 #include "pruefen.h"
 
-#include "editor/buffercheck.h"
+#include "editor/editorchecks.h"
 #include "editor/texteditor.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -15,9 +15,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
-#include <private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 
 #include <deque>
 
@@ -27,9 +24,6 @@ class Editor : public TextEditor {
 public:
     using TextEditor::setText;
 };
-
-QString followed;   // the text rebuilt from what the editor told a screen reader
-int followedAt = 0; // and where it said the cursor went
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -71,16 +65,13 @@ TextEditor::Position bytesOfUnits(const std::string& text, int units) {
     return all.left(units).toUtf8().size();
 }
 
-// The length of the character at p (forward) or before it.
-TextEditor::Position characterBytes(const std::string& text, std::size_t p, bool forward) {
+// The character after a position, or before it.
+std::size_t characterBytes(const std::string& text, std::size_t p, bool forward) {
     std::size_t q = p;
-    if (forward && q < text.size())
-        for (++q; q < text.size() && (text[q] & 0xC0) == 0x80;)
-            ++q;
-    if (!forward && q > 0)
-        for (--q; q > 0 && (text[q] & 0xC0) == 0x80;)
-            --q;
-    return TextEditor::Position(forward ? q - p : p - q);
+    while (forward ? q < text.size() && (text[++q] & 0xC0) == 0x80
+                   : q > 0 && (text[--q] & 0xC0) == 0x80)
+        ;
+    return forward ? q - p : p - q;
 }
 
 void key(TextEditor& editor, int key, Qt::KeyboardModifiers modifiers = {},
@@ -118,16 +109,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // would outlive parts of Qt it cleans up.
     static auto* application = new QApplication(*argc, *argv);
     (void)application;
-    // Qt tells assistive technology of changes only while one listens, as a screen reader does.
-    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
-    QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
-        if (e->type() == QAccessible::TextUpdated) {
-            const auto* t = static_cast<QAccessibleTextUpdateEvent*>(e);
-            followed.replace(t->changePosition(), t->textRemoved().size(), t->textInserted());
-        } else if (e->type() == QAccessible::TextCaretMoved) {
-            followedAt = static_cast<QAccessibleTextCursorEvent*>(e)->cursorPosition();
-        }
-    });
+    followReader();
     return 0;
 }
 
@@ -171,8 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const bool forward = action == 4;
             editor.setSelection(to, to);
             key(editor, forward ? Qt::Key_Delete : Qt::Key_Backspace);
-            const TextEditor::Position n = characterBytes(plain, std::size_t(to), forward);
-            plain.erase(std::size_t(forward ? to : to - n), std::size_t(n));
+            const std::size_t n = characterBytes(plain, std::size_t(to), forward);
+            plain.erase(std::size_t(to) - (forward ? 0 : n), n);
             break;
         }
         case 5: { // a screen reader's replacement, in UTF-16 offsets

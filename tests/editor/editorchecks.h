@@ -1,13 +1,17 @@
-// Whether a TextBuffer agrees with a plain string of the same text: its lines, where they
-// start, and every offset in UTF-16 units and back as QString counts them. Used by the editor's
-// tests and its fuzzer.
+// What the editor's tests and its fuzzer check: a TextBuffer against a plain string of the same
+// text, and what the editor tells a screen reader.
 #pragma once
 
 #include "editor/textbuffer.h"
 
+#include <QAccessible>
 #include <QStringList>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
-// What disagrees, or an empty text.
+// What disagrees of the buffer's lines, where they start, and every offset in UTF-16 units and
+// back as QString counts them; empty when all agree.
 inline QString bufferDisagreement(const TextBuffer& buffer, const std::string& plain) {
     using Position = TextBuffer::Position;
     if (buffer.text() != plain)
@@ -41,4 +45,22 @@ inline QString bufferDisagreement(const TextBuffer& buffer, const std::string& p
         u += width;
     }
     return {};
+}
+
+// The text rebuilt from what the editor told a screen reader, and where it said the cursor went.
+inline QString followed;
+inline int followedAt = 0;
+
+// Switches accessibility on, as a screen reader does (Qt tells of changes only while one
+// listens), and follows what the editor tells.
+inline void followReader() {
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+    QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::TextUpdated) {
+            const auto* t = static_cast<QAccessibleTextUpdateEvent*>(e);
+            followed.replace(t->changePosition(), t->textRemoved().size(), t->textInserted());
+        } else if (e->type() == QAccessible::TextCaretMoved) {
+            followedAt = static_cast<QAccessibleTextCursorEvent*>(e)->cursorPosition();
+        }
+    });
 }
