@@ -86,7 +86,7 @@ struct History {
     std::size_t done = 0;
 
     // After an edit: a new step, a step joined with the last, or no step at all.
-    void edited(const TextEditor& editor, EditHistory& steps) {
+    void edited(const TextEditor& editor, const EditHistory& steps) {
         if (steps.canRedo()) {
             pruefen(editor.text() == texts[done], "an edit that records nothing changes nothing");
             return;
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     editor.setText(normalized(someText(input)));
     std::string plain = editor.text();
     History history{{plain}};
-    EditHistory& steps = editor.undoHistory();
+    const EditHistory& steps = editor.undoHistory();
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&editor);
     QAccessibleTextInterface& reader = *accessible->textInterface();
     followed = reader.text(0, reader.characterCount());

@@ -70,7 +70,9 @@ public:
     Position positionAt(QPoint point) const;
     QRect characterRect(Position position) const;
 
-    EditHistory& undoHistory() { return undo_; }
+    // The undo history, for what it holds; undo() and redo() carry its steps out.
+    const EditHistory& undoHistory() const { return undo_; }
+    void setUndoBudget(std::size_t bytes) { undo_.setBudget(bytes); }
     // What an input method sees: the surrounding text is the cursor's line, up to a few hundred
     // bytes each side of the cursor (a line may hold millions of characters).
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;

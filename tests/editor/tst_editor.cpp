@@ -197,7 +197,7 @@ private slots:
     // owner adds no step.
     void undo_bound() {
         DropPolicy editor;
-        editor.undoHistory().setBudget(100'000);
+        editor.setUndoBudget(100'000);
         const auto line = [](int i) { return QString(10'000, QChar('a' + i)); };
         for (int i = 0; i < 26; ++i)
             editor.replace(0, TextEditor::Position(editor.text().size()), line(i));
