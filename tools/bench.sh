@@ -13,6 +13,7 @@ if [ "${1:-}" = statistik ]; then
     exit
 fi
 build-bench/bench/bench_statistik
+build-bench/bench/bench_editor
 # The chart and the keystroke on a screen of device pixel ratio 1, and of 2.
 for faktor in 1 2; do
     for programm in bench_chart bench_fenster; do

@@ -14,7 +14,7 @@ options=$(velmora_fuzz_options)
 velmora_build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON $options
 export QT_QPA_PLATFORM=offscreen
 mkdir -p fuzz-out
-for fuzzer in fuzz_text fuzz_statistik fuzz_chart; do
+for fuzzer in fuzz_text fuzz_statistik fuzz_chart fuzz_editor; do
     work=build-sanitize/fuzz-corpus/$fuzzer
     mkdir -p "$work"
     echo "== $fuzzer, $seconds s"

@@ -5,16 +5,6 @@
 
 namespace {
 
-// The positions just after each carriage return in text, shifted by offset.
-void appendLineStarts(std::string_view text, TextBuffer::Position offset,
-                      std::vector<TextBuffer::Position>& starts) {
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    for (const char* p = begin; (p = static_cast<const char*>(
-                                     std::memchr(p, TextBuffer::separator, std::size_t(end - p))));)
-        starts.push_back(offset + (++p - begin));
-}
-
 // UTF-16 code units of the character a UTF-8 byte begins: 2 for four-byte sequences.
 TextBuffer::Position unitsOf(char byte) {
     const auto b = static_cast<unsigned char>(byte);
@@ -23,41 +13,47 @@ TextBuffer::Position unitsOf(char byte) {
 
 } // namespace
 
-namespace {
-
-TextBuffer::Position nonAsciiBytes(std::string_view text) {
-    return std::count_if(text.begin(), text.end(),
-                         [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; });
+// The starts after each carriage return in text, which begins at the given start.
+void TextBuffer::appendLineStarts(std::string_view text, LineStart at,
+                                  std::vector<LineStart>& starts) {
+    for (std::size_t from = 0, cr; (cr = text.find(separator, from)) != std::string_view::npos;
+         from = cr + 1) {
+        at.units += utf16Length(text.substr(from, cr + 1 - from));
+        at.bytes += Position(cr + 1 - from);
+        starts.push_back(at);
+    }
 }
 
-} // namespace
-
 void TextBuffer::replace(Position from, Position to, std::string_view text) {
-    nonAscii_ +=
-        nonAsciiBytes(text) -
-        nonAsciiBytes(std::string_view(text_).substr(std::size_t(from), std::size_t(to - from)));
+    const std::string_view removed =
+        std::string_view(text_).substr(std::size_t(from), std::size_t(to - from));
+    const LineStart at{from, utf16Offset(from)};
+    const LineStart shift{Position(text.size()) - (to - from),
+                          utf16Length(text) - utf16Length(removed)};
     const Position firstLine = lineOf(from);
     const Position lastLine = lineOf(to);
-    const Position shift = Position(text.size()) - (to - from);
     text_.replace(std::size_t(from), std::size_t(to - from), text);
+    units_ += shift.units;
 
-    std::vector<Position> added;
-    appendLineStarts(text, from, added);
+    std::vector<LineStart> added;
+    appendLineStarts(text, at, added);
     const auto first = lineStarts_.begin() + firstLine + 1;
     const auto after = lineStarts_.insert(
         lineStarts_.erase(first, lineStarts_.begin() + lastLine + 1), added.begin(), added.end());
-    std::for_each(after + Position(added.size()), lineStarts_.end(),
-                  [shift](Position& start) { start += shift; });
+    std::for_each(after + Position(added.size()), lineStarts_.end(), [shift](LineStart& start) {
+        start.bytes += shift.bytes;
+        start.units += shift.units;
+    });
 }
 
 TextBuffer::Position TextBuffer::lineOf(Position position) const {
-    return Position(std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position) -
+    return Position(std::ranges::upper_bound(lineStarts_, position, {}, &LineStart::bytes) -
                     lineStarts_.begin()) -
            1;
 }
 
 TextBuffer::Position TextBuffer::lineEnd(Position line) const {
-    return line + 1 < lineCount() ? lineStarts_[std::size_t(line + 1)] - 1 : size();
+    return line + 1 < lineCount() ? lineStart(line + 1) - 1 : size();
 }
 
 std::string_view TextBuffer::lineText(Position line) const {
@@ -65,19 +61,42 @@ std::string_view TextBuffer::lineText(Position line) const {
     return std::string_view(text_).substr(std::size_t(start), std::size_t(lineEnd(line) - start));
 }
 
+TextBuffer::LineStart TextBuffer::nextLineStart(Position line) const {
+    return line + 1 < lineCount() ? lineStarts_[std::size_t(line + 1)] : LineStart{size(), units_};
+}
+
+bool TextBuffer::isAscii(Position line) const {
+    const LineStart start = lineStarts_[std::size_t(line)], next = nextLineStart(line);
+    return next.bytes - start.bytes == next.units - start.units;
+}
+
 TextBuffer::Position TextBuffer::utf16Offset(Position position) const {
-    return nonAscii_ == 0 ? position
-                          : utf16Length(std::string_view(text_).substr(0, std::size_t(position)));
+    position = std::clamp<Position>(position, 0, size());
+    const Position line = lineOf(position);
+    const LineStart start = lineStarts_[std::size_t(line)];
+    const Position bytes = position - start.bytes;
+    return start.units + (isAscii(line) ? bytes
+                                        : utf16Length(std::string_view(text_).substr(
+                                              std::size_t(start.bytes), std::size_t(bytes))));
 }
 
 TextBuffer::Position TextBuffer::position(Position utf16Offset) const {
-    return nonAscii_ == 0 ? std::clamp<Position>(utf16Offset, 0, size())
-                          : bytesFor(text_, utf16Offset);
+    const Position units = std::clamp<Position>(utf16Offset, 0, units_);
+    const Position line =
+        Position(std::ranges::upper_bound(lineStarts_, units, {}, &LineStart::units) -
+                 lineStarts_.begin()) -
+        1;
+    const LineStart start = lineStarts_[std::size_t(line)];
+    const Position wanted = units - start.units;
+    return start.bytes +
+           (isAscii(line)
+                ? wanted
+                : bytesFor(std::string_view(text_).substr(std::size_t(start.bytes)), wanted));
 }
 
 TextBuffer::Position TextBuffer::utf16Length(std::string_view text) {
     Position units = 0;
-    for (char byte : text)
+    for (char byte : text) // no early exit, so that the compiler counts many bytes at a time
         units += unitsOf(byte);
     return units;
 }

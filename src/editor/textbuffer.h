@@ -1,6 +1,6 @@
 // The text of a plain-text editor as one UTF-8 string with a carriage return (character 13)
-// between lines, and an index of where each line starts: a million lines cost one string and
-// one array, not an object per line.
+// between lines, and an index of where each line starts, in bytes and in UTF-16 code units: a
+// million lines cost one string and one array, not an object per line.
 #pragma once
 
 #include <cstddef>
@@ -24,24 +24,37 @@ public:
 
     // The line holding a position; a carriage return belongs to the line it ends.
     Position lineOf(Position position) const;
-    Position lineStart(Position line) const { return lineStarts_[std::size_t(line)]; }
+    Position lineStart(Position line) const { return lineStarts_[std::size_t(line)].bytes; }
     // Where a line's text ends: at its carriage return, or at the end of the text.
     Position lineEnd(Position line) const;
     std::string_view lineText(Position line) const;
 
-    // Offsets counted in UTF-16 code units, as Qt's strings count them, and back: the same
-    // in a text of ASCII alone, else found by scanning the text from its start.
+    // Offsets counted in UTF-16 code units, as Qt's strings count them, and back (to the start
+    // of the character holding the unit). The index gives the line; only a line holding more
+    // than ASCII is scanned, from its start.
     Position utf16Offset(Position position) const;
     Position position(Position utf16Offset) const;
+    Position utf16Size() const { return units_; }
 
     // The UTF-16 code units of a UTF-8 text, and how many of its bytes make the first units.
     static Position utf16Length(std::string_view text);
     static Position bytesFor(std::string_view text, Position units);
 
 private:
+    struct LineStart {
+        Position bytes;
+        Position units; // UTF-16 code units before the line
+    };
+    static void appendLineStarts(std::string_view text, LineStart at,
+                                 std::vector<LineStart>& starts);
+    // Where the next line starts, or the end of the text after the last line.
+    LineStart nextLineStart(Position line) const;
+    // A line of ASCII alone, where a byte is a code unit (any other character has more bytes).
+    bool isAscii(Position line) const;
+
     std::string text_;
-    std::vector<Position> lineStarts_{0};
-    Position nonAscii_ = 0; // bytes of characters beyond ASCII
+    std::vector<LineStart> lineStarts_{{0, 0}};
+    Position units_ = 0; // the text's length in UTF-16 code units
 };
 
 // Turns every kind of line end into one carriage return: CR LF, LF, CR and the Unicode line

@@ -42,61 +42,30 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// Typed text: printable characters, not the control characters some keys carry, nor a
-// character with Ctrl (a shortcut).
+// Typed text, as Qt's text fields take it: printable characters (beyond the Basic Multilingual
+// Plane too), format characters such as the zero-width non-joiner, characters of private use and
+// the tab, but no control character some keys carry, and no character with Ctrl (a shortcut),
+// unless a format character, which some keyboards type with Ctrl+Shift.
 bool isTyping(const QKeyEvent* event) {
     const QString text = event->text();
+    if (text.isEmpty() || !text.isValidUtf16())
+        return false;
+    const QList<uint> characters = text.toUcs4();
+    const auto all = [&](auto test) {
+        return std::all_of(characters.begin(), characters.end(), test);
+    };
+    const auto isFormat = [](uint c) { return QChar::category(c) == QChar::Other_Format; };
+    const bool typable = all([&](uint c) {
+        return QChar::isPrint(c) || isFormat(c) || QChar::category(c) == QChar::Other_PrivateUse ||
+               c == '\t';
+    });
     const Qt::KeyboardModifiers shortcut = event->modifiers() & ~Qt::ShiftModifier;
-    return !text.isEmpty() && (text.front().isPrint() || text.front() == QLatin1Char('\t')) &&
-           shortcut != Qt::ControlModifier;
+    return all(isFormat) || (typable && shortcut != Qt::ControlModifier);
 }
 
 } // namespace
 
 void installTextEditorAccessibility(); // in texteditor_accessible.cpp
-
-// One edit with what it replaced and the selection before, undone and redone by the undo
-// stack. Characters typed one after another are one step.
-class EditCommand : public QUndoCommand {
-public:
-    EditCommand(TextEditor& editor, TextEditor::Position from, TextEditor::Position to,
-                std::string text, bool typed)
-        : editor_(editor), at_(from),
-          removed_(editor.text().substr(std::size_t(from), std::size_t(to - from))),
-          inserted_(std::move(text)), anchorBefore_(editor.anchor()),
-          cursorBefore_(editor.cursorPosition()), typed_(typed) {}
-
-    void redo() override {
-        const auto end = at_ + TextEditor::Position(inserted_.size());
-        editor_.apply(at_, at_ + TextEditor::Position(removed_.size()), inserted_, end, end);
-    }
-    void undo() override {
-        editor_.apply(at_, at_ + TextEditor::Position(inserted_.size()), removed_, anchorBefore_,
-                      cursorBefore_);
-    }
-    int id() const override { return typed_ ? 1 : -1; }
-    bool mergeWith(const QUndoCommand* other) override {
-        const auto& next = static_cast<const EditCommand&>(*other);
-        // A new line starts a new step.
-        const auto newLine = [](const std::string& text) {
-            return text.find(TextBuffer::separator) != std::string::npos;
-        };
-        if (next.at_ != at_ + TextEditor::Position(inserted_.size()) || !next.removed_.empty() ||
-            newLine(inserted_) || newLine(next.inserted_))
-            return false;
-        inserted_ += next.inserted_;
-        return true;
-    }
-
-private:
-    TextEditor& editor_;
-    TextEditor::Position at_;
-    std::string removed_;
-    std::string inserted_;
-    TextEditor::Position anchorBefore_;
-    TextEditor::Position cursorBefore_;
-    bool typed_;
-};
 
 TextEditor::TextEditor(QWidget* parent) : QAbstractScrollArea(parent) {
     installTextEditorAccessibility();
@@ -148,12 +117,32 @@ void TextEditor::replace(Position from, Position to, const QString& text) {
     edit(from, to, utf8(text));
 }
 
-void TextEditor::edit(Position from, Position to, std::string text, bool typed) {
+void TextEditor::edit(Position from, Position to, std::string text, EditHistory::Kind kind) {
     from = std::clamp<Position>(from, 0, buffer_.size());
     to = std::clamp<Position>(to, from, buffer_.size());
     if (from == to && text.empty())
         return;
-    undo_.push(new EditCommand(*this, from, to, std::move(text), typed));
+    const Position anchorBefore = anchor_, cursorBefore = cursor_;
+    EditHistory::Edit done{from, buffer_.text().substr(std::size_t(from), std::size_t(to - from)),
+                           std::move(text)};
+    const auto end = from + Position(done.inserted.size());
+    apply(from, to, done.inserted, end, end);
+    undo_.record(std::move(done), kind, anchorBefore, cursorBefore);
+}
+
+void TextEditor::undo() {
+    if (const EditHistory::Step* step = undo_.undo())
+        for (auto edit = step->edits.rbegin(); edit != step->edits.rend(); ++edit)
+            apply(edit->at, edit->at + Position(edit->inserted.size()), edit->removed,
+                  step->anchorBefore, step->cursorBefore);
+}
+
+void TextEditor::redo() {
+    if (const EditHistory::Step* step = undo_.redo())
+        for (const EditHistory::Edit& edit : step->edits) {
+            const Position end = edit.at + Position(edit.inserted.size());
+            apply(edit.at, edit.at + Position(edit.removed.size()), edit.inserted, end, end);
+        }
 }
 
 void TextEditor::apply(Position from, Position to, std::string_view text, Position anchor,
@@ -284,11 +273,13 @@ void TextEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TextEditor::editByKey(QKeyEvent* event) {
-    const auto removeOr = [this](Position other) {
+    using Kind = EditHistory::Kind;
+    // A run of Backspaces or of Deletes is one step of the undo history.
+    const auto removeOr = [this](Position other, Kind kind = Kind::Other) {
         if (hasSelection())
             removeSelectedText();
         else
-            edit(std::min(cursor_, other), std::max(cursor_, other), {});
+            edit(std::min(cursor_, other), std::max(cursor_, other), {}, kind);
     };
     if (event->matches(QKeySequence::Undo))
         undo();
@@ -303,18 +294,18 @@ bool TextEditor::editByKey(QKeyEvent* event) {
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();
     else if (event->matches(QKeySequence::Delete))
-        removeOr(target(Move::Right));
+        removeOr(target(Move::Right), Kind::Delete);
     else if (event->matches(QKeySequence::DeleteStartOfWord))
         removeOr(wordEdge(cursor_, false));
     else if (event->matches(QKeySequence::DeleteEndOfWord))
         removeOr(wordEdge(cursor_, true));
     else if (event->key() == Qt::Key_Backspace) // the last character, not the last cluster
-        removeOr(previousCharacter(cursor_));
+        removeOr(previousCharacter(cursor_), Kind::Backspace);
     else if (event->matches(QKeySequence::InsertParagraphSeparator) ||
              event->matches(QKeySequence::InsertLineSeparator))
-        edit(selectionStart(), selectionEnd(), std::string(1, TextBuffer::separator), true);
+        edit(selectionStart(), selectionEnd(), std::string(1, TextBuffer::separator), Kind::Typing);
     else if (isTyping(event))
-        edit(selectionStart(), selectionEnd(), utf8(event->text()), true);
+        edit(selectionStart(), selectionEnd(), utf8(event->text()), Kind::Typing);
     else
         return false;
     return true;
@@ -428,7 +419,7 @@ void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
             from = at(around.at + event->replacementStart());
             to = at(around.at + event->replacementStart() + event->replacementLength());
         }
-        edit(from, to, utf8(event->commitString()), true);
+        edit(from, to, utf8(event->commitString()), EditHistory::Kind::Typing);
     }
     preedit_ = event->preeditString();
     preeditCursor_ = int(preedit_.size());
@@ -796,7 +787,7 @@ void TextEditor::dropEvent(QDropEvent* event) {
     if (!canInsertFromMimeData(event->mimeData()) ||
         (moving && selectionStart() <= at && at <= selectionEnd()))
         return viewport()->update();
-    undo_.beginMacro(QStringLiteral("drop"));
+    undo_.beginGroup();
     if (moving) {
         if (at > selectionEnd())
             at -= selectionEnd() - selectionStart();
@@ -804,7 +795,7 @@ void TextEditor::dropEvent(QDropEvent* event) {
     }
     setSelection(at, at);
     insertFromMimeData(event->mimeData());
-    undo_.endMacro();
+    undo_.endGroup();
     setSelection(at, cursor_);
     event->acceptProposedAction();
 }

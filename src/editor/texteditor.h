@@ -6,11 +6,11 @@
 // speaks to screen readers through Qt's accessible text interfaces.
 #pragma once
 
+#include "edithistory.h"
 #include "textbuffer.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QUndoStack>
 
 #include <algorithm>
 
@@ -44,6 +44,7 @@ public:
 
     // The text as UTF-8, a carriage return between lines.
     const std::string& text() const { return buffer_.text(); }
+    const TextBuffer& buffer() const { return buffer_; }
     Position lineCount() const { return buffer_.lineCount(); }
 
     Position cursorPosition() const { return cursor_; }
@@ -69,13 +70,16 @@ public:
     Position positionAt(QPoint point) const;
     QRect characterRect(Position position) const;
 
-    QUndoStack& undoStack() { return undo_; }
-    // What an input method sees: the line of the cursor is the surrounding text.
+    // The undo history, for what it holds; undo() and redo() carry its steps out.
+    const EditHistory& undoHistory() const { return undo_; }
+    void setUndoBudget(std::size_t bytes) { undo_.setBudget(bytes); }
+    // What an input method sees: the surrounding text is the cursor's line, up to a few hundred
+    // bytes each side of the cursor (a line may hold millions of characters).
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 public slots:
-    void undo() { undo_.undo(); }
-    void redo() { undo_.redo(); }
+    void undo();
+    void redo();
     void cut();
     void copy() const;
     void paste();
@@ -114,15 +118,14 @@ protected:
     virtual void insertFromMimeData(const QMimeData* source);
 
 private:
-    friend class EditCommand;
-
     Position selectionStart() const { return std::min(anchor_, cursor_); }
     Position selectionEnd() const { return std::max(anchor_, cursor_); }
     Position cursorLine() const { return buffer_.lineOf(cursor_); }
     // Carries out one edit and its undo: the text, the selection, the view, the notices.
     void apply(Position from, Position to, std::string_view text, Position anchor,
                Position position);
-    void edit(Position from, Position to, std::string text, bool typed = false);
+    void edit(Position from, Position to, std::string text,
+              EditHistory::Kind kind = EditHistory::Kind::Other);
 
     bool handlesKey(QKeyEvent* event) const;
     bool editByKey(QKeyEvent* event);
@@ -163,7 +166,7 @@ private:
     void notifyCursor() const;
 
     TextBuffer buffer_;
-    QUndoStack undo_;
+    EditHistory undo_;
     Position anchor_ = 0;
     Position cursor_ = 0;
     std::optional<qreal> goalX_; // kept while moving up and down

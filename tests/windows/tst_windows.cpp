@@ -110,7 +110,7 @@ QString meldung; // the text of the last message box closed by a test
 // {pre:x} {ime:x} {ime-1:x} (input method: pending text, committed text, replacing the
 // character before the cursor), {klick:z,c} {doppel:z,c} {umschalt:z,c} {ziehen:z,c-z,c}
 // (mouse), {text:z,c:x} {datei:z,c:name} (dropped), {rad:n} (wheel), {menue:name}
-// (context menu), {vorleser:offset:x} (inserted through the screen reader's interface).
+// (context menu).
 void bedienen(const QString& folge, const QDir& ordner = QDir()) {
     TextEditor* feld = w().EFDaten;
     QWidget* flaeche = feld->viewport();
@@ -162,11 +162,6 @@ void bedienen(const QString& folge, const QDir& ordner = QDir()) {
                 if (a->text().startsWith(wo))
                     a->trigger();
             menue->close();
-        } else if (art == "kopiert") {
-            QApplication::clipboard()->setText(wo);
-        } else if (art == "vorleser") {
-            auto* schreiben = QAccessible::queryAccessibleInterface(feld)->editableTextInterface();
-            schreiben->insertText(wo.toInt(), was);
         } else {
             QTest::keySequence(feld, QKeySequence(befehl));
         }
@@ -179,8 +174,6 @@ const QString riesig = "-1234567890123456\n1e-100\n-0.000000000000123\n123456789
 // Changes of names and descriptions told to assistive technology, as "object name" or
 // "object description".
 QStringList gemeldet;
-QString mitgelesen;        // the value list rebuilt from what it told a screen reader
-int mitgelesen_cursor = 0; // and where it said its cursor went
 
 // What a screen reader reads in a window: each visible object's name, with its value, its
 // description and a check mark where it has them, in the order of the accessibility tree.
@@ -308,11 +301,11 @@ QString im_editor(const std::function<int(int, int)>& zahl) {
     }
     // Undoing everything gives the text the history began with; redoing all, the text now.
     const std::string jetzt = feld->Text();
-    for (int i = 0; feld->undoStack().canUndo() && i < 100000; ++i)
+    for (int i = 0; feld->undoHistory().canUndo() && i < 100000; ++i)
         QTest::keySequence(feld, QKeySequence::Undo);
     if (feld->Text() != verlauf_anfang)
         editorfehler = "undone to its start, the value list is not what it was then";
-    while (feld->undoStack().canRedo())
+    while (feld->undoHistory().canRedo())
         QTest::keySequence(feld, QKeySequence("Ctrl+Shift+Z"));
     if (feld->Text() != jetzt)
         editorfehler = "undone and redone, the value list is not what it was";
@@ -388,13 +381,15 @@ QString verletzt() {
     const std::string& liste = w().EFDaten->Text();
     if (liste.find('\n') != std::string::npos || liste.find("\xC2\xA0") != std::string::npos)
         return "the value list's lines end in one carriage return, without no-break spaces";
-    // The line index: the input method's surrounding text is the line of the cursor.
+    // The line index: the input method sees the line of the cursor, up to 256 bytes each side.
     const std::size_t cursor = std::size_t(w().EFDaten->cursorPosition());
     const std::size_t anfang = cursor ? liste.rfind('\r', cursor - 1) + 1 : 0;
-    if (w().EFDaten->inputMethodQuery(Qt::ImSurroundingText).toString().toStdString() !=
-        liste.substr(anfang, liste.find('\r', cursor) - anfang))
+    const std::size_t ende = std::min(liste.find('\r', cursor), liste.size());
+    if (cursor - anfang <= 256 && ende - cursor <= 256 &&
+        w().EFDaten->inputMethodQuery(Qt::ImSurroundingText).toString().toStdString() !=
+            liste.substr(anfang, ende - anfang))
         return "the value list's line of the cursor is the text between its line ends";
-    if (w().EFDaten->undoStack().count() == 0)
+    if (w().EFDaten->undoHistory().count() == 0)
         verlauf_anfang = liste;
     if (!editorfehler.isEmpty())
         return std::exchange(editorfehler, {});
@@ -426,14 +421,6 @@ private slots:
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
             const auto art = e->type();
-            const bool liste = e->object() && e->object()->objectName() == "EFDaten";
-            if (liste &&
-                art == QAccessible::TextUpdated) { // the value list as a screen reader follows it
-                const auto* t = static_cast<QAccessibleTextUpdateEvent*>(e);
-                mitgelesen.replace(t->changePosition(), t->textRemoved().size(), t->textInserted());
-            } else if (liste && art == QAccessible::TextCaretMoved) {
-                mitgelesen_cursor = static_cast<QAccessibleTextCursorEvent*>(e)->cursorPosition();
-            }
             if (e->object() &&
                 (art == QAccessible::NameChanged || art == QAccessible::DescriptionChanged))
                 gemeldet << e->object()->objectName() +
@@ -515,36 +502,20 @@ private slots:
         QString hundert;
         for (int i = 0; i < 100; ++i)
             hundert += QString::number(i) + (i < 99 ? "\n" : "");
-        const QString nbsp(QChar::Nbsp), ls(QChar::LineSeparator), ps(QChar::ParagraphSeparator);
         const std::initializer_list<std::array<QString, 4>> zeilen = {
-            {"zeilenenden_getippt", "", "1{Return}2{Shift+Return}3{Enter}{ime:4\n5" + nbsp + "6}",
-             "1\n2\n3\n4\n5 6|"},
-            {"zeilenenden_eingefuegt", "", "{kopiert:a\r\nb\rc\nd" + ls + "e" + ps + "}{Ctrl+V}",
-             "a\nb\nc\nd\ne\n|"},
-            {"rueckgaengig", "", "12{Return}34{Ctrl+Z}{Ctrl+Z}", "12|"},
-            {"wiederholen", "", "12{Return}34{Ctrl+Z}{Ctrl+Z}{Ctrl+Z}{Ctrl+Shift+Z}{Ctrl+Y}",
-             "12\n|"},
-            {"rueckgaengig_auswahl", "12345", "{Home}{Shift+Right}{Shift+Right}x{Ctrl+Z}",
-             "[12]345"},
             {"auswahl_tasten", "1\n22\n333", "{Ctrl+End}{Shift+Up}{Shift+Home}", "1\n[22\n333]"},
             {"spalte_halten", "123\n4\n567", "{Ctrl+End}{Up}{Up}x", "123x|\n4\n567"},
             {"seiten", hundert, "{PgDown}{PgDown}{PgUp}{PgUp}{End}x", "0x|" + hundert.mid(1)},
             {"wort", "12,5 ab", "{End}{Ctrl+Left}x", "12,5 x|ab"},
-            {"zeilen_verbinden", "1\n2\n3", "{Ctrl+Home}{End}{Del}{Ctrl+End}{Home}{Backspace}",
-             "12|3"},
-            {"ausschneiden", "1\n2\n3", "{Ctrl+Home}{Shift+Down}{Ctrl+X}{Ctrl+End}{Return}{Ctrl+V}",
-             "2\n3\n1\n|"},
-            {"alles", "1\n2", "{Ctrl+A}7", "7|"},
-            {"eingabemethode", "", "{pre:´}{ime:é}e{ime-1:ê}{pre:abc}", "éê|"},
             {"maus", "1\n22\n333", "{klick:1,1}x{doppel:2,1}", "1\n2x2\n[333]"},
             {"maus_erweitern", "1\n22\n333", "{klick:0,1}{umschalt:2,2}", "1[\n22\n33]3"},
             {"maus_ziehen", "1\n22\n333", "{ziehen:2,0-1,1}", "1\n2[2\n]333"},
             {"text_ablegen", "1\n2", "{text:1,0:5\r\n6\n}", "1\n[5\n6\n]2"},
             {"datei_ablegen", "1", "{datei:0,1:spalte.txt}", "1[2\n3,5\n]"},
-            {"datei_binaer", "1", "{datei:0,1:bild.png}", "1|"},
+            // A refused file leaves no step in the history: Ctrl+Z takes back the typed 2.
+            {"datei_binaer", "1", "{End}2{datei:0,1:bild.png}{Ctrl+Z}", "1|"},
             {"rad", hundert, "{rad:3}", "|" + hundert},
             {"menue", "12", "{Ctrl+A}{menue:Cu&t}{menue:&Paste}{menue:&Paste}", "1212|"},
-            {"vorleser", "1\nä\n𝄞", "{vorleser:2:x}{vorleser:7:7}", "1\nxä\n𝄞7|"},
             {"tab", "1", "{Tab}", "|1"},
             // Box values: the list is shown but takes no keys, paste or input method text.
             {"filter_boxwerte", "1\n2", "7{Ctrl+V}{ime:8}{Return}{Del}", "|1\n2"},
@@ -552,8 +523,9 @@ private slots:
         for (const auto& [name, vorher, folge, nachher] : zeilen)
             QTest::newRow(qPrintable(name)) << vorher << folge << nachher;
     }
-    // Each edit through the keyboard, the mouse, an input method, drops and the screen
-    // reader's interface, read back as a screen reader reads it; the list is stored as shown.
+    // The value list in the data window (the editor's own edits are tested in tests/editor):
+    // keys, the mouse, drops, the context menu and the focus, read back as a screen reader reads
+    // it; the list is stored as shown.
     void bearbeiten() {
         QFETCH(QString, vorher);
         QFETCH(QString, folge);
@@ -570,11 +542,8 @@ private slots:
         w().EFDaten->setFocus();
         if (name.startsWith("filter"))
             klicks("b"), w().EFDaten->setEnabled(true), w().EFDaten->setFocus();
-        mitgelesen = vorleser().text(0, vorleser().characterCount());
         bedienen(folge, ordner.path());
         QCOMPARE(markiert(), nachher);
-        QCOMPARE(mitgelesen, vorleser().text(0, vorleser().characterCount()));
-        QCOMPARE(mitgelesen_cursor, vorleser().cursorPosition());
         const QString text =
             QString(nachher).remove(QRegularExpression("[][|]")).replace('\n', '\r');
         QCOMPARE(QString::fromStdString(w().EFDaten->Text()), text);
