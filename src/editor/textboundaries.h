@@ -20,9 +20,9 @@ struct Piece {
 
 // Characters are grapheme clusters; words and sentences run from one start or end of an item
 // to the next (so the spaces between two words are a piece of their own); a line or paragraph
-// runs to its line feed and holds it. No piece runs on past a line feed. At the end of the text the
-// piece at it is the last one, unless the text ends with a line feed or characters are asked for:
-// then it is empty. An offset of -1 stands for the end of the text.
+// runs to its line feed and holds it. No piece runs on past a line feed. At the end of the
+// text the piece at it is the last one, unless the text ends with a line feed or characters
+// are asked for: then it is empty. An offset of -1 stands for the end of the text.
 Piece piece(const QString& text, int offset, QAccessible::TextBoundaryType boundary, Side side);
 
 } // namespace textboundaries
