@@ -124,11 +124,12 @@ private:
         const std::string& all = editor()->text();
         const auto size = TextEditor::Position(all.size());
         const auto lineStart = [&](TextEditor::Position p) {
-            const std::size_t end = p > 0 ? all.rfind('\r', std::size_t(p - 1)) : std::string::npos;
+            const std::size_t end =
+                p > 0 ? all.rfind(TextBuffer::separator, std::size_t(p - 1)) : std::string::npos;
             return end == std::string::npos ? 0 : TextEditor::Position(end) + 1;
         };
         const auto lineEnd = [&](TextEditor::Position p) {
-            const std::size_t end = all.find('\r', std::size_t(p));
+            const std::size_t end = all.find(TextBuffer::separator, std::size_t(p));
             return end == std::string::npos ? size : TextEditor::Position(end);
         };
         TextEditor::Position from = lineStart(at), to = lineEnd(at);
