@@ -11,6 +11,8 @@
 # AT-SPI Python bindings where they are missing (Debian and Ubuntu).
 #
 #     tools/orca.sh [build folder]
+#
+# VELMORA_ORCA_LOG=file keeps Orca's whole debug log there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -25,11 +27,13 @@ fi
 
 work=$(mktemp -d)
 pids=()
-stop() { # the last started first, the display last
+stop() { # the last started first, the display last; a hung one is killed
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
         kill "${pids[i]}" 2>/dev/null || true
+        timeout 5 tail --pid="${pids[i]}" -f /dev/null || kill -KILL "${pids[i]}" 2>/dev/null || true
         wait "${pids[i]}" 2>/dev/null || true
     done
+    [ -z "${VELMORA_ORCA_LOG:-}" ] || cp "$work/orca.log" "$VELMORA_ORCA_LOG"
     rm -rf "$work"
 }
 trap stop EXIT
@@ -71,15 +75,15 @@ key() {
     done
 }
 
-marker() { # a line in Orca's log, to tell the steps of the walk apart
-    echo "VELMORA STEP: $1" >>"$work/orca.log"
+marker() { # a step of the walk, at the time of Orca's log
+    echo "$(date +%H:%M:%S.%6N) - VELMORA STEP: $1" >>"$work/steps"
 }
 
 # ask: every piece at, before and after the end offset of each field shown, through AT-SPI as
 # a screen reader reading by word asks, each answered within a few seconds; with the field's
 # text and its attribute run at the start.
 ask() {
-    /usr/bin/python3 - <<'EOF'
+    timeout 60 /usr/bin/python3 - <<'EOF'
 import os, threading
 import pyatspi
 
@@ -116,10 +120,11 @@ def ask(field):
 
 for field in fields(app):
     if field.getState().contains(pyatspi.STATE_SHOWING):
+        name = field.name
         done = threading.Event()
         threading.Thread(target=lambda: (ask(field), done.set()), daemon=True).start()
         if not done.wait(10):
-            print("NO ANSWER from %s within 10 s" % field.name, flush=True)
+            print("NO ANSWER from %s within 10 s" % name, flush=True)
             os._exit(1)
 EOF
 }
@@ -128,7 +133,7 @@ EOF
 marker "Tab through the box values from Maximum"
 key Tab Tab Tab Tab Tab
 answers="After the box values:
-$(ask || true)"
+$(ask || echo "NO ANSWER")"
 marker "Tab to the kind buttons and choose Datenreihe"
 key Tab Tab Tab Tab Tab Tab space
 marker "Tab through the scale fields"
@@ -143,7 +148,15 @@ sleep 1
 key Up Up Up Down Down Down
 answers="$answers
 After the value list:
-$(ask || true)"
+$(ask || echo "NO ANSWER")"
+# Orca writes its log in blocks: a few presses of Shift, which Velmora ignores, write out
+# the rest of the walk.
+marker "end"
+for _ in $(seq 20); do
+    xdotool key shift
+    sleep 0.1
+done
+sleep 2
 
 # Idle: the CPU time Velmora uses over three seconds after the questions.
 cpu() { awk '{ print $14 + $15 }' "/proc/$velmora/stat"; }
@@ -152,8 +165,9 @@ sleep 3
 after=$(cpu)
 
 echo "== What Orca spoke =="
-grep -E "VELMORA STEP|SPEECH OUTPUT: '" "$work/orca.log" |
-    sed -e "s/^.*VELMORA STEP: /-- /" -e "s/^.*SPEECH OUTPUT: /  /" -e "s/{'established': False}$//"
+grep -E "^[0-9:.]+ - SPEECH OUTPUT: '" "$work/orca.log" | cat - "$work/steps" | sort -s -k1,1 |
+    sed -e '/VELMORA STEP: end$/,$d' -e "s/^.*VELMORA STEP: /-- /" \
+        -e "s/^.*SPEECH OUTPUT: /  /" -e "s/{'established': False}$//"
 echo "== AT-SPI questions at the end offsets of the fields shown =="
 echo "$answers"
 ticks=$((after - before))
