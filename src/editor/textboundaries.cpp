@@ -2,7 +2,7 @@
 
 #include <QTextBoundaryFinder>
 
-#include <optional>
+#include <algorithm>
 
 namespace textboundaries {
 
