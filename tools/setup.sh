@@ -15,6 +15,9 @@ velmora_debian_test_packages=(clang libclang-rt-14-dev clang-format locales popp
 velmora_brew_test_formulas=(poppler)
 # What the benchmarks compare with: NumPy on the same value list (skipped where missing).
 velmora_debian_bench_packages=(python3-numpy)
+# What tools/orca.sh runs: the screen reader Orca on a virtual display, with AT-SPI, a session
+# bus, keys sent by xdotool and AT-SPI's Python bindings for its own questions.
+velmora_debian_orca_packages=(orca xvfb xdotool python3-pyatspi at-spi2-core dbus)
 
 velmora_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -24,8 +27,9 @@ velmora_as_root() {
     fi
 }
 
-# velmora_install_packages [test|bench]: what building needs, with "test" also what testing
-# needs, with "bench" also what the benchmarks compare with.
+# velmora_install_packages [test|bench|orca]: what building needs, with "test" also what
+# testing needs, with "bench" also what the benchmarks compare with, with "orca" also what
+# tools/orca.sh runs.
 velmora_install_packages() {
     local packages=("${velmora_debian_packages[@]}") formulas=(cmake qt fast_float)
     if [ "${1:-}" = test ]; then
@@ -33,6 +37,8 @@ velmora_install_packages() {
         formulas+=("${velmora_brew_test_formulas[@]}")
     elif [ "${1:-}" = bench ]; then
         packages+=("${velmora_debian_bench_packages[@]}")
+    elif [ "${1:-}" = orca ]; then
+        packages+=("${velmora_debian_orca_packages[@]}")
     fi
     if command -v apt-get >/dev/null 2>&1; then
         local missing=()

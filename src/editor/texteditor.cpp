@@ -339,18 +339,19 @@ TextEditor::Position TextEditor::wordEdge(Position position, bool forward) const
     }
 }
 
+// The edge of the grapheme cluster after or before a position inside its line.
+TextEditor::Position TextEditor::graphemeEdge(Position position, bool forward) const {
+    const Stretch around = stretchAround(position);
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, around.text);
+    characters.setPosition(around.at);
+    const qsizetype edge = forward ? characters.toNextBoundary() : characters.toPreviousBoundary();
+    return around.start +
+           TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
+                                std::max<qsizetype>(edge, 0));
+}
+
 TextEditor::Position TextEditor::target(Move move) const {
     const Position line = cursorLine();
-    const auto graphemeEdge = [&](bool forward) {
-        const Stretch around = stretchAround(cursor_);
-        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, around.text);
-        characters.setPosition(around.at);
-        const qsizetype edge =
-            forward ? characters.toNextBoundary() : characters.toPreviousBoundary();
-        return around.start +
-               TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
-                                    std::max<qsizetype>(edge, 0));
-    };
     const auto onLine = [&](Position other) {
         other = std::clamp<Position>(other, 0, buffer_.lineCount() - 1);
         QTextLayout layout;
@@ -360,10 +361,10 @@ TextEditor::Position TextEditor::target(Move move) const {
     switch (move) {
     case Move::Right:
         return cursor_ == buffer_.lineEnd(line) ? std::min(cursor_ + 1, buffer_.size())
-                                                : graphemeEdge(true);
+                                                : graphemeEdge(cursor_, true);
     case Move::Left:
         return cursor_ == buffer_.lineStart(line) ? std::max<Position>(cursor_ - 1, 0)
-                                                  : graphemeEdge(false);
+                                                  : graphemeEdge(cursor_, false);
     case Move::WordRight:
         return wordEdge(cursor_, true);
     case Move::WordLeft:
@@ -547,7 +548,7 @@ QRect TextEditor::characterRect(Position position) const {
     const Position line = buffer_.lineOf(position);
     const QPointF origin = lineOrigin(line);
     const qreal x = cursorX(position);
-    const qreal next = position < buffer_.lineEnd(line) ? cursorX(target(Move::Right)) : x;
+    const qreal next = position < buffer_.lineEnd(line) ? cursorX(graphemeEdge(position, true)) : x;
     return QRectF(origin.x() + x, origin.y(), std::max<qreal>(next - x, 1), lineHeight())
         .toAlignedRect();
 }

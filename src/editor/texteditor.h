@@ -157,6 +157,7 @@ private:
     };
     Stretch stretchAround(Position position) const;
     Position previousCharacter(Position position) const;
+    Position graphemeEdge(Position position, bool forward) const;
     qreal cursorX(Position position) const;
     QRect cursorRect() const;
     void ensureCursorVisible();

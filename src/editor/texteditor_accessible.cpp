@@ -1,6 +1,7 @@
 // What a screen reader reads and edits of a TextEditor: its text, cursor and selection in
 // UTF-16 offsets over the whole text (lines separated by line feeds), through Qt's accessible
 // text interfaces.
+#include "textboundaries.h"
 #include "texteditor.h"
 
 #include <QAccessibleWidget>
@@ -66,9 +67,23 @@ public:
         return offset(editor()->positionAt(editor()->viewport()->mapFromGlobal(point)));
     }
     void scrollToSubstring(int start, int) override { setCursorPosition(start); }
+    // The text has no attributes: each line (with its line feed) is one run without them, so
+    // that a screen reader reads a line whole.
     QString attributes(int at, int* start, int* end) const override {
-        *start = *end = at;
+        answer(at, QAccessible::LineBoundary, textboundaries::Side::At, start, end);
         return {};
+    }
+    QString textBeforeOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                             int* end) const override {
+        return answer(at, boundary, textboundaries::Side::Before, start, end);
+    }
+    QString textAtOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                         int* end) const override {
+        return answer(at, boundary, textboundaries::Side::At, start, end);
+    }
+    QString textAfterOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                            int* end) const override {
+        return answer(at, boundary, textboundaries::Side::After, start, end);
     }
 
     // The editable text interface: each change is one step of the undo history.
@@ -79,6 +94,52 @@ public:
     }
 
 private:
+    // The piece of the text before, at or after an offset. No piece reaches beyond the line
+    // before the offset's line or the line after it, so it is found in these three lines
+    // alone: a list of a million lines is not converted whole for each question.
+    QString answer(int at, QAccessible::TextBoundaryType boundary, textboundaries::Side side,
+                   int* start, int* end) const {
+        const int count = characterCount();
+        textboundaries::Piece found;
+        if (boundary == QAccessible::NoBoundary)
+            found = textboundaries::piece(text(0, count), at, boundary, side);
+        else if (at == -1 || (at >= 0 && at <= count)) {
+            const auto [from, to] = linesAround(position(at == -1 ? count : at));
+            const int first = offset(from);
+            found = textboundaries::piece(editor()->textBetween(from, to),
+                                          at == -1 ? -1 : at - first, boundary, side);
+            if (found.start >= 0) {
+                found.start += first;
+                found.end += first;
+            }
+        }
+        *start = found.start;
+        *end = found.end;
+        return found.text;
+    }
+    // From the start of the line before the line of a position to the end of the line after
+    // it, with its line end.
+    std::pair<TextEditor::Position, TextEditor::Position>
+    linesAround(TextEditor::Position at) const {
+        const std::string& all = editor()->text();
+        const auto size = TextEditor::Position(all.size());
+        const auto lineStart = [&](TextEditor::Position p) {
+            const std::size_t end =
+                p > 0 ? all.rfind(TextBuffer::separator, std::size_t(p - 1)) : std::string::npos;
+            return end == std::string::npos ? 0 : TextEditor::Position(end) + 1;
+        };
+        const auto lineEnd = [&](TextEditor::Position p) {
+            const std::size_t end = all.find(TextBuffer::separator, std::size_t(p));
+            return end == std::string::npos ? size : TextEditor::Position(end);
+        };
+        TextEditor::Position from = lineStart(at), to = lineEnd(at);
+        if (from > 0)
+            from = lineStart(from - 1);
+        if (to < size)
+            to = std::min(lineEnd(to + 1) + 1, size);
+        return {from, to};
+    }
+
     TextEditor* editor() const { return static_cast<TextEditor*>(widget()); }
     int offset(TextEditor::Position at) const { return int(editor()->utf16Offset(at)); }
     TextEditor::Position position(int offset) const { return editor()->position(offset); }

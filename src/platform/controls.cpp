@@ -10,7 +10,10 @@
 #include <limits>
 #include <optional>
 
+void installControlsAccessibility(); // in controls_accessible.cpp
+
 EditField::EditField(QWidget* parent) : Field<QLineEdit>(parent) {
+    installControlsAccessibility(); // Qt keeps a factory once
     setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &EditField::reportTextChange);
 }
@@ -131,6 +134,11 @@ BevelButton::BevelButton(QWidget* parent) : Button(parent) {
     // leaves the focus where it is.
     setFocusPolicy(Qt::TabFocus);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+ChoiceGroup::ChoiceGroup(QWidget* parent) : QWidget(parent) {
+    installControlsAccessibility();
+    setFocusPolicy(Qt::NoFocus);
 }
 
 UpDownArrows::UpDownArrows(QWidget* parent)

@@ -140,6 +140,14 @@ public:
 
 using GroupBox = QGroupBox;
 
+// An invisible frame around buttons of which exactly one is chosen, named after the choice: a
+// screen reader hears its checkable buttons as radio buttons of this group.
+class ChoiceGroup : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChoiceGroup(QWidget* parent = nullptr);
+};
+
 // Two small arrow buttons on top of each other; held down, they repeat. Tab reaches each.
 class UpDownArrows : public QWidget {
     Q_OBJECT

@@ -152,8 +152,10 @@ void WinDaten::steuerelemente_anlegen() {
         RBsatz.set(index,
                    anlegen<RadioButton>(w, "RBsatz", lage, QByteArray::number(index).constData()));
     }
-    BBsatzart.set(1, anlegen<BevelButton>(w, "BBsatzart", {50, 296, 116, 22}, "Box-Werte"));
-    BBsatzart.set(2, anlegen<BevelButton>(w, "BBsatzart", {198, 296, 116, 22}, "Datenreihe"));
+    // The kind buttons are one choice of two, framed by a group of their own.
+    auto* satzart = anlegen<ChoiceGroup>(w, "Satzart", {50, 296, 264, 22});
+    BBsatzart.set(1, anlegen<BevelButton>(satzart, "BBsatzart", {0, 0, 116, 22}, "Box-Werte"));
+    BBsatzart.set(2, anlegen<BevelButton>(satzart, "BBsatzart", {148, 0, 116, 22}, "Datenreihe"));
     BBsatzart(1).setChecked(true);
     UpDownArrows1 = anlegen<UpDownArrows>(w, "UpDownArrows1", {366, 197, 13, 23});
     STsatzanz = text_anlegen(w, "STsatzanz", {344, 197, 19, 20}, "1", rechts);
@@ -189,13 +191,15 @@ QString WinDaten::zeilenname(int index) const {
 
 // What a screen reader says for each control, as a sighted user reads the window: a field by
 // its caption and its group, which tell the two "Maximum" fields apart. The labels are the
-// fields' buddies too. The value displays, the set buttons and the count are named with what
-// they show, as it changes.
+// fields' buddies too, and a screen reader names a field after the label it is labelled by:
+// the label bears the field's name. The value displays, the set buttons and the count are
+// named with what they show, as it changes.
 void WinDaten::benennen() {
     const auto feld = [this](QWidget* element, const char* beschriftung, const QGroupBox* gruppe) {
         QLabel* etikett = this->beschriftung(beschriftung);
         etikett->setBuddy(element);
         element->setAccessibleName(QStringLiteral("%1 (%2)").arg(etikett->text(), gruppe->title()));
+        etikett->setAccessibleName(element->accessibleName());
     };
     for (const Zeile& z : zeilen)
         feld(&EFbasis(z.index), z.beschriftung, GroupBox1);
@@ -204,6 +208,7 @@ void WinDaten::benennen() {
     feld(EFskalamark, "StaticText8", GroupBox3);
     EFDaten->setAccessibleName(GroupBox2->title());
     EFDaten->setAccessibleDescription(QStringLiteral("Ein Wert pro Zeile"));
+    BBsatzart(1).parentWidget()->setAccessibleName(QStringLiteral("Art des Satzes"));
     BBsatzart(1).setAccessibleName(QStringLiteral("Box-Werte eingeben"));
     BBsatzart(1).setAccessibleDescription(
         QStringLiteral("Minimum, Quartile, Median, Maximum und Mittelwert des Satzes eingeben"));

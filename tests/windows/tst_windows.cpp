@@ -22,7 +22,9 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
+#include <chrono>
 #include <functional>
+#include <future>
 #include <random>
 
 namespace {
@@ -410,6 +412,51 @@ QString verletzt() {
     return {};
 }
 
+// Runs a task and ends the test program when it does not return within a few seconds: a
+// question that loops must fail the test, not hang it.
+template <typename Aufgabe> void ohne_haengen(const char* was, Aufgabe aufgabe) {
+    std::promise<void> fertig;
+    auto waechter = std::async(std::launch::async, [was, erledigt = fertig.get_future()] {
+        if (erledigt.wait_for(std::chrono::seconds(20)) == std::future_status::timeout)
+            qFatal("no answer within 20 s: %s", was);
+    });
+    aufgabe();
+    fertig.set_value();
+}
+
+// A piece of text as a screen reader is told it: its text and where it starts and ends.
+struct Stueck {
+    QString text;
+    int von = 0, bis = 0;
+    bool operator==(const Stueck&) const = default;
+};
+char* toString(const Stueck& s) {
+    return QTest::toString(QString("\"%1\" [%2, %3)").arg(s.text).arg(s.von).arg(s.bis));
+}
+
+const Stueck keins{{}, -1, -1}; // no piece there
+
+// A field's text set as if typed, and what a screen reader reads of the field.
+QAccessibleTextInterface& mit_text(const QString& name, const QString& text) {
+    QWidget* feld = w().findChild<QWidget*>(name);
+    if (auto* liste = qobject_cast<MultiLineEditField*>(feld))
+        liste->SetText(QString(text).replace('\n', '\r').toStdString());
+    else
+        static_cast<EditField*>(feld)->SetText(text);
+    return *QAccessible::queryAccessibleInterface(feld)->textInterface();
+}
+
+enum Seite { Davor, Dort, Danach };
+
+Stueck stueck(QAccessibleTextInterface& t, int stelle, QAccessible::TextBoundaryType grenze,
+              Seite seite) {
+    Stueck s;
+    s.text = seite == Davor  ? t.textBeforeOffset(stelle, grenze, &s.von, &s.bis)
+             : seite == Dort ? t.textAtOffset(stelle, grenze, &s.von, &s.bis)
+                             : t.textAfterOffset(stelle, grenze, &s.von, &s.bis);
+    return s;
+}
+
 } // namespace
 
 class TstWindows : public QObject {
@@ -570,16 +617,20 @@ private slots:
 
     // Without a mouse: Tab goes through the window as it reads, Space presses the up arrow, the
     // down arrow selects set B, which a typed list makes a series, and F6 brings the chart to the
-    // front. A screen reader reads each control by its name, the chart in words, and is told of
-    // every change of the chart, not of a recomposition that changes nothing.
+    // front. A screen reader reads each control by its name (a field by the name of the label it
+    // is labelled by, which tells the two Maximum fields apart), the chart in words, and is told
+    // of every change of the chart, not of a recomposition that changes nothing.
     void tastatur() {
         w().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w()));
         w().EFbasis(5).setFocus();
-        QStringList reihe;
-        for (int i = 0; i < 18; ++i, tasten("\t"))
-            reihe << QAccessible::queryAccessibleInterface(QApplication::focusWidget())
-                         ->text(QAccessible::Name);
+        QStringList reihe; // named as a screen reader names them: after their label, if any
+        for (int k = 0; k < 18; ++k, tasten("\t")) {
+            QAccessibleInterface* i =
+                QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+            const auto etiketten = i->relations(QAccessible::Label);
+            reihe << (etiketten.isEmpty() ? i : etiketten.first().first)->text(QAccessible::Name);
+        }
         const QString werte = " (Boxplot-Werte)", skala = " (Ausgabe - Skala)";
         const QString a = "Satz A: Minimum 10, unteres Quartil 30, Median 50, oberes Quartil 60, "
                           "Maximum 85, Mittelwert 40; Whisker von 10 bis 85. ";
@@ -607,11 +658,12 @@ private slots:
         QCOMPARE(vorgelesen(&w()) + vorgelesen(WinBoxplot::offen()), (QStringList{
             "Daten", "Satz-Nr.", "Ausgabe - Skala", "Datenreihe", "Boxplot-Werte",
             "Maximum" + skala + "=100", "Minimum" + skala + "=0", "Markierung" + skala + "=10",
-            "Median", "ob. Quartil", "unt.Quartil", "Maximum", "Minimum", "Maximum", "Minimum",
-            "Markierung", "Mittelwert", "Datenreihe=" + liste + "\n | Ein Wert pro Zeile",
-            "Spannweite", "Anzahl", "Minimum: -6", "unt.Quartil: 0", "Median: 0",
+            "Median" + werte, "ob. Quartil" + werte, "unt.Quartil" + werte, "Maximum" + werte,
+            "Minimum" + werte, "Maximum" + skala, "Minimum" + skala, "Markierung" + skala,
+            "Mittelwert" + werte, "Datenreihe=" + liste + "\n | Ein Wert pro Zeile",
+            "Spannweite" + werte, "Anzahl" + werte, "Minimum: -6", "unt.Quartil: 0", "Median: 0",
             "ob. Quartil: 0", "Maximum: 6", "Mittelwert: 0,02", "Spannweite: 12", "Anzahl: 32",
-            "Satz A", "Satz B [x]",
+            "Satz A", "Satz B [x]", "Art des Satzes",
             "Box-Werte eingeben | Minimum, Quartile, Median, Maximum und Mittelwert des Satzes "
                 "eingeben",
             "Datenreihe eingeben | Die Werte des Satzes als Liste eingeben, aus der sie berechnet "
@@ -632,6 +684,120 @@ private slots:
         gemeldet.clear();
         WinBoxplot::offen()->resize(300, 500);
         QCOMPARE(gemeldet, QStringList());
+    }
+
+    // A screen reader asks a text field for the character, word, sentence, line or paragraph
+    // before, at and after each offset, and for the run of text attributes there. Each field
+    // and the value list answers every question at every offset up to the end: the pieces
+    // follow each other without a gap, a line is the whole line, the end has the last word,
+    // and the attribute runs cover the text (one run per line), so that it is read whole.
+    void vorleser_stuecke_data() {
+        QTest::addColumn<QString>("feld");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Maximum") << "EFbasis"
+                                 << "85";
+        QTest::newRow("leer") << "EFskalamark"
+                              << "";
+        QTest::newRow("Wörter") << "EFskalamax"
+                                << "1,5 und  zwei. Drei 😀e\u0301!";
+        QTest::newRow("Liste") << "EFDaten"
+                               << "3\n5\n40\n12";
+        QTest::newRow("Liste mit Leerzeilen") << "EFDaten"
+                                              << "\n1 2, drei.\n\nä😀\n";
+    }
+    void vorleser_stuecke() {
+        QFETCH(QString, feld);
+        QFETCH(QString, text);
+        klicks("r");
+        QAccessibleTextInterface& t = mit_text(feld, text);
+        const int ende = int(text.size());
+        QCOMPARE(t.characterCount(), ende);
+        ohne_haengen(qPrintable(feld + ": " + text), [&] {
+            for (int stelle = 0; stelle <= ende; ++stelle) {
+                const qsizetype anfang = stelle == 0 ? 0 : text.lastIndexOf('\n', stelle - 1) + 1;
+                const QString zeile = text.mid(anfang).section('\n', 0, 0) +
+                                      (text.indexOf('\n', stelle) >= 0 ? "\n" : "");
+                Stueck lauf;
+                t.attributes(stelle, &lauf.von, &lauf.bis);
+                lauf.text = text.mid(lauf.von, lauf.bis - lauf.von);
+                QCOMPARE(lauf, stueck(t, stelle, QAccessible::LineBoundary, Dort));
+                QCOMPARE(lauf.text, zeile);
+                for (auto grenze : {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                    QAccessible::SentenceBoundary, QAccessible::LineBoundary,
+                                    QAccessible::ParagraphBoundary, QAccessible::NoBoundary}) {
+                    const Stueck davor = stueck(t, stelle, grenze, Davor),
+                                 dort = stueck(t, stelle, grenze, Dort),
+                                 danach = stueck(t, stelle, grenze, Danach);
+                    const QString wo = QString("offset %1, boundary %2").arg(stelle).arg(grenze);
+                    QVERIFY2(dort.von <= stelle && stelle <= dort.bis &&
+                                 (stelle < dort.bis || stelle == ende) &&
+                                 dort.text == text.mid(dort.von, dort.bis - dort.von),
+                             qPrintable(wo));
+                    if (grenze == QAccessible::NoBoundary) {
+                        QCOMPARE(dort.text, text);
+                        continue;
+                    }
+                    for (const Stueck& s : {davor, danach})
+                        QVERIFY2(s.von < 0
+                                     ? s == keins
+                                     : s.von < s.bis && s.text == text.mid(s.von, s.bis - s.von),
+                                 qPrintable(wo));
+                    QVERIFY2(dort.von == 0 ? davor.von < 0 : davor.bis == dort.von, qPrintable(wo));
+                    QVERIFY2(dort.bis == ende ? danach.von < 0 : danach.von == dort.bis,
+                             qPrintable(wo));
+                    if (stelle < ende)
+                        QCOMPARE(stueck(t, dort.von, grenze, Dort), dort);
+                    else if (grenze != QAccessible::CharBoundary && !zeile.isEmpty())
+                        QCOMPARE(dort, stueck(t, stelle - 1, grenze, Dort));
+                }
+            }
+        });
+    }
+
+    // A screen reader shows where a character stands by its box: each character's own,
+    // wherever the cursor is.
+    void zeichenkaesten_data() {
+        QTest::addColumn<QString>("feld");
+        QTest::newRow("Liste") << "EFDaten";
+        QTest::newRow("Feld") << "EFskalamark";
+    }
+    void zeichenkaesten() {
+        QFETCH(QString, feld);
+        const QString text = feld == "EFDaten" ? "WWWW\nii\nWWWWWW" : "WiW";
+        klicks("r");
+        QAccessibleTextInterface& t = mit_text(feld, text);
+        const QFontMetrics masse(w().findChild<QWidget*>(feld)->font());
+        QList<QRect> kaesten;
+        for (int stelle = 0; stelle < text.size(); ++stelle) {
+            kaesten << t.characterRect(stelle);
+            if (text[stelle] != '\n')
+                QVERIFY2(qAbs(kaesten.back().width() - masse.horizontalAdvance(text[stelle])) <= 1,
+                         qPrintable(QString("offset %1").arg(stelle)));
+        }
+        for (int cursor : {5, int(text.size())}) {
+            t.setCursorPosition(cursor);
+            for (int stelle = 0; stelle < text.size(); ++stelle)
+                QCOMPARE(t.characterRect(stelle), kaesten[stelle]);
+        }
+    }
+
+    // The two kind buttons are one choice of two: radio buttons in a group named after it.
+    void satzart_als_auswahl() {
+        for (const QString art : {"r", "b"}) {
+            klicks(art);
+            QAccessibleInterface* gruppe =
+                QAccessible::queryAccessibleInterface(&w().BBsatzart(1))->parent();
+            QCOMPARE(gruppe->role(), QAccessible::Grouping);
+            QCOMPARE(gruppe->text(QAccessible::Name), "Art des Satzes");
+            QStringList gewaehlt;
+            for (int k = 0; k < gruppe->childCount(); ++k) {
+                QCOMPARE(gruppe->child(k)->role(), QAccessible::RadioButton);
+                if (gruppe->child(k)->state().checked)
+                    gewaehlt << gruppe->child(k)->text(QAccessible::Name);
+            }
+            QCOMPARE(gewaehlt,
+                     QStringList(art == "b" ? "Box-Werte eingeben" : "Datenreihe eingeben"));
+        }
     }
 
     // Closing the data window ends the event loop even while the chart window is open.

@@ -1,0 +1,179 @@
+// What a screen reader reads of the controls where Qt's own accessible interfaces mislead it:
+// line edits, whose text Qt 6.4 gives as runs of no length (a screen reader reading run by
+// run speaks one character) and whose word and sentence queries at the end of the text never
+// return; and buttons of which exactly one is chosen, which are radio buttons in a group.
+#include "controls.h"
+
+#include "editor/textboundaries.h"
+
+#include <QAccessibleWidget>
+
+namespace {
+
+class AccessibleLineEdit : public QAccessibleWidget,
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface {
+public:
+    explicit AccessibleLineEdit(QLineEdit* edit)
+        : QAccessibleWidget(edit, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = edit()->isReadOnly();
+        s.editable = !edit()->isReadOnly();
+        s.passwordEdit = edit()->echoMode() != QLineEdit::Normal;
+        s.selectableText = true;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return shown();
+        QString text = QAccessibleWidget::text(t);
+        if (text.isEmpty() && t == QAccessible::Description)
+            text = edit()->placeholderText();
+        return text;
+    }
+    void setText(QAccessible::Text t, const QString& text) override {
+        if (t != QAccessible::Value)
+            return QAccessibleWidget::setText(t, text);
+        replaceText(0, characterCount(), text);
+    }
+
+    // The text interface, over the text as shown (a password's as its masks).
+    void selection(int index, int* start, int* end) const override {
+        *start = *end = 0;
+        if (index == 0 && edit()->hasSelectedText()) {
+            *start = edit()->selectionStart();
+            *end = edit()->selectionEnd();
+        }
+    }
+    int selectionCount() const override { return edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override { edit()->deselect(); }
+    void setSelection(int index, int start, int end) override {
+        if (index == 0)
+            edit()->setSelection(start, end - start);
+    }
+    int cursorPosition() const override { return edit()->cursorPosition(); }
+    void setCursorPosition(int at) override { edit()->setCursorPosition(at); }
+    QString text(int start, int end) const override {
+        return start <= end ? shown().mid(start, end - start) : QString();
+    }
+    int characterCount() const override { return int(shown().size()); }
+    // Measured from the caret, which stands in the middle of the rectangle Qt gives for it.
+    QRect characterRect(int at) const override {
+        const QString text = shown();
+        if (at < 0 || at >= text.size())
+            return {};
+        const QFontMetrics metrics(edit()->font());
+        const QRect caret = edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const int x = caret.x() + caret.width() / 2 + metrics.horizontalAdvance(text.left(at)) -
+                      metrics.horizontalAdvance(text.left(edit()->cursorPosition()));
+        const QRect box(x, caret.y(), metrics.horizontalAdvance(text.mid(at, 1)), caret.height());
+        return box.translated(edit()->mapToGlobal(QPoint()));
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        return edit()->cursorPositionAt(edit()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
+    // The text has no attributes: it is one run without them, read whole.
+    QString attributes(int at, int* start, int* end) const override {
+        answer(at, QAccessible::LineBoundary, textboundaries::Side::At, start, end);
+        return {};
+    }
+    QString textBeforeOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                             int* end) const override {
+        return answer(at, boundary, textboundaries::Side::Before, start, end);
+    }
+    QString textAtOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                         int* end) const override {
+        return answer(at, boundary, textboundaries::Side::At, start, end);
+    }
+    QString textAfterOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                            int* end) const override {
+        return answer(at, boundary, textboundaries::Side::After, start, end);
+    }
+
+    // The editable text interface: the edit is the user's, like typing (undone with Ctrl+Z).
+    void deleteText(int start, int end) override { replaceText(start, end, {}); }
+    void insertText(int at, const QString& text) override { replaceText(at, at, text); }
+    void replaceText(int start, int end, const QString& text) override {
+        if (edit()->isReadOnly() || start < 0 || start > end || end > characterCount())
+            return;
+        edit()->setSelection(start, end - start);
+        edit()->insert(text);
+    }
+
+private:
+    QLineEdit* edit() const { return static_cast<QLineEdit*>(widget()); }
+    QString shown() const {
+        return edit()->echoMode() == QLineEdit::Normal ? edit()->text() : edit()->displayText();
+    }
+    QString answer(int at, QAccessible::TextBoundaryType boundary, textboundaries::Side side,
+                   int* start, int* end) const {
+        textboundaries::Piece found = textboundaries::piece(shown(), at, boundary, side);
+        *start = found.start;
+        *end = found.end;
+        return found.text;
+    }
+};
+
+// One of several buttons of which exactly one is chosen: a radio button to a screen reader,
+// its group the ChoiceGroup it stands in.
+class AccessibleChoice : public QAccessibleWidget {
+public:
+    explicit AccessibleChoice(QAbstractButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = button()->isChecked();
+        return s;
+    }
+    QString text(QAccessible::Text t) const override {
+        const QString text = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && text.isEmpty() ? button()->text() : text;
+    }
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            return button()->click();
+        QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String("QLineEdit"))
+        return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
+    if (className == QLatin1String("ChoiceGroup"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    if (auto* button = qobject_cast<QAbstractButton*>(object);
+        button && qobject_cast<ChoiceGroup*>(button->parent()))
+        return new AccessibleChoice(button);
+    return nullptr;
+}
+
+} // namespace
+
+// Qt asks the factory installed last first, and the application object installs its own for
+// Qt's widgets: this one comes after it, with the first control (and only once).
+void installControlsAccessibility() {
+    QAccessible::installFactory(accessibleControl);
+}
