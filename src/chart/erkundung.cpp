@@ -1,0 +1,207 @@
+#include "erkundung.h"
+
+#include "chart/beschreibung.h"
+#include "chart/boxplot.h"
+#include "chart/zusammensetzung.h"
+#include "model/proc.h"
+#include "model/text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Proc {
+
+namespace {
+
+// Lines and the outlines of marks are drawn with a pen of two pixels.
+constexpr double stift = 2.0;
+
+// The values of one set, collected with their place in its plot.
+class Satzwerte {
+public:
+    Satzwerte(const Streifen& streifen, std::vector<Chartwert>& werte)
+        : streifen_(streifen), werte_(werte),
+          satzname_("Satz " + NthField(daten_reihenname, ";", streifen.satz)) {}
+
+    // A horizontal line from the box's left edge across its width, or across a whisker's cap.
+    void linie(Wertart art, const std::string& wort, double v, bool kappe) {
+        const Wertlage l = lage(v);
+        const double links = whole(kappe ? l.kappe_links : l.box_links);
+        const double rechts = whole(kappe ? l.kappe_rechts : l.box_links + l.box_breite);
+        hinzufuegen(art, wort + " " + zahl_gesprochen(v),
+                    {links, double(whole(l.y)), rechts - links + stift, stift}, false);
+    }
+
+    // A round mark on the box's centre line.
+    void marke(Wertart art, const std::string& wort, double v) {
+        const Wertlage l = lage(v);
+        const double oben = whole(l.y - l.marke * 0.5), d = whole(l.marke);
+        hinzufuegen(art, wort, {double(whole(l.mitte - l.marke * 0.5)), oben, d, d}, true);
+    }
+
+    // Outliers above or below the box, from the top.
+    void ausreisser(Wertart art, const std::vector<GenannterAusreisser>& genannt,
+                    std::size_t anzahl) {
+        const double median_wert = daten_basiswert(streifen_.satz, median);
+        for (auto a = genannt.rbegin(); a != genannt.rend(); ++a)
+            if ((a->wert > median_wert) == (art == Wertart::ausreisser_oben))
+                marke(art,
+                      "Ausreißer " + zahl_gesprochen(a->wert) + ", " + std::to_string(a->nummer) +
+                          " von " + std::to_string(anzahl),
+                      a->wert);
+    }
+
+private:
+    struct Rechteck {
+        double links, oben, breite, hoehe;
+    };
+
+    // Values beyond the scale lie outside the picture, just beyond its edge.
+    Wertlage lage(double v) const {
+        Wertlage l = wertlage(streifen_.breite, hoehe_bild, streifen_.mit_skala, v);
+        l.y = std::clamp(l.y, -100.0, hoehe_bild + 100.0);
+        return l;
+    }
+
+    void hinzufuegen(Wertart art, std::string wert, Rechteck r, bool rund) {
+        const auto gleich = [&](const Chartwert& w) {
+            return w.satz == streifen_.satz && w.art == art;
+        };
+        const int32_t rang = int32_t(std::count_if(werte_.begin(), werte_.end(), gleich));
+        werte_.push_back({streifen_.satz, art, rang, satzname_, std::move(wert),
+                          streifen_.x + r.links, r.oben, r.breite, r.hoehe, rund});
+    }
+
+    const Streifen& streifen_;
+    std::vector<Chartwert>& werte_;
+    std::string satzname_;
+};
+
+void satz_erfassen(const Streifen& streifen, std::vector<Chartwert>& werte) {
+    const int32_t satz = streifen.satz;
+    const auto b = [satz](int32_t spalte) { return daten_basiswert(satz, spalte); };
+    const bool ext = ausreisser_markiert(satz);
+    const Ausreisserauswahl ausreisser =
+        ext ? genannte_ausreisser(daten_ausreisser(satz, ausreisser_liste)) : Ausreisserauswahl{};
+    Satzwerte s(streifen, werte);
+    s.ausreisser(Wertart::ausreisser_oben, ausreisser.genannt, ausreisser.anzahl);
+    if (ext)
+        s.linie(Wertart::whisker_oben, "oberer Whisker bis",
+                Val(daten_ausreisser(satz, whisker_oben)), true);
+    else
+        s.linie(Wertart::whisker_oben, "Maximum", b(maximum), true);
+    s.linie(Wertart::oberes_quartil, "oberes Quartil", b(oberes_quartil), false);
+    s.linie(Wertart::median, "Median", b(median), false);
+    if (mittelwert_anzeigen)
+        s.marke(Wertart::mittelwert, "Mittelwert " + zahl_gesprochen(b(mittelwert)), b(mittelwert));
+    s.linie(Wertart::unteres_quartil, "unteres Quartil", b(unteres_quartil), false);
+    if (ext)
+        s.linie(Wertart::whisker_unten, "unterer Whisker bis",
+                Val(daten_ausreisser(satz, whisker_unten)), true);
+    else
+        s.linie(Wertart::whisker_unten, "Minimum", b(minimum), true);
+    s.ausreisser(Wertart::ausreisser_unten, ausreisser.genannt, ausreisser.anzahl);
+}
+
+// "Datenreihe, 8 Werte" or "Box-Werte"; nothing for a set whose kind was never chosen.
+std::string satzart_name(int32_t satz) {
+    if (daten_satzart(satz) == satzart_boxwerte)
+        return "Box-Werte";
+    if (daten_satzart(satz) != satzart_datenreihe)
+        return {};
+    const double anzahl = daten_basiswert(satz, Basiswert::anzahl);
+    return "Datenreihe, " + zahl_gesprochen(anzahl) + (anzahl == 1 ? " Wert" : " Werte");
+}
+
+} // namespace
+
+std::vector<Chartwert> chartwerte() {
+    const double spanne = endwert - startwert;
+    if (spanne == 0.0 || !std::isfinite(spanne))
+        return {};
+    std::vector<Chartwert> werte;
+    for (const Streifen& streifen : streifen_anordnen())
+        satz_erfassen(streifen, werte);
+    return werte;
+}
+
+std::optional<std::size_t> Erkundung::finden(int32_t satz, Wertart art, int32_t rang) const {
+    const auto w = std::find_if(werte_.begin(), werte_.end(), [&](const Chartwert& w) {
+        return w.satz == satz && w.art == art && w.rang == rang;
+    });
+    if (w == werte_.end())
+        return std::nullopt;
+    return std::size_t(w - werte_.begin());
+}
+
+std::optional<std::size_t> Erkundung::stelle() const {
+    return finden(satz_, art_, rang_);
+}
+
+void Erkundung::setzen(std::size_t i) {
+    satz_ = werte_[i].satz;
+    art_ = werte_[i].art;
+    rang_ = werte_[i].rang;
+}
+
+void Erkundung::aktualisieren() {
+    werte_ = chartwerte();
+    art_nennen_ = false; // a step's announcement is past
+    if (werte_.empty() || stelle())
+        return;
+    const std::optional<std::size_t> median_des_satzes = finden(satz_, Wertart::median, 0);
+    setzen(median_des_satzes ? *median_des_satzes
+                             : *finden(werte_.front().satz, Wertart::median, 0));
+}
+
+void Erkundung::gehen(Schritt schritt) {
+    const std::optional<std::size_t> hier = stelle();
+    if (!hier)
+        return;
+    const std::size_t i = *hier;
+    const auto im_satz = [this](std::size_t k) {
+        return k < werte_.size() && werte_[k].satz == satz_;
+    };
+    std::size_t ziel = i;
+    switch (schritt) {
+    case Schritt::hoch:
+        ziel = i > 0 && im_satz(i - 1) ? i - 1 : i;
+        break;
+    case Schritt::runter:
+        ziel = im_satz(i + 1) ? i + 1 : i;
+        break;
+    case Schritt::anfang:
+        while (ziel > 0 && im_satz(ziel - 1))
+            --ziel;
+        break;
+    case Schritt::ende:
+        while (im_satz(ziel + 1))
+            ++ziel;
+        break;
+    case Schritt::links:
+    case Schritt::rechts: {
+        // The sets lie one after the other in werte_.
+        std::size_t k = i;
+        const bool rechts = schritt == Schritt::rechts;
+        while (im_satz(k) && (rechts ? k + 1 < werte_.size() : k > 0))
+            rechts ? ++k : --k;
+        if (!im_satz(k)) {
+            const int32_t nachbar = werte_[k].satz;
+            const std::optional<std::size_t> gleich = finden(nachbar, art_, rang_);
+            ziel = gleich ? *gleich : *finden(nachbar, Wertart::median, 0);
+        }
+        break;
+    }
+    }
+    setzen(ziel);
+    art_nennen_ = satz_ != genannter_satz_;
+    genannter_satz_ = satz_;
+}
+
+std::string Erkundung::name(std::size_t i) const {
+    const Chartwert& w = werte_[i];
+    std::string art = art_nennen_ && stelle() == i ? satzart_name(w.satz) : std::string();
+    return w.satzname + ", " + (art.empty() ? "" : art + ", ") + w.wert;
+}
+
+} // namespace Proc
