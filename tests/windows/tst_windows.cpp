@@ -777,6 +777,36 @@ private slots:
         QCOMPARE(im_fokus(WinBoxplot::offen()->CAbox), danach);
     }
 
+    // The focus mark, around a line and around a round mark, is drawn over the chart on the
+    // screen alone: the saved and the copied picture are the chart as composed.
+    void erkunden_marke() {
+        QVERIFY(erkunden_bereit());
+        Canvas* leinwand = WinBoxplot::offen()->CAbox;
+        const QImage median = leinwand->grab().toImage();
+        im_chart(">[");
+        const QImage ausreisser = leinwand->grab().toImage();
+        QImage beide(median.width() * 2, median.height(), QImage::Format_RGB32);
+        QPainter maler(&beide);
+        maler.drawImage(0, 0, median);
+        maler.drawImage(median.width(), 0, ausreisser);
+        maler.end();
+        if (leinwand->devicePixelRatioF() == 1)
+            VERGLEICHE_GOLDEN("erkunden_marke", beide, text_toleranz);
+        QTemporaryDir ordner;
+        QCOMPARE(bild_schreiben(ordner.filePath("bild.png")), std::nullopt);
+        bild_kopieren();
+        QVERIFY(bild_zusammensetzen(leinwand->devicePixelRatioF()));
+        const auto pixel = [](const QImage& bild) {
+            QImage rgb = bild.convertToFormat(QImage::Format_RGB32);
+            rgb.setDevicePixelRatio(1);
+            return rgb;
+        };
+        const QImage chart = pixel(bild_ergebnis->image());
+        QVERIFY(pixel(ausreisser) != chart);
+        QCOMPARE(pixel(QImage(ordner.filePath("bild.png"))), chart);
+        QCOMPARE(pixel(QApplication::clipboard()->image()), chart);
+    }
+
     // Closing the data window ends the event loop even while the chart window is open.
     void schliessen() {
         QTimer::singleShot(0, [] { WinDaten::offen()->close(); });
