@@ -322,16 +322,23 @@ QString im_editor(const std::function<int(int, int)>& zahl) {
 }
 
 // A random user action: a click, typed characters or a pasted column on a button or field of
-// the data window a user can reach now, or the chart window resized or closed. Typed are digits,
-// signs, separators, letters, umlauts, Return, Backspace and Delete; pasted are numbers, now
-// and then empty lines, huge values or garbage, with the line ends of one or another platform,
-// once in a while thousands of lines.
+// the data window a user can reach now, a step through the chart's values by key, or the chart
+// window resized or closed. Typed are digits, signs, separators, letters, umlauts, Return,
+// Backspace and Delete; pasted are numbers, now and then empty lines, huge values or garbage,
+// with the line ends of one or another platform, once in a while thousands of lines.
 QString zufaellige_aktion(std::mt19937_64& zufall) {
     const auto zahl = [&](int von, int bis) {
         return std::uniform_int_distribution<int>(von, bis)(zufall);
     };
     if (WinBoxplot* diagramm = WinBoxplot::offen(); diagramm && zahl(0, 7) == 0) {
-        if (zahl(0, 9) == 0)
+        const int wahl = zahl(0, 9);
+        if (wahl < 3) {
+            static const std::array tasten{Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                                           Qt::Key_Down, Qt::Key_Home,  Qt::Key_End};
+            QTest::keyClick(diagramm->CAbox, tasten[std::size_t(zahl(0, 5))]);
+            return "a step through the chart's values";
+        }
+        if (wahl == 3)
             diagramm->close();
         else
             diagramm->resize(zahl(0, 2000), zahl(0, 1500));
@@ -411,6 +418,9 @@ QString verletzt() {
         for (double wert : zustand.basiswert[std::size_t(satz)])
             if (!std::isfinite(wert))
                 return QString("set %1 holds a value that is not finite").arg(satz);
+    if (const WinBoxplot* diagramm = WinBoxplot::offen();
+        diagramm && !diagramm->CAbox->items().isEmpty() && diagramm->CAbox->currentItem() < 0)
+        return "the chart's focus is on one of its values";
     if (!std::isfinite(startwert) || !std::isfinite(endwert) || !std::isfinite(skala_mark) ||
         bild_ergebnis->width() != breite_bild || bild_ergebnis->height() != hoehe_bild)
         return "the scale is finite and the chart picture is breite_bild x hoehe_bild";
