@@ -33,13 +33,15 @@ public:
     }
 
     // A round mark on the box's centre line.
-    void marke(Wertart art, const std::string& wort, double v) {
+    void marke(Wertart art, std::string text, double v) {
         const Wertlage l = lage(v);
         const double oben = whole(l.y - l.marke * 0.5), d = whole(l.marke);
-        hinzufuegen(art, wort, {double(whole(l.mitte - l.marke * 0.5)), oben, d, d}, true);
+        hinzufuegen(art, std::move(text), {double(whole(l.mitte - l.marke * 0.5)), oben, d, d},
+                    true);
     }
 
-    // Outliers above or below the box, from the top.
+    // Outliers above or below the box, from the top. They lie beyond the whiskers' ends, so
+    // those above the median lie above the box.
     void ausreisser(Wertart art, const std::vector<GenannterAusreisser>& genannt,
                     std::size_t anzahl) {
         const double median_wert = daten_basiswert(streifen_.satz, median);
@@ -56,7 +58,8 @@ private:
         double links, oben, breite, hoehe;
     };
 
-    // Values beyond the scale lie outside the picture, just beyond its edge.
+    // A value far beyond the scale is placed just beyond the picture's edge, where no mark
+    // shows it, at coordinates a painter takes.
     Wertlage lage(double v) const {
         Wertlage l = wertlage(streifen_.breite, hoehe_bild, streifen_.mit_skala, v);
         l.y = std::clamp(l.y, -100.0, hoehe_bild + 100.0);
@@ -144,14 +147,19 @@ void Erkundung::setzen(std::size_t i) {
     rang_ = werte_[i].rang;
 }
 
+std::size_t Erkundung::gleiche_stelle(int32_t satz) const {
+    const std::optional<std::size_t> gleich = finden(satz, art_, rang_);
+    return gleich ? *gleich : *finden(satz, Wertart::median, 0);
+}
+
 void Erkundung::aktualisieren() {
     werte_ = chartwerte();
     art_nennen_ = false; // a step's announcement is past
-    if (werte_.empty() || stelle())
+    if (werte_.empty())
         return;
-    const std::optional<std::size_t> median_des_satzes = finden(satz_, Wertart::median, 0);
-    setzen(median_des_satzes ? *median_des_satzes
-                             : *finden(werte_.front().satz, Wertart::median, 0));
+    const bool gezeigt = std::any_of(werte_.begin(), werte_.end(),
+                                     [this](const Chartwert& w) { return w.satz == satz_; });
+    setzen(gezeigt ? gleiche_stelle(satz_) : *finden(werte_.front().satz, Wertart::median, 0));
 }
 
 void Erkundung::gehen(Schritt schritt) {
@@ -159,39 +167,33 @@ void Erkundung::gehen(Schritt schritt) {
     if (!hier)
         return;
     const std::size_t i = *hier;
-    const auto im_satz = [this](std::size_t k) {
-        return k < werte_.size() && werte_[k].satz == satz_;
-    };
+    // A set's values lie together in werte_, from erster to letzter.
+    const auto im_satz = [this](const Chartwert& w) { return w.satz == satz_; };
+    const std::size_t erster =
+        std::size_t(std::find_if(werte_.begin(), werte_.end(), im_satz) - werte_.begin());
+    const std::size_t letzter =
+        werte_.size() - 1 -
+        std::size_t(std::find_if(werte_.rbegin(), werte_.rend(), im_satz) - werte_.rbegin());
     std::size_t ziel = i;
     switch (schritt) {
     case Schritt::hoch:
-        ziel = i > 0 && im_satz(i - 1) ? i - 1 : i;
+        ziel = std::max(i, erster + 1) - 1;
         break;
     case Schritt::runter:
-        ziel = im_satz(i + 1) ? i + 1 : i;
+        ziel = std::min(i + 1, letzter);
         break;
     case Schritt::anfang:
-        while (ziel > 0 && im_satz(ziel - 1))
-            --ziel;
+        ziel = erster;
         break;
     case Schritt::ende:
-        while (im_satz(ziel + 1))
-            ++ziel;
+        ziel = letzter;
         break;
     case Schritt::links:
-    case Schritt::rechts: {
-        // The sets lie one after the other in werte_.
-        std::size_t k = i;
-        const bool rechts = schritt == Schritt::rechts;
-        while (im_satz(k) && (rechts ? k + 1 < werte_.size() : k > 0))
-            rechts ? ++k : --k;
-        if (!im_satz(k)) {
-            const int32_t nachbar = werte_[k].satz;
-            const std::optional<std::size_t> gleich = finden(nachbar, art_, rang_);
-            ziel = gleich ? *gleich : *finden(nachbar, Wertart::median, 0);
-        }
+        ziel = erster > 0 ? gleiche_stelle(werte_[erster - 1].satz) : i;
         break;
-    }
+    case Schritt::rechts:
+        ziel = letzter + 1 < werte_.size() ? gleiche_stelle(werte_[letzter + 1].satz) : i;
+        break;
     }
     setzen(ziel);
     art_nennen_ = satz_ != genannter_satz_;

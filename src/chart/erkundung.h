@@ -49,7 +49,7 @@ class Erkundung {
 public:
     // Takes the values of the chart as now composed. The place stays on the same kind of value
     // of the same set where that still exists, else it goes to that set's median; where the set
-    // is no longer shown, to the median of the first set shown.
+    // is no longer shown, back to where it starts: the median of the first set shown.
     void aktualisieren();
 
     // Left and right go to the set beside, onto the same kind of value where it has one, else
@@ -71,6 +71,8 @@ public:
 
 private:
     std::optional<std::size_t> finden(int32_t satz, Wertart art, int32_t rang) const;
+    // The place's kind of value in a shown set, else that set's median.
+    std::size_t gleiche_stelle(int32_t satz) const;
     void setzen(std::size_t i);
 
     std::vector<Chartwert> werte_;
