@@ -736,6 +736,9 @@ private slots:
              "A, Box-Werte, oberes Quartil 60|B, Datenreihe, 8 Werte, oberes Quartil 23|"
              "B, Ausreißer -30, 1 von 2|A, Box-Werte, Median 50|A, Median 50|A, Minimum 10|"
              "B, Datenreihe, 8 Werte, unterer Whisker bis 2,5|B, unterer Whisker bis 2,5"},
+            {"links", ">^<",
+             "B, Datenreihe, 8 Werte, Median 4,5|B, oberes Quartil 23|"
+             "A, Box-Werte, oberes Quartil 60"},
         };
         for (const auto& [name, folge, gesagt] : zeilen)
             QTest::newRow(qPrintable(name)) << folge << gesagt;
