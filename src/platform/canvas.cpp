@@ -7,8 +7,8 @@
 
 namespace {
 
-// An item of a canvas to assistive technology: a list item, selected while it is the current
-// one and focused while the canvas has the focus as well.
+// An item of a canvas to assistive technology: a list item, focused while it is the current one
+// and the canvas has the focus.
 class CanvasItemAccessible : public QAccessibleInterface {
 public:
     CanvasItemAccessible(Canvas* canvas, int index) : canvas_(canvas), index_(index) {}
@@ -42,9 +42,8 @@ public:
         if (state.invisible)
             return state;
         state.offscreen = !canvas_->rect().intersects(item().rect.toAlignedRect());
-        state.focusable = state.selectable = true;
-        state.selected = canvas_->currentItem() == index_;
-        state.focused = state.selected && canvas_->hasFocus();
+        state.focusable = true;
+        state.focused = canvas_->currentItem() == index_ && canvas_->hasFocus();
         return state;
     }
 

@@ -449,7 +449,7 @@ void im_chart(const QString& folge) {
 
 QString im_fokus(QWidget* widget) { // what a screen reader finds focused in it
     const QAccessibleInterface* fokus = QAccessible::queryAccessibleInterface(widget)->focusChild();
-    return fokus ? fokus->text(QAccessible::Name) : QString();
+    return fokus && fokus->state().focused ? fokus->text(QAccessible::Name) : QString();
 }
 
 } // namespace
