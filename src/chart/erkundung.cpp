@@ -118,6 +118,8 @@ std::string satzart_name(int32_t satz) {
 
 } // namespace
 
+// Values can be placed only on a scale with a finite, non-zero range; the plots then show
+// their names alone.
 std::vector<Chartwert> chartwerte() {
     const double spanne = endwert - startwert;
     if (spanne == 0.0 || !std::isfinite(spanne))
