@@ -66,8 +66,9 @@ void erkunden(FuzzedDataProvider& eingabe) {
     Erkundung erkundung;
     erkundung.aktualisieren();
     for (const Chartwert& w : erkundung.werte())
-        pruefen(std::abs(w.links) + std::abs(w.oben) + w.breite + w.hoehe < 1e10,
-                "every value lies at a place a painter takes");
+        pruefen(w.breite >= 0 && w.hoehe >= 0 && w.links >= -100 && w.oben >= -100 &&
+                    w.links + w.breite <= breite_bild + 100 && w.oben + w.hoehe <= hoehe_bild + 100,
+                "every value lies at a place a painter takes, close to the chart");
     for (int schritt = eingabe.ConsumeIntegralInRange(0, 20); schritt > 0; --schritt) {
         erkundung.gehen(Schritt(eingabe.ConsumeIntegralInRange(0, 5)));
         pruefen(erkundung.werte().empty() || erkundung.stelle(), "a step stays on a value");

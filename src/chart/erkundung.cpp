@@ -58,21 +58,26 @@ private:
         double links, oben, breite, hoehe;
     };
 
-    // A value far beyond the scale is placed just beyond the picture's edge, where no mark
-    // shows it, at coordinates a painter takes.
     Wertlage lage(double v) const {
-        Wertlage l = wertlage(streifen_.breite, hoehe_bild, streifen_.mit_skala, v);
-        l.y = std::clamp(l.y, -100.0, hoehe_bild + 100.0);
-        return l;
+        return wertlage(streifen_.breite, hoehe_bild, streifen_.mit_skala, v);
     }
 
+    // Whatever the layout and the values, the rectangle reaches at most a little beyond the
+    // chart's edges, where no mark shows it.
     void hinzufuegen(Wertart art, std::string wert, Rechteck r, bool rund) {
         const auto gleich = [&](const Chartwert& w) {
             return w.satz == streifen_.satz && w.art == art;
         };
         const int32_t rang = int32_t(std::count_if(werte_.begin(), werte_.end(), gleich));
-        werte_.push_back({streifen_.satz, art, rang, satzname_, std::move(wert),
-                          streifen_.x + r.links, r.oben, r.breite, r.hoehe, rund});
+        const auto nah = [](double v, int32_t kante) {
+            return std::clamp(v, -100.0, kante + 100.0);
+        };
+        const double links = nah(streifen_.x + r.links, breite_bild);
+        const double rechts = nah(streifen_.x + r.links + std::max(r.breite, 0.0), breite_bild);
+        const double oben = nah(r.oben, hoehe_bild);
+        const double unten = nah(r.oben + std::max(r.hoehe, 0.0), hoehe_bild);
+        werte_.push_back({streifen_.satz, art, rang, satzname_, std::move(wert), links, oben,
+                          rechts - links, unten - oben, rund});
     }
 
     const Streifen& streifen_;
