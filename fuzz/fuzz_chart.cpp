@@ -1,9 +1,11 @@
 // The chart from arbitrary module state, made at an arbitrary device pixel ratio and written
 // as SVG: nothing overflows or crashes, every picture has the size asked for, and every label
-// stands whole, clear of every line, mark and other label of its plot.
+// stands whole, clear of every line, mark and other label of its plot. Stepping through its
+// values by arbitrary keys always stays on one of them, each at a place a painter takes.
 #include "pruefen.h"
 
 #include "chart/bilder.h"
+#include "chart/erkundung.h"
 #include "chart/zusammensetzung.h"
 #include "model/proc.h"
 #include "model/text.h"
@@ -60,6 +62,19 @@ void zustand_setzen(FuzzedDataProvider& eingabe) {
     hoehe_bild = std::min(eingabe.ConsumeIntegralInRange(1, 8000), 500'000 / breite_bild);
 }
 
+void erkunden(FuzzedDataProvider& eingabe) {
+    Erkundung erkundung;
+    erkundung.aktualisieren();
+    for (const Chartwert& w : erkundung.werte())
+        pruefen(w.breite >= 0 && w.hoehe >= 0 && w.links >= -100 && w.oben >= -100 &&
+                    w.links + w.breite <= breite_bild + 100 && w.oben + w.hoehe <= hoehe_bild + 100,
+                "every value lies at a place a painter takes, close to the chart");
+    for (int schritt = eingabe.ConsumeIntegralInRange(0, 20); schritt > 0; --schritt) {
+        erkundung.gehen(Schritt(eingabe.ConsumeIntegralInRange(0, 5)));
+        pruefen(erkundung.werte().empty() || erkundung.stelle(), "a step stays on a value");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -80,5 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
     pruefen(unlesbar.empty(), unlesbar.c_str());
     if (int64_t(breite_bild) * hoehe_bild < 100'000)
         pruefen(SvgDocument(*bild_ergebnis).endsWith("</svg>\n"), "the SVG is complete");
+    erkunden(eingabe);
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -57,24 +58,24 @@ std::vector<std::string_view> hinten(std::string_view liste, std::size_t k) {
     return felder;
 }
 
-std::string gesprochen(const std::vector<std::string_view>& felder) {
+std::string gesprochen(std::span<const GenannterAusreisser> ausreisser) {
     std::string text;
-    for (std::string_view feld : felder)
-        text += (text.empty() ? "" : "; ") + zahl_gesprochen(Val(feld));
+    for (const GenannterAusreisser& a : ausreisser)
+        text += (text.empty() ? "" : "; ") + zahl_gesprochen(a.wert);
     return text;
 }
 
-// The list is ascending, so its ends are the smallest and the largest outliers.
 std::string ausreisser_beschreiben(std::string_view liste) {
-    if (liste.empty())
+    const Ausreisserauswahl auswahl = genannte_ausreisser(liste);
+    if (auswahl.anzahl == 0)
         return "keine Ausreißer";
-    const std::size_t anzahl = std::size_t(std::count(liste.begin(), liste.end(), ';')) + 1;
-    const std::string ausreisser = std::to_string(anzahl) + " Ausreißer";
-    if (anzahl <= ganz_genannt)
-        return ausreisser + ": " + gesprochen(vorne(liste, anzahl));
+    const std::string ausreisser = std::to_string(auswahl.anzahl) + " Ausreißer";
+    const std::span<const GenannterAusreisser> genannt(auswahl.genannt);
+    if (auswahl.anzahl <= ganz_genannt)
+        return ausreisser + ": " + gesprochen(genannt);
     const std::string je = std::to_string(je_ende);
-    return ausreisser + ", die " + je + " kleinsten: " + gesprochen(vorne(liste, je_ende)) +
-           ", die " + je + " größten: " + gesprochen(hinten(liste, je_ende));
+    return ausreisser + ", die " + je + " kleinsten: " + gesprochen(genannt.first(je_ende)) +
+           ", die " + je + " größten: " + gesprochen(genannt.last(je_ende));
 }
 
 // Values can be placed only on a scale with a finite, non-zero range; otherwise the chart
@@ -118,6 +119,24 @@ std::string skala_beschreiben(double strichabstand) {
 }
 
 } // namespace
+
+// The list is ascending, so its ends are the smallest and the largest outliers.
+Ausreisserauswahl genannte_ausreisser(std::string_view liste) {
+    Ausreisserauswahl auswahl;
+    if (liste.empty())
+        return auswahl;
+    auswahl.anzahl = std::size_t(std::count(liste.begin(), liste.end(), ';')) + 1;
+    const bool alle = auswahl.anzahl <= ganz_genannt;
+    const std::vector<std::string_view> klein = vorne(liste, alle ? auswahl.anzahl : je_ende);
+    for (std::size_t i = 0; i < klein.size(); ++i)
+        auswahl.genannt.push_back({Val(klein[i]), i + 1});
+    if (alle)
+        return auswahl;
+    const std::vector<std::string_view> gross = hinten(liste, je_ende);
+    for (std::size_t i = 0; i < gross.size(); ++i)
+        auswahl.genannt.push_back({Val(gross[i]), auswahl.anzahl - gross.size() + i + 1});
+    return auswahl;
+}
 
 std::string zahl_gesprochen(double wert) {
     std::string text = Str(wert);

@@ -404,4 +404,9 @@ double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala) {
     return double(whole(geo.xL)) + whole(geo.BW + 3);
 }
 
+Wertlage wertlage(int32_t breite, int32_t hoehe, bool mit_skala, double v) {
+    const Geometrie geo = geometrie(breite, hoehe, mit_skala);
+    return {geo.y(v), geo.xL, geo.BW, geo.cL, geo.cR, geo.xC, geo.S};
+}
+
 } // namespace Proc

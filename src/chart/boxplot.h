@@ -35,6 +35,14 @@ double strichabstand(int32_t breite, int32_t hoehe, double geraeteverhaeltnis);
 // Where the box's outline ends on the right, in pixels from the left of a plot of that size.
 double boxrahmen_ende(int32_t breite, int32_t hoehe, bool mit_skala);
 
+// Where a plot of that size draws the value v, in pixels of its picture: the height of its line
+// or mark, the box's left edge and width, the ends of a whisker's cap, the box's centre line
+// and the diameter of the round marks on it.
+struct Wertlage {
+    double y, box_links, box_breite, kappe_links, kappe_rechts, mitte, marke;
+};
+Wertlage wertlage(int32_t breite, int32_t hoehe, bool mit_skala, double v);
+
 // Draws a text with its baseline at y, centred in the span that starts at x (centred on x
 // when spanne is 0).
 void graphics_string_center(const PicturePtr& bild, std::string_view text, double x, double y,

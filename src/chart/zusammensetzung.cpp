@@ -54,16 +54,17 @@ struct Aufteilung {
 
 // The last strip's right margin falls outside the picture. The strips are laid out so that
 // the last box's outline still fits: across W - 3 pixels, and narrower by a pixel at a time
-// where rounding would still push it out. Gives the width of the strip with the scale.
-int32_t alle_saetze(Graphics& g, int32_t n) {
+// where rounding would still push it out.
+std::vector<Streifen> alle_saetze(const std::vector<int32_t>& saetze) {
+    const int32_t n = int32_t(saetze.size());
     double breite = std::max(breite_bild - ueberstand_boxrahmen, 1.0);
     Aufteilung streifen = Aufteilung::ueber(breite, n);
     for (int versuch = 0; versuch < 8 && streifen.ende() > breite_bild && breite > 1; ++versuch)
         streifen = Aufteilung::ueber(--breite, n);
-    streifen_einfuegen(g, whole(streifen.w1), 1, true, 0);
+    std::vector<Streifen> lage{{saetze[0], 0, whole(streifen.w1), true}};
     for (int32_t i = 2; i <= n; ++i)
-        streifen_einfuegen(g, whole(streifen.w), i, false, streifen.x(i));
-    return whole(streifen.w1);
+        lage.push_back({saetze[std::size_t(i - 1)], streifen.x(i), whole(streifen.w), false});
+    return lage;
 }
 
 } // namespace
@@ -78,6 +79,13 @@ std::vector<int32_t> gezeigte_saetze() {
     return saetze;
 }
 
+std::vector<Streifen> streifen_anordnen() {
+    const std::vector<int32_t> saetze = gezeigte_saetze();
+    if (saetze.size() == 1)
+        return {{saetze.front(), 0, breite_bild, true}};
+    return alle_saetze(saetze);
+}
+
 bool bild_zusammensetzen(double geraeteverhaeltnis) {
     PicturePtr bild = NewPicture(breite_bild, hoehe_bild, 16, geraeteverhaeltnis);
     if (!bild)
@@ -88,12 +96,10 @@ bool bild_zusammensetzen(double geraeteverhaeltnis) {
     g.FillRect(0, 0, breite_bild, hoehe_bild);
     g.ForeColor = RGB(0, 0, 0);
 
-    const std::vector<int32_t> saetze = gezeigte_saetze();
-    int32_t skalenbreite = breite_bild;
-    if (saetze.size() == 1)
-        streifen_einfuegen(g, breite_bild, saetze.front(), true, 0);
-    else
-        skalenbreite = alle_saetze(g, int32_t(saetze.size()));
+    const std::vector<Streifen> streifen = streifen_anordnen();
+    for (const Streifen& s : streifen)
+        streifen_einfuegen(g, s.breite, s.satz, s.mit_skala, s.x);
+    const int32_t skalenbreite = streifen.front().breite;
     const Diagrammtext text =
         diagramm_beschreiben(strichabstand(skalenbreite, hoehe_bild, geraeteverhaeltnis));
     bild->setText(QString::fromStdString(text.name), QString::fromStdString(text.beschreibung));

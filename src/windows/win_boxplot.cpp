@@ -6,10 +6,13 @@
 #include "windows/win_daten.h"
 
 #include <QAccessibleWidget>
+#include <QList>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
+
+#include <map>
 
 namespace {
 
@@ -41,6 +44,7 @@ WinBoxplot::WinBoxplot()
     CAbox->setObjectName(QStringLiteral("CAbox"));
     CAbox->setFocusPolicy(Qt::StrongFocus);
     CAbox->installEventFilter(this); // its focus changes repaint the ring around it
+    CAbox->KeyDown = [this](int taste) { return CAbox_KeyDown(taste); };
     auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(wechseln, &QShortcut::activated, this, [] {
         if (WinDaten* daten = WinDaten::offen())
@@ -60,11 +64,49 @@ void WinBoxplot::resizeEvent(QResizeEvent* event) {
     Resized();
 }
 
+// Coming back into the chart, the first step names its set's kind again.
 bool WinBoxplot::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (objekt == CAbox &&
-        (ereignis->type() == QEvent::FocusIn || ereignis->type() == QEvent::FocusOut))
+        (ereignis->type() == QEvent::FocusIn || ereignis->type() == QEvent::FocusOut)) {
         update();
+        erkundung.neu_beginnen();
+    }
     return QWidget::eventFilter(objekt, ereignis);
+}
+
+// Every key that steps is told to a screen reader, also one that stays at an end, so that it
+// hears where it is.
+bool WinBoxplot::CAbox_KeyDown(int taste) {
+    static const std::map<int, Proc::Schritt> schritte{
+        {Qt::Key_Left, Proc::Schritt::links},  {Qt::Key_Right, Proc::Schritt::rechts},
+        {Qt::Key_Up, Proc::Schritt::hoch},     {Qt::Key_Down, Proc::Schritt::runter},
+        {Qt::Key_Home, Proc::Schritt::anfang}, {Qt::Key_End, Proc::Schritt::ende}};
+    const auto schritt = schritte.find(taste);
+    if (schritt == schritte.end())
+        return false;
+    erkundung.gehen(schritt->second);
+    werte_zeigen();
+    CAbox->announceCurrentItem();
+    return true;
+}
+
+void WinBoxplot::werte_zeigen() {
+    QList<Canvas::Item> elemente;
+    const std::vector<Proc::Chartwert>& werte = erkundung.werte();
+    for (std::size_t i = 0; i < werte.size(); ++i) {
+        const Proc::Chartwert& w = werte[i];
+        elemente.append({QString::fromStdString(erkundung.name(i)),
+                         QRectF(w.links, w.oben, w.breite, w.hoehe), w.rund});
+    }
+    const std::optional<std::size_t> stelle = erkundung.stelle();
+    CAbox->setItems(std::move(elemente), stelle ? int(*stelle) : -1);
+}
+
+void WinBoxplot::chart_zeigen() {
+    CAbox->setBackdrop(Proc::bild_ergebnis);
+    erkundung.aktualisieren();
+    werte_zeigen();
+    CAbox->Refresh(true);
 }
 
 // The focused canvas is marked by a ring in the window's margin, around the chart rather than
@@ -93,11 +135,9 @@ void WinBoxplot::Resized() {
 namespace Proc {
 
 void boxplot_zeichnen() {
-    Canvas* leinwand = WinBoxplot::fenster()->CAbox;
-    if (!bild_zusammensetzen(leinwand->devicePixelRatioF()))
-        return;
-    leinwand->setBackdrop(bild_ergebnis);
-    leinwand->Refresh(true);
+    WinBoxplot* fenster = WinBoxplot::fenster();
+    if (bild_zusammensetzen(fenster->CAbox->devicePixelRatioF()))
+        fenster->chart_zeigen();
 }
 
 } // namespace Proc

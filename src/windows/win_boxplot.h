@@ -1,8 +1,9 @@
 // The chart window: shows the composed chart and recomposes it at every resize step. Its canvas
 // takes the keyboard focus, so that a screen reader reads the chart in words when the window
-// comes to the front.
+// comes to the front; there the arrow keys, Home and End step through the chart's values.
 #pragma once
 
+#include "chart/erkundung.h"
 #include "platform/canvas.h"
 #include "windows/einzelfenster.h"
 
@@ -14,6 +15,9 @@ class WinBoxplot : public QWidget, public Einzelfenster<WinBoxplot> {
 public:
     Canvas* CAbox = nullptr;
 
+    // Shows the chart just composed, with its values as the canvas's items.
+    void chart_zeigen();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -24,6 +28,10 @@ private:
     WinBoxplot();
     void erstmals_zeigen() { show(); }
     void Resized();
+    bool CAbox_KeyDown(int taste);
+    void werte_zeigen();
+
+    Proc::Erkundung erkundung;
 };
 
 // Brings a window to the front with the keyboard focus. F6 does this for the other of the two

@@ -5,6 +5,7 @@
 //
 // VELMORA_MONKEY_SEED replays a monkey run; VELMORA_MONKEY_ACTIONS sets its length
 // (tools/monkey.sh runs a long one with a new seed).
+#include "chart/speichern.h"
 #include "support/golden.h"
 #include "support/startwerte.h"
 #include "windows/win_boxplot.h"
@@ -176,6 +177,7 @@ const QString riesig = "-1234567890123456\n1e-100\n-0.000000000000123\n123456789
 // Changes of names and descriptions told to assistive technology, as "object name" or
 // "object description".
 QStringList gemeldet;
+QStringList angesagt; // the names of the objects given the focus, as a screen reader speaks them
 
 // What a screen reader reads in a window: each visible object's name, with its value, its
 // description and a check mark where it has them, in the order of the accessibility tree.
@@ -315,16 +317,23 @@ QString im_editor(const std::function<int(int, int)>& zahl) {
 }
 
 // A random user action: a click, typed characters or a pasted column on a button or field of
-// the data window a user can reach now, or the chart window resized or closed. Typed are digits,
-// signs, separators, letters, umlauts, Return, Backspace and Delete; pasted are numbers, now
-// and then empty lines, huge values or garbage, with the line ends of one or another platform,
-// once in a while thousands of lines.
+// the data window a user can reach now, a step through the chart's values by key, or the chart
+// window resized or closed. Typed are digits, signs, separators, letters, umlauts, Return,
+// Backspace and Delete; pasted are numbers, now and then empty lines, huge values or garbage,
+// with the line ends of one or another platform, once in a while thousands of lines.
 QString zufaellige_aktion(std::mt19937_64& zufall) {
     const auto zahl = [&](int von, int bis) {
         return std::uniform_int_distribution<int>(von, bis)(zufall);
     };
     if (WinBoxplot* diagramm = WinBoxplot::offen(); diagramm && zahl(0, 7) == 0) {
-        if (zahl(0, 9) == 0)
+        const int wahl = zahl(0, 9);
+        if (wahl < 3) {
+            static const std::array tasten{Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                                           Qt::Key_Down, Qt::Key_Home,  Qt::Key_End};
+            QTest::keyClick(diagramm->CAbox, tasten[std::size_t(zahl(0, 5))]);
+            return "a step through the chart's values";
+        }
+        if (wahl == 3)
             diagramm->close();
         else
             diagramm->resize(zahl(0, 2000), zahl(0, 1500));
@@ -406,6 +415,9 @@ QString verletzt() {
         for (double wert : zustand.basiswert[std::size_t(satz)])
             if (!std::isfinite(wert))
                 return QString("set %1 holds a value that is not finite").arg(satz);
+    if (const WinBoxplot* diagramm = WinBoxplot::offen();
+        diagramm && !diagramm->CAbox->items().isEmpty() && diagramm->CAbox->currentItem() < 0)
+        return "the chart's focus is on one of its values";
     if (!std::isfinite(startwert) || !std::isfinite(endwert) || !std::isfinite(skala_mark) ||
         bild_ergebnis->width() != breite_bild || bild_ergebnis->height() != hoehe_bild)
         return "the scale is finite and the chart picture is breite_bild x hoehe_bild";
@@ -457,6 +469,31 @@ Stueck stueck(QAccessibleTextInterface& t, int stelle, QAccessible::TextBoundary
     return s;
 }
 
+// The chart of set A's box values and a series B with outliers above and below, its canvas
+// with the focus.
+bool erkunden_bereit() {
+    klicks("+2");
+    einfuegen(w().EFDaten, "3\n5\n2,5\n4\n40\n6\n99\n-30");
+    nach_vorn(WinBoxplot::offen());
+    const bool vorn = QTest::qWaitForWindowActive(WinBoxplot::offen());
+    WinBoxplot::offen()->CAbox->setFocus();
+    return vorn;
+}
+
+// Keys on the chart: "<" ">" left and right, "^" "v" up and down, "[" "]" Home and End.
+void im_chart(const QString& folge) {
+    const std::map<QChar, Qt::Key> tasten{{'<', Qt::Key_Left}, {'>', Qt::Key_Right},
+                                          {'^', Qt::Key_Up},   {'v', Qt::Key_Down},
+                                          {'[', Qt::Key_Home}, {']', Qt::Key_End}};
+    for (QChar c : folge)
+        QTest::keyClick(WinBoxplot::offen()->CAbox, tasten.at(c));
+}
+
+QString im_fokus(QWidget* widget) { // what a screen reader finds focused in it
+    const QAccessibleInterface* fokus = QAccessible::queryAccessibleInterface(widget)->focusChild();
+    return fokus && fokus->state().focused ? fokus->text(QAccessible::Name) : QString();
+}
+
 } // namespace
 
 class TstWindows : public QObject {
@@ -468,6 +505,8 @@ private slots:
         QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
             const auto art = e->type();
+            if (art == QAccessible::Focus)
+                angesagt << e->accessibleInterface()->text(QAccessible::Name);
             if (e->object() &&
                 (art == QAccessible::NameChanged || art == QAccessible::DescriptionChanged))
                 gemeldet << e->object()->objectName() +
@@ -642,8 +681,12 @@ private slots:
             "Anzahl der Sätze verringern", "Alle Sätze anzeigen", "Box-Werte eingeben",
             "Datenreihe eingeben", "Maximum" + skala, "Minimum" + skala, "Markierung" + skala,
             "Ausreißer markieren", "Mittelwert anzeigen", "Werte im Boxplot zeigen"}));
+        // The canvas's children are the values of the sets it shows, from top to bottom.
+        const QStringList werte_a{"Satz A, Maximum 85",     "Satz A, oberes Quartil 60",
+                                  "Satz A, Median 50",      "Satz A, Mittelwert 40",
+                                  "Satz A, unteres Quartil 30", "Satz A, Minimum 10"};
         QCOMPARE(vorgelesen(WinBoxplot::offen()),
-                 (QStringList{"Boxplot", "Boxplot von Satz A | " + a + skalentext}));
+                 QStringList({"Boxplot", "Boxplot von Satz A | " + a + skalentext}) + werte_a);
         gemeldet.clear();
         tasten("\t\t\t\t\t\t\t_");
         QCOMPARE(gemeldet, (QStringList{"STsatzanz name", "CAbox name", "CAbox description"}));
@@ -674,7 +717,15 @@ private slots:
             "Boxplot der Sätze A und B | " + a + "Satz B: Minimum -6, unteres Quartil 0, Median "
                 "0, oberes Quartil 0, Maximum 6, Mittelwert 0,02; Whisker von 0 bis 0; 12 "
                 "Ausreißer, die 5 kleinsten: -6; -5; -4; -3; -2, die 5 größten: 2,5; 3; 4; 5; "
-                "6. " + skalentext}));
+                "6. " + skalentext} + werte_a + QStringList{
+            "Satz B, Ausreißer 6, 12 von 12", "Satz B, Ausreißer 5, 11 von 12",
+            "Satz B, Ausreißer 4, 10 von 12", "Satz B, Ausreißer 3, 9 von 12",
+            "Satz B, Ausreißer 2,5, 8 von 12", "Satz B, oberer Whisker bis 0",
+            "Satz B, oberes Quartil 0", "Satz B, Median 0", "Satz B, Mittelwert 0,02",
+            "Satz B, unteres Quartil 0", "Satz B, unterer Whisker bis 0",
+            "Satz B, Ausreißer -2, 5 von 12", "Satz B, Ausreißer -3, 4 von 12",
+            "Satz B, Ausreißer -4, 3 von 12", "Satz B, Ausreißer -5, 2 von 12",
+            "Satz B, Ausreißer -6, 1 von 12"}));
         // clang-format on
         // The chart window is a window and its canvas a picture.
         QCOMPARE(QAccessible::queryAccessibleInterface(WinBoxplot::offen())->role(),
@@ -798,6 +849,110 @@ private slots:
             QCOMPARE(gewaehlt,
                      QStringList(art == "b" ? "Box-Werte eingeben" : "Datenreihe eingeben"));
         }
+    }
+
+    void erkunden_data() {
+        QTest::addColumn<QString>("folge");
+        QTest::addColumn<QString>("gesagt"); // the names given the focus, one after the other
+        const std::initializer_list<std::array<QString, 3>> zeilen = {
+            {"a_runter", "vvvv",
+             "A, Box-Werte, Mittelwert 40|A, unteres Quartil 30|A, Minimum 10|A, Minimum 10"},
+            {"a_hoch", "^^^", "A, Box-Werte, oberes Quartil 60|A, Maximum 85|A, Maximum 85"},
+            {"b", ">vvvv][",
+             "B, Datenreihe, 8 Werte, Median 4,5|B, Mittelwert 16,19|B, unteres Quartil 2,75|"
+             "B, unterer Whisker bis 2,5|B, Ausreißer -30, 1 von 2|B, Ausreißer -30, 1 von 2|"
+             "B, Ausreißer 99, 2 von 2"},
+            {"b_hoch", ">^^^^",
+             "B, Datenreihe, 8 Werte, Median 4,5|B, oberes Quartil 23|B, oberer Whisker bis 40|"
+             "B, Ausreißer 99, 2 von 2|B, Ausreißer 99, 2 von 2"},
+            // Onto the same kind of value in the set beside, else onto its median; at the ends
+            // the focus stays.
+            {"nachbarn", "^>]<<]>>",
+             "A, Box-Werte, oberes Quartil 60|B, Datenreihe, 8 Werte, oberes Quartil 23|"
+             "B, Ausreißer -30, 1 von 2|A, Box-Werte, Median 50|A, Median 50|A, Minimum 10|"
+             "B, Datenreihe, 8 Werte, unterer Whisker bis 2,5|B, unterer Whisker bis 2,5"},
+            {"links", ">^<",
+             "B, Datenreihe, 8 Werte, Median 4,5|B, oberes Quartil 23|"
+             "A, Box-Werte, oberes Quartil 60"},
+        };
+        for (const auto& [name, folge, gesagt] : zeilen)
+            QTest::newRow(qPrintable(name)) << folge << gesagt;
+    }
+    // Each key on the chart gives the focus to a value, which a screen reader speaks: the first
+    // step into a set with its kind.
+    void erkunden() {
+        QFETCH(QString, folge);
+        QFETCH(QString, gesagt);
+        QVERIFY(erkunden_bereit());
+        angesagt.clear();
+        im_chart(folge);
+        QCOMPARE(angesagt.join('|'), "Satz " + gesagt.split('|').join("|Satz "));
+        QCOMPARE(im_fokus(WinBoxplot::offen()->CAbox), angesagt.last());
+    }
+
+    void erkunden_bleibt_data() {
+        QTest::addColumn<QString>("folge");
+        QTest::addColumn<QString>("aenderung");
+        QTest::addColumn<QString>("danach");
+        const std::initializer_list<std::array<QString, 4>> zeilen = {
+            {"werte", ">^", "werte", "Satz B, oberes Quartil 7,5"},
+            {"whisker", ">^^", "ohne_ausreisser", "Satz B, Maximum 99"},
+            {"ausreisser_weg", ">[", "werte", "Satz B, Median 5"},
+            {"mittelwert_weg", "v", "ohne_mittelwert", "Satz A, Median 50"},
+            {"satz_weg", ">", "ein_satz", "Satz A, Median 50"},
+            {"nur_b", "^^", "ohne_alle", "Satz B, Median 4,5"},
+        };
+        for (const auto& [name, folge, aenderung, danach] : zeilen)
+            QTest::newRow(qPrintable(name)) << folge << aenderung << danach;
+    }
+    // After a change of the data the focus stays on the same kind of value of its set, else
+    // on the set's median, else on the first set's median.
+    void erkunden_bleibt() {
+        QFETCH(QString, folge);
+        QFETCH(QString, aenderung);
+        QFETCH(QString, danach);
+        const std::map<QString, std::function<void()>> aenderungen{
+            {"werte", [] { w().EFDaten->SetText("1\r2\r3\r4\r5\r6\r7\r8\r9"); }},
+            {"ohne_ausreisser", [] { klick(w().CBereitert); }},
+            {"ohne_mittelwert", [] { klick(w().CBmittelwert); }},
+            {"ein_satz", [] { klicks("1-"); }},
+            {"ohne_alle", [] { klick(w().CBshowall); }}};
+        QVERIFY(erkunden_bereit());
+        im_chart(folge);
+        aenderungen.at(aenderung)();
+        nach_vorn(WinBoxplot::offen());
+        WinBoxplot::offen()->CAbox->setFocus();
+        QCOMPARE(im_fokus(WinBoxplot::offen()->CAbox), danach);
+    }
+
+    // The focus mark, around a line and around a round mark, is drawn over the chart on the
+    // screen alone: the saved and the copied picture are the chart as composed.
+    void erkunden_marke() {
+        QVERIFY(erkunden_bereit());
+        Canvas* leinwand = WinBoxplot::offen()->CAbox;
+        const QImage median = leinwand->grab().toImage();
+        im_chart(">[");
+        const QImage ausreisser = leinwand->grab().toImage();
+        QImage beide(median.width() * 2, median.height(), QImage::Format_RGB32);
+        QPainter maler(&beide);
+        maler.drawImage(0, 0, median);
+        maler.drawImage(median.width(), 0, ausreisser);
+        maler.end();
+        if (leinwand->devicePixelRatioF() == 1)
+            VERGLEICHE_GOLDEN("erkunden_marke", beide, text_toleranz);
+        QTemporaryDir ordner;
+        QCOMPARE(bild_schreiben(ordner.filePath("bild.png")), std::nullopt);
+        bild_kopieren();
+        QVERIFY(bild_zusammensetzen(leinwand->devicePixelRatioF()));
+        const auto pixel = [](const QImage& bild) {
+            QImage rgb = bild.convertToFormat(QImage::Format_RGB32);
+            rgb.setDevicePixelRatio(1);
+            return rgb;
+        };
+        const QImage chart = pixel(bild_ergebnis->image());
+        QVERIFY(pixel(ausreisser) != chart);
+        QCOMPARE(pixel(QImage(ordner.filePath("bild.png"))), chart);
+        QCOMPARE(pixel(QApplication::clipboard()->image()), chart);
     }
 
     // Closing the data window ends the event loop even while the chart window is open.
