@@ -1,6 +1,7 @@
 // What a screen reader reads and edits of a TextEditor: its text, cursor and selection in
 // UTF-16 offsets over the whole text (lines separated by line feeds), through Qt's accessible
 // text interfaces.
+#include "accessiblefactory.h"
 #include "textboundaries.h"
 #include "texteditor.h"
 
@@ -145,14 +146,13 @@ private:
     TextEditor::Position position(int offset) const { return editor()->position(offset); }
 };
 
-QAccessibleInterface* accessibleTextEditor(const QString& className, QObject* object) {
-    if (className == QLatin1String("TextEditor") && object && object->isWidgetType())
-        return new AccessibleTextEditor(static_cast<TextEditor*>(object));
-    return nullptr;
+QAccessibleInterface* accessibleTextEditor(QWidget* widget) {
+    auto* editor = qobject_cast<TextEditor*>(widget);
+    return editor ? new AccessibleTextEditor(editor) : nullptr;
 }
 
 } // namespace
 
 void installTextEditorAccessibility() {
-    QAccessible::installFactory(accessibleTextEditor);
+    installAccessibleFactory<accessibleTextEditor>();
 }

@@ -1,5 +1,7 @@
 #include "canvas.h"
 
+#include "editor/accessiblefactory.h"
+
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPainter>
@@ -80,10 +82,9 @@ private:
     Canvas* canvas() const { return static_cast<Canvas*>(widget()); }
 };
 
-QAccessibleInterface* accessibleCanvas(const QString& className, QObject* object) {
-    if (className == QLatin1String("Canvas") && object && object->isWidgetType())
-        return new CanvasAccessible(static_cast<Canvas*>(object));
-    return nullptr;
+QAccessibleInterface* accessibleCanvas(QWidget* widget) {
+    auto* canvas = qobject_cast<Canvas*>(widget);
+    return canvas ? new CanvasAccessible(canvas) : nullptr;
 }
 
 // The focus mark stands this far outside what it marks.
@@ -92,7 +93,7 @@ constexpr qreal markGap = 2;
 } // namespace
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
-    QAccessible::installFactory(accessibleCanvas); // Qt keeps a factory once
+    installAccessibleFactory<accessibleCanvas>();
     setFocusPolicy(Qt::NoFocus);
     // The canvas paints every pixel itself: Qt need not fill it first.
     setAttribute(Qt::WA_OpaquePaintEvent);

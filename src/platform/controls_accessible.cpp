@@ -4,6 +4,7 @@
 // return; and buttons of which exactly one is chosen, which are radio buttons in a group.
 #include "controls.h"
 
+#include "editor/accessiblefactory.h"
 #include "editor/textboundaries.h"
 
 #include <QAccessibleWidget>
@@ -157,14 +158,12 @@ private:
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
-QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    if (className == QLatin1String("QLineEdit"))
-        return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
-    if (className == QLatin1String("ChoiceGroup"))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
-    if (auto* button = qobject_cast<QAbstractButton*>(object);
+QAccessibleInterface* accessibleControl(QWidget* widget) {
+    if (auto* field = qobject_cast<QLineEdit*>(widget))
+        return new AccessibleLineEdit(field);
+    if (qobject_cast<ChoiceGroup*>(widget))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget);
         button && qobject_cast<ChoiceGroup*>(button->parent()))
         return new AccessibleChoice(button);
     return nullptr;
@@ -172,8 +171,8 @@ QAccessibleInterface* accessibleControl(const QString& className, QObject* objec
 
 } // namespace
 
-// Qt asks the factory installed last first, and the application object installs its own for
-// Qt's widgets: this one comes after it, with the first control (and only once).
+// The application object installs Qt's own interfaces for Qt's widgets: this one comes after
+// it, with the first control.
 void installControlsAccessibility() {
-    QAccessible::installFactory(accessibleControl);
+    installAccessibleFactory<accessibleControl>();
 }

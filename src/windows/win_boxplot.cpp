@@ -2,6 +2,7 @@
 
 #include "chart/bilder.h"
 #include "chart/zusammensetzung.h"
+#include "editor/accessiblefactory.h"
 #include "model/proc.h"
 #include "windows/win_daten.h"
 
@@ -24,10 +25,9 @@ constexpr int rand_unten = 20;
 
 // To assistive technology the chart window is a window (a frame to AT-SPI) like the data window,
 // not the pane Qt takes a plain widget for.
-QAccessibleInterface* als_fenster(const QString& klasse, QObject* objekt) {
-    if (klasse == QLatin1String("WinBoxplot") && objekt && objekt->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(objekt), QAccessible::Window);
-    return nullptr;
+QAccessibleInterface* als_fenster(QWidget* fenster) {
+    return qobject_cast<WinBoxplot*>(fenster) ? new QAccessibleWidget(fenster, QAccessible::Window)
+                                              : nullptr;
 }
 
 } // namespace
@@ -35,7 +35,7 @@ QAccessibleInterface* als_fenster(const QString& klasse, QObject* objekt) {
 WinBoxplot::WinBoxplot()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint) {
-    QAccessible::installFactory(als_fenster);
+    installAccessibleFactory<als_fenster>();
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Boxplot"));
     setMinimumSize(150, 200);
