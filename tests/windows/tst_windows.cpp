@@ -641,7 +641,7 @@ private slots:
             "Median", "ob. Quartil", "unt.Quartil", "Maximum", "Minimum", "Maximum", "Minimum",
             "Markierung", "Mittelwert", "Datenreihe=" + liste + "\n | Ein Wert pro Zeile",
             "Spannweite", "Anzahl", "Minimum: -6", "unt.Quartil: 0", "Median: 0",
-            "ob. Quartil: 0", "Maximum: 6", "Mittelwert: 0,02", "Spannweite: 12", "Anzahl: 32",
+            "ob. Quartil: 0", "Maximum: 6", "Mittelwert: 0,016", "Spannweite: 12", "Anzahl: 32",
             "Satz A", "Satz B [x]",
             "Box-Werte eingeben | Minimum, Quartile, Median, Maximum und Mittelwert des Satzes "
                 "eingeben",
@@ -651,7 +651,7 @@ private slots:
             "Anzahl der Sätze: 2", "Anzahl", "Alle Sätze anzeigen [x]", "Ausreißer markieren [x]",
             "Mittelwert anzeigen [x]", "Werte im Boxplot zeigen [x]", "Boxplot",
             "Boxplot der Sätze A und B | " + a + "Satz B: Minimum -6, unteres Quartil 0, Median "
-                "0, oberes Quartil 0, Maximum 6, Mittelwert 0,02; Whisker von 0 bis 0; 12 "
+                "0, oberes Quartil 0, Maximum 6, Mittelwert 0,016; Whisker von 0 bis 0; 12 "
                 "Ausreißer, die 5 kleinsten: -6; -5; -4; -3; -2, die 5 größten: 2,5; 3; 4; 5; "
                 "6. " + skalentext}));
         // clang-format on
