@@ -368,11 +368,11 @@ int32_t skalenschrift(Graphics& g, const std::vector<std::string>& texte, double
 bool abstand_frei(Graphics& g, const Geometrie& geo, const Skala& skala, std::size_t schritt,
                   int32_t groesse) {
     g.TextSize = groesse;
-    const double noetig = g.TextHeight() + 2;
+    const double hoehe = g.TextHeight();
     for (std::size_t i = schritt; i < skala.werte.size(); i += schritt) {
-        const int32_t u1 = whole(geo.y(skala.werte[i - schritt]) + 0.3 * groesse);
-        const int32_t u2 = whole(geo.y(skala.werte[i]) + 0.3 * groesse);
-        if (std::abs(int64_t{u1} - u2) < noetig)
+        const int32_t u1 = whole(geo.y(skala.werte[i - schritt]) + hoehe * 0.5);
+        const int32_t u2 = whole(geo.y(skala.werte[i]) + hoehe * 0.5);
+        if (std::abs(int64_t{u1} - u2) < hoehe + 2)
             return false;
     }
     return true;
@@ -434,7 +434,9 @@ void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo, int32_t pfeil_obe
     g.TextSize = skala.groesse;
     const double hoehe = g.TextHeight();
     for (std::size_t k = 0; k < skala.texte.size(); ++k) {
-        const double grundlinie = geo.y(skala.werte[k * skala.schritt]) + 0.3 * skala.groesse;
+        // Level with its tick: where ticks stand a few pixels apart, a label a little above or
+        // below it would stand level with the next.
+        const double grundlinie = geo.y(skala.werte[k * skala.schritt]) + hoehe * 0.5;
         const int32_t u = whole(grundlinie);
         if (u - hoehe < pfeil_unten + 2 && pfeil_oben - 2 < u)
             continue;

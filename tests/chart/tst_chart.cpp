@@ -148,21 +148,22 @@ private slots:
     // Ticks one of 1, 2, 5, 10, 20, ... marks apart, never so close that they run together at
     // the device's resolution, and labels at one such step along the whole axis.
     void skala_in_runden_schritten_data() {
-        for (const char* spalte : {"ende", "mark", "verhaeltnis", "striche", "beschriftet"})
+        for (const char* spalte :
+             {"ende", "mark", "verhaeltnis", "striche", "beschriftet", "breite"})
             QTest::addColumn<double>(spalte);
         // clang-format off
-        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0;
-        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0;
-        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0;
-        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0;
-        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04;
-        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0;
-        QTest::newRow("1 by 0.1, none at the arrow") << 1.0 << 0.1 << 1.0 << 0.1 << 0.1;
-        QTest::newRow("1 by 0.25") << 1.0 << 0.25 << 1.0 << 0.25 << 0.25;
-        QTest::newRow("1 by 0.05") << 1.0 << 0.05 << 1.0 << 0.05 << 0.05;
-        QTest::newRow("0.02 by 0.005") << 0.02 << 0.005 << 1.0 << 0.005 << 0.005;
-        QTest::newRow("1e-6 by 1e-7") << 1e-6 << 1e-7 << 1.0 << 1e-7 << 1e-7;
-        QTest::newRow("100 by 0.7, labels at full size") << 100.0 << 0.7 << 1.0 << 0.7 << 3.5;
+        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0 << 150.0;
+        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0 << 150.0;
+        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0 << 150.0;
+        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0 << 150.0;
+        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04 << 150.0;
+        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0 << 150.0;
+        QTest::newRow("1 by 0.1, none at the arrow") << 1.0 << 0.1 << 1.0 << 0.1 << 0.1 << 150.0;
+        QTest::newRow("1 by 0.25") << 1.0 << 0.25 << 1.0 << 0.25 << 0.25 << 150.0;
+        QTest::newRow("1 by 0.05") << 1.0 << 0.05 << 1.0 << 0.05 << 0.05 << 150.0;
+        QTest::newRow("0.02 by 0.005") << 0.02 << 0.005 << 1.0 << 0.005 << 0.005 << 150.0;
+        QTest::newRow("1e-6 by 1e-7") << 1e-6 << 1e-7 << 1.0 << 1e-7 << 1e-7 << 150.0;
+        QTest::newRow("100 by 0.7, narrow, labels at full size") << 100.0 << 0.7 << 1.0 << 0.7 << 7.0 << 100.0;
         // clang-format on
     }
     void skala_in_runden_schritten() {
@@ -171,9 +172,10 @@ private slots:
         QFETCH(double, verhaeltnis);
         QFETCH(double, striche);
         QFETCH(double, beschriftet);
+        QFETCH(double, breite);
         std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
             std::tuple(ende, mark, false, "");
-        const QImage bild = chart(150, 400, verhaeltnis);
+        const QImage bild = chart(int32_t(breite), 400, verhaeltnis);
         int strichzahl = 0, i = 0;
         for (const Drawing& z : bild_transfer->drawings()) {
             strichzahl += z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1;

@@ -62,10 +62,12 @@ inline std::vector<Ding> dinge(const Picture& streifen, const QRectF& sichtbar) 
             dazu(Art::strich, z.b, f);
         else if (z.kind == Drawing::Kind::DrawLine && z.b == z.d)
             dazu(std::exchange(median_gesehen, true) ? Art::kappe : Art::median, z.b, f);
-        else if (z.kind == Drawing::Kind::DrawRect) {
-            dazu(Art::kante, z.b, tinte[0]);
-            dazu(Art::kante, z.b + z.d - z.penHeight, tinte[1]);
-        } else if (z.kind == Drawing::Kind::FillOval || z.kind == Drawing::Kind::DrawOval)
+        else if (z.kind == Drawing::Kind::DrawRect)
+            // The top edge at the upper quartile, the bottom one a box height below it (above
+            // it in a box whose quartiles are the wrong way round).
+            for (double zeile : {double(z.b), double(z.b) + z.d - z.penHeight})
+                dazu(Art::kante, zeile, QRectF(f.left(), zeile, f.width(), z.penHeight));
+        else if (z.kind == Drawing::Kind::FillOval || z.kind == Drawing::Kind::DrawOval)
             dazu(z.kind == Drawing::Kind::FillOval ? Art::mittel : Art::ring, f.center().y(), f);
     }
     return alle;
