@@ -185,6 +185,8 @@ void whiskers_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, bool ext
 void ausreisser_beschriften(Graphics& g, const Geometrie& geo, const std::vector<double>& werte,
                             const std::vector<int32_t>& oben, std::size_t i, int32_t durchmesser,
                             Beschriftungen& texte) {
+    if (!geo.sichtbar(geo.y(werte[i])))
+        return;
     g.TextSize = geo.Fs;
     const double hoehe = g.TextHeight();
     const int32_t grundlinie = whole(oben[i] + durchmesser * 0.5 + hoehe * 0.5);
@@ -200,8 +202,6 @@ void ausreisser_beschriften(Graphics& g, const Geometrie& geo, const std::vector
          ++j)
         if (daneben(j))
             return;
-    if (!geo.sichtbar(geo.y(werte[i])))
-        return;
     std::string text = Str(werte[i]);
     const double breite = g.StringWidth(text);
     const double abstand = std::max(2.0, 0.3 * geo.Fs);
