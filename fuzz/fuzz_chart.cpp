@@ -15,6 +15,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+
 #include <QGuiApplication>
 
 using namespace Proc;
@@ -81,6 +83,9 @@ bool zustand_setzen(FuzzedDataProvider& eingabe) {
         }
         for (int32_t spalte = 1; spalte <= 8; ++spalte)
             daten_basiswert(satz, spalte) = wert(eingabe);
+        // Mostly box values in their order, as a user types them who means a box plot.
+        if (eingabe.ConsumeProbability<double>() < 0.8)
+            std::sort(&daten_basiswert(satz, minimum), &daten_basiswert(satz, maximum) + 1);
         for (int32_t spalte = 1; spalte <= 3; ++spalte)
             for (int i = eingabe.ConsumeIntegralInRange(spalte < 3 ? 1 : 0, spalte < 3 ? 1 : 60);
                  i > 0; --i)
@@ -97,6 +102,15 @@ bool zustand_setzen(FuzzedDataProvider& eingabe) {
     breite_bild = eingabe.ConsumeIntegralInRange(kleinste, 8000);
     hoehe_bild = std::min(eingabe.ConsumeIntegralInRange(kleinste, 8000), 500'000 / breite_bild);
     return !eigenes_layout;
+}
+
+// Whether every set shown has its minimum, quartiles, median and maximum in their order, as
+// every data series has.
+bool geordnet() {
+    for (int32_t satz : gezeigte_saetze())
+        if (!std::is_sorted(&daten_basiswert(satz, minimum), &daten_basiswert(satz, maximum) + 1))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -117,9 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
             "the chart is breite_bild x hoehe_bild at the ratio");
     for (const std::string& fehler :
          {unlesbare_beschriftung(*bild_ergebnis),
-          // Labels name their values in the layout a user sees; other layouts may turn the
-          // plot upside down or put the box left of the scale.
-          startlayout ? unwahre_beschriftung(*bild_ergebnis) : std::string(),
+          // Labels name their values in the layout a user sees (other layouts may turn the
+          // plot upside down or put the box left of the scale), where the box values are in
+          // their order (whiskers that cross the box put labels between two caps), and with
+          // text at most twice as large as the automatic size (a label then stands a fifth of
+          // its size from its line, which in a low chart is as far as the next line).
+          startlayout && geordnet() && schrift_hoehe <= hoehe_bild / 16.0
+              ? unwahre_beschriftung(*bild_ergebnis)
+              : std::string(),
           schrift_hoehe > 0 ? std::string() : zu_kleine_beschriftung(*bild_ergebnis, 5)})
         pruefen(fehler.empty(), fehler.c_str());
     if (int64_t(breite_bild) * hoehe_bild < 100'000)
