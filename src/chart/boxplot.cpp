@@ -127,8 +127,8 @@ void box_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftunge
 }
 
 // A round mark of that diameter centred on the box's centre line at value v; its top edge.
-double marke_zeichnen(Graphics& g, const Geometrie& geo, double v, double durchmesser,
-                      bool gefuellt) {
+int32_t marke_zeichnen(Graphics& g, const Geometrie& geo, double v, double durchmesser,
+                       bool gefuellt) {
     const int32_t oben = whole(geo.y(v) - durchmesser * 0.5);
     const int32_t x = whole(geo.xC - durchmesser * 0.5);
     if (gefuellt)
@@ -143,7 +143,7 @@ double marke_zeichnen(Graphics& g, const Geometrie& geo, double v, double durchm
 void mittelwert_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftungen& texte) {
     const double v = daten_basiswert(satz, mittelwert);
     const double durchmesser = std::max(geo.S, double(g.SmallestHollowOval()));
-    const double oben = marke_zeichnen(g, geo, v, durchmesser, true);
+    const int32_t oben = marke_zeichnen(g, geo, v, durchmesser, true);
     if (box_werte_anzeigen && geo.sichtbar(geo.y(v)))
         texte.hinzufuegen(
             mittel_rang, Str(v), geo.Fs,
@@ -226,7 +226,7 @@ void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschr
         const double v = Val(feld);
         if (werte.empty() || whole(geo.y(v)) != whole(geo.y(werte.back()))) {
             werte.push_back(v);
-            oben.push_back(whole(marke_zeichnen(g, geo, v, ring, false)));
+            oben.push_back(marke_zeichnen(g, geo, v, ring, false));
         }
     }
     if (box_werte_anzeigen)
@@ -349,13 +349,13 @@ int32_t skalenschrift(Graphics& g, const std::vector<std::string>& texte, double
                       int32_t kleinste) {
     g.TextSize = Fn;
     std::string_view breitester;
+    double breite = 0;
     for (const std::string& text : texte)
-        if (g.StringWidth(text) > g.StringWidth(breitester))
-            breitester = text;
-    if (passt(g, breitester, Fn, xT))
+        if (const double b = g.StringWidth(text); b > breite)
+            std::tie(breitester, breite) = std::tuple(text, b);
+    const double bedarf = breite + 0.2 * Fn;
+    if (bedarf <= xT)
         return Fn;
-    g.TextSize = Fn;
-    const double bedarf = g.StringWidth(breitester) + 0.2 * Fn;
     // whole() keeps the estimate finite and within int32 for any layout.
     int32_t groesse = std::clamp(whole(std::floor(Fn * std::max(xT, 0.0) / bedarf)), kleinste,
                                  std::max(Fn, kleinste));

@@ -1,6 +1,8 @@
-// Whether what a chart's labels say is true: read from its display list, every number a label
+// Whether what a chart's labels say is true, read from its display list: every number a label
 // writes is the value of the tick, box edge, median, whisker cap or mark nearest to it of that
-// kind, at the resolution of the picture.
+// kind, at the resolution of the picture; no two labels of a plot name one place differently or
+// one value at two places, and labels keep the order of their ticks and rings; a ring's label
+// stands level with that ring alone; a mean reads as a dot and lies within its data.
 #pragma once
 
 #include "chart/zusammensetzung.h"
@@ -144,9 +146,6 @@ inline std::string streifen_pruefen(const Picture& streifen, const QRectF& sicht
         if (!z.ding)
             return fehler(z, naechstes ? "stands beside " + Str(skala.wert(naechstes->zeile))
                                        : "stands beside nothing");
-        if (z.ding->art == Art::mittel &&
-            std::min(z.ding->flaeche.width(), z.ding->flaeche.height()) < 3)
-            return fehler(z, "labels a mean mark too small to read as a dot");
         if (z.ding->art == Art::ring)
             for (const Ding& d : alle)
                 if (&d != z.ding && d.art == Art::ring && d.zeile > z.flaeche.top() &&
@@ -164,6 +163,9 @@ inline std::string streifen_pruefen(const Picture& streifen, const QRectF& sicht
                 a.ding->zeile > b.ding->zeile)
                 return fehler(a, "stands above \"" + b.text + "\", its mark below");
         }
+    for (const Ding& d : alle)
+        if (d.art == Art::mittel && std::min(d.flaeche.width(), d.flaeche.height()) < 3)
+            return "mean mark too small to read as a dot";
     if (daten_satzart(satz) == satzart_datenreihe && mittelwert_anzeigen) {
         const double kleinster = daten_basiswert(satz, minimum);
         const double groesster = daten_basiswert(satz, maximum);
@@ -203,9 +205,9 @@ inline std::string unwahre_beschriftung(const Picture& chart) {
 // The first label of a chart's plots drawn smaller than kleinste pixels; empty when none is.
 inline std::string zu_kleine_beschriftung(const Picture& chart, int32_t kleinste) {
     for (const Drawing& streifen : chart.drawings())
-        for (const Drawing& z :
-             streifen.picture ? streifen.picture->drawings() : std::vector<Drawing>{})
-            if (z.kind == Drawing::Kind::DrawString && z.textSize < kleinste)
-                return "\"" + z.text + "\" at size " + std::to_string(z.textSize);
+        if (streifen.picture)
+            for (const Drawing& z : streifen.picture->drawings())
+                if (z.kind == Drawing::Kind::DrawString && z.textSize < kleinste)
+                    return "\"" + z.text + "\" at size " + std::to_string(z.textSize);
     return {};
 }
