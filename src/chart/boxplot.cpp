@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <tuple>
 
 namespace Proc {
 
@@ -32,9 +34,17 @@ struct Geometrie {
     double cL = 0;  // left end of a whisker cap
     double cR = 0;  // right end of a whisker cap
     double S = 0;   // diameter of the mean and outlier marks
+    double H = 0;   // height of the picture
 
     // Values can be placed only on a scale with a finite, non-zero range.
     bool skala_brauchbar() const { return R != 0.0 && std::isfinite(R); }
+
+    // Whether a line or the middle of a mark at y falls on a row of the picture; what cannot
+    // be seen gets no label.
+    bool sichtbar(double y) const {
+        const int32_t zeile = whole(y);
+        return zeile >= 0 && zeile < H;
+    }
 
     // Vertical position of a value: startwert at the bottom of the plot area, endwert at the
     // top. The share is bounded so that the product stays finite for any stored value.
@@ -70,6 +80,7 @@ Geometrie geometrie(int32_t breite, int32_t hoehe, bool mit_skala) {
     g.cL = (g.X0 + pos_box_breite * 0.5 - whisker_breite * 0.5) * g.U;
     g.cR = (g.X0 + pos_box_breite * 0.5 + whisker_breite * 0.5) * g.U;
     g.S = 0.1 * pos_box_breite * g.U;
+    g.H = H;
     return g;
 }
 
@@ -97,14 +108,14 @@ void box_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftunge
 
     // The outline is 3 pixels wider and 2 higher than the box itself.
     g.DrawRect(whole(geo.xL), whole(oben), whole(geo.BW + 3), whole(BH + 2));
-    if (box_werte_anzeigen) {
+    if (box_werte_anzeigen && geo.sichtbar(oben))
         texte.hinzufuegen(quartil_rang, Str(b4), Fs,
                           {{geo.xL, ueber(oben, Fs)}, {geo.xL, unter(oben, Fs)}});
+    if (box_werte_anzeigen && geo.sichtbar(oben + BH))
         texte.hinzufuegen(quartil_rang, Str(b2), Fs,
                           {{geo.xL, unter(oben + BH, Fs)}, {geo.xL, ueber(oben + BH, Fs)}});
-    }
     linie(g, geo.xL, geo.y(b3), geo.xL + geo.BW, geo.y(b3));
-    if (box_werte_anzeigen) {
+    if (box_werte_anzeigen && geo.sichtbar(geo.y(b3))) {
         // The median label goes into the larger half of the box; equal halves put it below.
         const bool darueber = b3 - b2 < b4 - b3;
         const double x = geo.xL + 0.5 * Fs;
@@ -115,20 +126,29 @@ void box_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftunge
     }
 }
 
-// A round mark of that diameter centred on the box's centre line at value v, with its label
-// centred below it, else above it.
-void marke_zeichnen(Graphics& g, const Geometrie& geo, double v, double durchmesser, bool gefuellt,
-                    Rang rang, Beschriftungen& texte) {
-    const double oben = geo.y(v) - durchmesser * 0.5;
+// A round mark of that diameter centred on the box's centre line at value v; its top edge.
+int32_t marke_zeichnen(Graphics& g, const Geometrie& geo, double v, double durchmesser,
+                       bool gefuellt) {
+    const int32_t oben = whole(geo.y(v) - durchmesser * 0.5);
     const int32_t x = whole(geo.xC - durchmesser * 0.5);
     if (gefuellt)
-        g.FillOval(x, whole(oben), whole(durchmesser), whole(durchmesser));
+        g.FillOval(x, oben, whole(durchmesser), whole(durchmesser));
     else
-        g.DrawOval(x, whole(oben), whole(durchmesser), whole(durchmesser));
-    if (box_werte_anzeigen)
+        g.DrawOval(x, oben, whole(durchmesser), whole(durchmesser));
+    return oben;
+}
+
+// The mean's mark is as large as an outlier's ring, so that it reads as a dot, never as a
+// dash; its label stands centred below it, else above it.
+void mittelwert_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftungen& texte) {
+    const double v = daten_basiswert(satz, mittelwert);
+    const double durchmesser = std::max(geo.S, double(g.SmallestHollowOval()));
+    const int32_t oben = marke_zeichnen(g, geo, v, durchmesser, true);
+    if (box_werte_anzeigen && geo.sichtbar(geo.y(v)))
         texte.hinzufuegen(
-            rang, Str(v), geo.Fs,
-            {{geo.xC, unter(oben + durchmesser, geo.Fs)}, {geo.xC, ueber(oben, geo.Fs)}}, true);
+            mittel_rang, Str(v), geo.Fs,
+            {{geo.xC, unter(oben + whole(durchmesser), geo.Fs)}, {geo.xC, ueber(oben, geo.Fs)}},
+            true);
 }
 
 // A whisker cap at its end value, with the label of that value on the side away from the box,
@@ -139,7 +159,7 @@ void kappe_zeichnen(Graphics& g, const Geometrie& geo, double ende, bool oben,
     linie(g, geo.cL, y, geo.cR, y);
     const Beschriftungen::Stelle drueber{geo.cL, ueber(y, geo.Fs)},
         drunter{geo.cL, unter(y, geo.Fs)};
-    if (box_werte_anzeigen)
+    if (box_werte_anzeigen && geo.sichtbar(y))
         texte.hinzufuegen(whisker_rang, Str(ende), geo.Fs,
                           oben ? std::vector{drueber, drunter} : std::vector{drunter, drueber});
 }
@@ -158,26 +178,60 @@ void whiskers_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, bool ext
     kappe_zeichnen(g, geo, unten, false, texte);
 }
 
+// A ring's label stands level with it, right of it, else left of it, and never moves: beside
+// another ring it would name that one. A ring gets none where the middle of another ring lies
+// level with its label, as where rings a pixel apart run together, or where it lies outside
+// the picture: its label would belong to two rings, or to none.
+void ausreisser_beschriften(Graphics& g, const Geometrie& geo, const std::vector<double>& werte,
+                            const std::vector<int32_t>& oben, std::size_t i, int32_t durchmesser,
+                            Beschriftungen& texte) {
+    if (!geo.sichtbar(geo.y(werte[i])))
+        return;
+    g.TextSize = geo.Fs;
+    const double hoehe = g.TextHeight();
+    const int32_t grundlinie = whole(oben[i] + durchmesser * 0.5 + hoehe * 0.5);
+    const auto daneben = [&](std::size_t j) {
+        const double mitte = oben[j] + durchmesser * 0.5;
+        return mitte > grundlinie - hoehe && mitte < grundlinie;
+    };
+    // The rings follow their values, so those level with the label are next to it in the list.
+    for (std::size_t j = i; j-- > 0 && std::abs(int64_t{oben[j]} - oben[i]) < hoehe;)
+        if (daneben(j))
+            return;
+    for (std::size_t j = i + 1; j < oben.size() && std::abs(int64_t{oben[j]} - oben[i]) < hoehe;
+         ++j)
+        if (daneben(j))
+            return;
+    std::string text = Str(werte[i]);
+    const double breite = g.StringWidth(text);
+    const double abstand = std::max(2.0, 0.3 * geo.Fs);
+    const double links = whole(geo.xC - durchmesser * 0.5);
+    texte.hinzufuegen(ausreisser_rang, std::move(text), geo.Fs,
+                      {{links + durchmesser + abstand, double(grundlinie)},
+                       {links - abstand - breite, double(grundlinie)}},
+                      false, false);
+}
+
 // Outliers are rings at least as large as the smallest that stays hollow at the picture's
-// device pixel ratio, so that they never look like the mean's filled mark.
+// device pixel ratio, so that they never look like the mean's filled mark. The list is
+// ascending, so marks on the same pixel row follow each other; each row gets one ring.
 void ausreisser_zeichnen(Graphics& g, const Geometrie& geo, int32_t satz, Beschriftungen& texte) {
     const std::string& liste = daten_ausreisser(satz, ausreisser_liste);
     if (liste.empty())
         return;
     const double ring = std::max(geo.S, double(g.SmallestHollowOval()));
-    // The list is ascending, so marks on the same pixel row follow each other; each row
-    // gets one mark and one label, however many outliers share it.
-    bool erste = true;
-    int32_t letzte_zeile = 0;
+    std::vector<double> werte;
+    std::vector<int32_t> oben;
     for (std::string_view feld : alle_felder(liste, ";")) {
         const double v = Val(feld);
-        const int32_t zeile = whole(geo.y(v));
-        if (!erste && zeile == letzte_zeile)
-            continue;
-        erste = false;
-        letzte_zeile = zeile;
-        marke_zeichnen(g, geo, v, ring, false, ausreisser_rang, texte);
+        if (werte.empty() || whole(geo.y(v)) != whole(geo.y(werte.back()))) {
+            werte.push_back(v);
+            oben.push_back(marke_zeichnen(g, geo, v, ring, false));
+        }
     }
+    if (box_werte_anzeigen)
+        for (std::size_t i = 0; i < werte.size(); ++i)
+            ausreisser_beschriften(g, geo, werte, oben, i, whole(ring), texte);
 }
 
 // The set's name, its left end a fifth of its width left of the box's centre line.
@@ -221,109 +275,173 @@ Strichschritt strichschritt(const Geometrie& geo, const Graphics& g) {
     return {faktor, std::isfinite(faktor * skala_mark) ? faktor * skala_mark : noetig};
 }
 
-// The largest text size up to Fn at which a label this wide at Fn ends 0.2 sizes left of the
-// ticks without starting left of the picture.
-int32_t skalenschrift(Graphics& g, std::string_view breitester, double xT, int32_t Fn) {
-    const auto passt = [&](int32_t groesse) {
-        g.TextSize = groesse;
-        return g.StringWidth(breitester) + 0.2 * groesse <= xT;
-    };
-    if (passt(Fn))
-        return Fn;
+// Scale labels are never drawn smaller than this, in pixels (unless the chart's own text is
+// smaller): one that does not fit at this size is left out.
+constexpr int32_t kleinste_skalenschrift = 6;
+
+// The ticks of the scale, and which of them carry a label: every `schritt`-th from the first,
+// with these texts at that size.
+struct Skala {
+    std::vector<double> werte;
+    double rundung = 0; // how far a tick's value may lie off its true place by rounding
+    std::size_t schritt = 1;
+    std::vector<std::string> texte;
+    int32_t groesse = 0;
+};
+
+// Tick i stands at startwert + i × abstand, computed anew for each: added up, the steps would
+// drift. None stands within rounding of endwert, where the arrow head is, and a step lost
+// against the start value ends the ticks.
+Skala striche(double abstand) {
+    Skala skala;
+    skala.rundung = std::max(1e-9 * abstand, 4 * std::numeric_limits<double>::epsilon() *
+                                                 std::max(std::abs(startwert), std::abs(endwert)));
+    for (std::size_t i = 0; i < hoechstzahl_striche; ++i) {
+        const double v = startwert + double(i) * abstand;
+        if (!(endwert - v > skala.rundung) || (i > 0 && !(v > skala.werte.back())))
+            break;
+        skala.werte.push_back(v);
+    }
+    return skala;
+}
+
+double gerundet(double v, int32_t stellen) {
+    const double faktor = std::pow(10.0, stellen);
+    const double x = std::round(v * faktor) / faktor;
+    return std::isfinite(x) ? x : v;
+}
+
+// The fewest decimals from `ab` on that write v true to its rounding, within 15 significant
+// digits; -1 where those do not suffice.
+int32_t stellen_fuer(double v, int32_t ab, double rundung) {
+    if (v == 0.0)
+        return ab;
+    const int32_t hoechstens = 14 - whole(std::floor(std::log10(std::abs(v))));
+    for (int32_t stellen = ab; stellen <= std::min(hoechstens, 308); ++stellen)
+        if (std::abs(gerundet(v, stellen) - v) <= rundung)
+            return stellen;
+    return hoechstens < ab ? ab : -1;
+}
+
+// The texts of every `schritt`-th tick, all with one number of decimals: tenths where every
+// one of them is a multiple of a tenth, else as many as the finest of them needs, else each
+// with 15 significant digits.
+std::vector<std::string> skalentexte(const Skala& skala, std::size_t schritt) {
+    int32_t stellen = 1;
+    for (std::size_t i = 0; i < skala.werte.size() && stellen >= 0; i += schritt)
+        stellen = stellen_fuer(skala.werte[i], stellen, skala.rundung);
+    std::vector<std::string> texte;
+    for (std::size_t i = 0; i < skala.werte.size(); i += schritt)
+        texte.push_back(Str(stellen < 0 ? skala.werte[i] : gerundet(skala.werte[i], stellen)));
+    return texte;
+}
+
+// Whether a text of that size ends 0.2 sizes left of the ticks at xT without starting left of
+// the picture.
+bool passt(Graphics& g, std::string_view text, int32_t groesse, double xT) {
+    g.TextSize = groesse;
+    return g.StringWidth(text) + 0.2 * groesse <= xT;
+}
+
+// The largest text size from `kleinste` up to Fn at which the widest of the texts fits left
+// of the ticks; `kleinste` where none does, and the texts that do not fit are left out.
+int32_t skalenschrift(Graphics& g, const std::vector<std::string>& texte, double xT, int32_t Fn,
+                      int32_t kleinste) {
     g.TextSize = Fn;
-    const double bedarf = g.StringWidth(breitester) + 0.2 * Fn;
+    std::string_view breitester;
+    double breite = 0;
+    for (const std::string& text : texte)
+        if (const double b = g.StringWidth(text); b > breite)
+            std::tie(breitester, breite) = std::tuple(text, b);
+    const double bedarf = breite + 0.2 * Fn;
+    if (bedarf <= xT)
+        return Fn;
     // whole() keeps the estimate finite and within int32 for any layout.
-    int32_t groesse = std::clamp(whole(std::floor(Fn * std::max(xT, 0.0) / bedarf)), 1, Fn);
-    while (groesse > 1 && !passt(groesse))
+    int32_t groesse = std::clamp(whole(std::floor(Fn * std::max(xT, 0.0) / bedarf)), kleinste,
+                                 std::max(Fn, kleinste));
+    while (groesse > kleinste && !passt(g, breitester, groesse, xT))
         --groesse;
     return groesse;
 }
 
-// The ticks of the scale and which of them carry a label: every `schritt`-th from the first.
-struct Skala {
-    std::vector<double> werte;
-    std::vector<std::string> texte;
-    std::vector<double> breiten; // of the texts at size Fn
-    std::size_t schritt = 1;
-    int32_t groesse = 0;
-};
-
-// Where the labels of every `schritt`-th tick stand at their text size: whether each stands
-// two pixels clear of the next.
-bool beschriftung_frei(Graphics& g, const Geometrie& geo, Skala& skala, double xT) {
-    std::size_t breitester = 0;
-    for (std::size_t i = 0; i < skala.werte.size(); i += skala.schritt)
-        if (skala.breiten[i] > skala.breiten[breitester])
-            breitester = i;
-    skala.groesse = skalenschrift(g, skala.texte[breitester], xT, geo.Fn);
-    g.TextSize = skala.groesse;
-    const double noetig = g.TextHeight() + 2;
-    for (std::size_t i = skala.schritt; i < skala.werte.size(); i += skala.schritt) {
-        const int32_t u1 = whole(geo.y(skala.werte[i - skala.schritt]) + 0.3 * skala.groesse);
-        const int32_t u2 = whole(geo.y(skala.werte[i]) + 0.3 * skala.groesse);
-        if (std::abs(int64_t{u1} - u2) < noetig)
+// Whether labels of that size on every `schritt`-th tick stand two pixels clear of each other.
+bool abstand_frei(Graphics& g, const Geometrie& geo, const Skala& skala, std::size_t schritt,
+                  int32_t groesse) {
+    g.TextSize = groesse;
+    const double hoehe = g.TextHeight();
+    for (std::size_t i = schritt; i < skala.werte.size(); i += schritt) {
+        const int32_t u1 = whole(geo.y(skala.werte[i - schritt]) + hoehe * 0.5);
+        const int32_t u2 = whole(geo.y(skala.werte[i]) + hoehe * 0.5);
+        if (std::abs(int64_t{u1} - u2) < hoehe + 2)
             return false;
     }
     return true;
 }
 
-// Labels step by one of 1, 2, 5, 10, 20, ... marks, the same for the whole axis: the
-// smallest that is a whole number of tick steps and keeps the labels clear of each other.
+// Labels step by one of 1, 2, 5, 10, 20, ... marks, the same for the whole axis: the smallest
+// that is a whole number of tick steps, writes no two labels alike and keeps them clear of
+// each other at the chart's own text size; failing that, the smallest that does so at a
+// smaller size, down to the smallest legible one.
 void beschriftung_waehlen(Graphics& g, const Geometrie& geo, Skala& skala, double faktor,
                           double xT) {
     const double tickfaktor = std::isfinite(faktor) ? faktor : 1.0;
-    // Each step is at least 1.5 times the one before, and fewer than 1,000 ticks end the loop.
-    for (double stufe = tickfaktor;; stufe = runde_stufe(stufe * 1.5)) {
-        const double vielfaches = stufe / tickfaktor;
-        if (!(vielfaches < double(skala.werte.size())))
-            break;
-        if (std::abs(vielfaches - std::round(vielfaches)) > 1e-6)
-            continue;
-        skala.schritt = std::size_t(std::round(vielfaches));
-        if (beschriftung_frei(g, geo, skala, xT))
-            return;
-    }
+    const int32_t kleinste = std::min(kleinste_skalenschrift, geo.Fn);
+    for (bool verkleinern : {false, true})
+        // Each step is at least 1.5 times the one before, and fewer than 1,000 ticks end the
+        // loop.
+        for (double stufe = tickfaktor;; stufe = runde_stufe(stufe * 1.5)) {
+            const double vielfaches = stufe / tickfaktor;
+            if (!(vielfaches < double(skala.werte.size())))
+                break;
+            if (std::abs(vielfaches - std::round(vielfaches)) > 1e-6)
+                continue;
+            const std::size_t schritt = std::size_t(std::round(vielfaches));
+            std::vector<std::string> texte = skalentexte(skala, schritt);
+            if (std::adjacent_find(texte.begin(), texte.end()) != texte.end())
+                continue;
+            const int32_t groesse =
+                verkleinern ? skalenschrift(g, texte, xT, geo.Fn, kleinste) : geo.Fn;
+            const auto passt_ganz = [&](const std::string& text) {
+                return passt(g, text, geo.Fn, xT);
+            };
+            if ((verkleinern || std::all_of(texte.begin(), texte.end(), passt_ganz)) &&
+                abstand_frei(g, geo, skala, schritt, groesse)) {
+                std::tie(skala.schritt, skala.texte, skala.groesse) =
+                    std::tuple(schritt, std::move(texte), groesse);
+                return;
+            }
+        }
     // Where no step fits, the first tick alone is labelled.
     skala.schritt = skala.werte.size();
-    beschriftung_frei(g, geo, skala, xT);
+    skala.texte = skalentexte(skala, skala.schritt);
+    skala.groesse = skalenschrift(g, skala.texte, xT, geo.Fn, kleinste);
 }
 
 // Ticks at every mark from startwert or, where they would crowd, at every 2, 5, 10, 20, ...
 // marks, and labels on every few ticks where they would crowd. None at endwert itself: the
-// arrow head stands there, and a label stands clear of it. A step too small to change the
-// value ends the scale.
+// arrow head stands there, and a label stands clear of it.
 void skalenstriche_zeichnen(Graphics& g, const Geometrie& geo, int32_t pfeil_oben,
                             int32_t pfeil_unten, Beschriftungen& texte) {
     const double xT = (pos_rand_l + pos_text_breite) * geo.U;
     const double strich_ende = (pos_rand_l + pos_text_breite + pos_pfeil_breite) * geo.U;
     const Strichschritt schritt = strichschritt(geo, g);
-    const double faktor = schritt.faktor;
-    const double abstand = schritt.abstand;
-    Skala skala;
-    g.TextSize = geo.Fn;
-    for (double v = startwert; v < endwert && skala.werte.size() < hoechstzahl_striche;) {
+    Skala skala = striche(schritt.abstand);
+    for (double v : skala.werte)
         linie(g, xT, geo.y(v), strich_ende, geo.y(v));
-        const double zehnfach = v * 10.0;
-        skala.werte.push_back(v);
-        skala.texte.push_back(Str(std::isfinite(zehnfach) ? std::round(zehnfach) / 10.0 : v));
-        skala.breiten.push_back(g.StringWidth(skala.texte.back()));
-        const double naechster = v + abstand;
-        if (naechster == v)
-            break;
-        v = naechster;
-    }
     if (skala.werte.empty())
         return;
-    beschriftung_waehlen(g, geo, skala, faktor, xT);
+    beschriftung_waehlen(g, geo, skala, schritt.faktor, xT);
     g.TextSize = skala.groesse;
     const double hoehe = g.TextHeight();
-    for (std::size_t i = 0; i < skala.werte.size(); i += skala.schritt) {
-        const double grundlinie = geo.y(skala.werte[i]) + 0.3 * skala.groesse;
+    for (std::size_t k = 0; k < skala.texte.size(); ++k) {
+        // Level with its tick: where ticks stand a few pixels apart, a label a little above or
+        // below it would stand level with the next.
+        const double grundlinie = geo.y(skala.werte[k * skala.schritt]) + hoehe * 0.5;
         const int32_t u = whole(grundlinie);
         if (u - hoehe < pfeil_unten + 2 && pfeil_oben - 2 < u)
             continue;
-        texte.hinzufuegen(skala_rang, skala.texte[i], skala.groesse,
-                          {{xT - g.StringWidth(skala.texte[i]) - 0.2 * skala.groesse, grundlinie}},
+        texte.hinzufuegen(skala_rang, skala.texte[k], skala.groesse,
+                          {{xT - g.StringWidth(skala.texte[k]) - 0.2 * skala.groesse, grundlinie}},
                           false, false);
     }
 }
@@ -368,8 +486,7 @@ void einen_boxplot_zeichnen(int32_t breite, int32_t hoehe, int32_t satz, bool mi
         const bool ext = ausreisser_markiert(satz);
         box_zeichnen(g, geo, satz, texte);
         if (mittelwert_anzeigen)
-            marke_zeichnen(g, geo, daten_basiswert(satz, mittelwert), geo.S, true, mittel_rang,
-                           texte);
+            mittelwert_zeichnen(g, geo, satz, texte);
         whiskers_zeichnen(g, geo, satz, ext, texte);
         if (ext)
             ausreisser_zeichnen(g, geo, satz, texte);

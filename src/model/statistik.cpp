@@ -28,14 +28,28 @@ double begrenzt(double x) {
     return std::min(std::max(x, -groesste), groesste); // no branch; x is never NaN
 }
 
-// The mean rounded to two decimals; beyond the range where the rounding can be formed the
-// mean is already far coarser than two decimals and is kept as it is.
-double mittelwert_zwei_stellen(double summe, std::size_t n) {
+// The mean rounded to two decimals, as suits what a class measures; a mean below a tenth in
+// size keeps two significant digits (0.013, 0.0023) instead of rounding to 0.01 or 0. Where
+// the rounding would take it outside the data, it keeps one more decimal at a time, up to 15
+// significant digits, and is then held to the smallest and largest value. Beyond the range
+// where the rounding can be formed the mean is already far coarser and is kept as it is.
+double mittelwert_gerundet(double summe, std::size_t n, double kleinster, double groesster) {
     const double mittel = summe / static_cast<double>(n);
-    const double hundertfach = mittel * 100.0;
-    if (!std::isfinite(hundertfach))
-        return mittel;
-    return std::round(hundertfach) / 100.0 + 0.0; // no -0 for a mean that rounds to 0
+    int stellen = 2;
+    if (mittel != 0.0 && std::abs(mittel) < 0.1)
+        stellen = 1 - static_cast<int>(std::floor(std::log10(std::abs(mittel))));
+    const int hoechstens = std::max(
+        stellen, 14 - static_cast<int>(std::floor(std::log10(std::max(std::abs(mittel), 1e-300)))));
+    double gerundet = mittel;
+    for (; stellen <= std::min(hoechstens, 308); ++stellen) {
+        const double faktor = std::pow(10.0, stellen);
+        gerundet = std::round(mittel * faktor) / faktor;
+        if (!std::isfinite(gerundet))
+            gerundet = mittel;
+        if (gerundet >= kleinster && gerundet <= groesster)
+            break;
+    }
+    return std::clamp(gerundet, kleinster, groesster) + 0.0; // no -0 for a mean that rounds to 0
 }
 
 void einzelwert_speichern(int32_t satz, double v) {
@@ -212,7 +226,8 @@ void Werte_aus_daten_berechnen(int32_t satz) {
         einzelwert_speichern(satz, n == 1 ? x.front() : 0.0);
     } else {
         lagewerte(satz, x, u);
-        daten_basiswert(satz, mittelwert) = mittelwert_zwei_stellen(u.summe, n);
+        daten_basiswert(satz, mittelwert) = mittelwert_gerundet(
+            u.summe, n, daten_basiswert(satz, minimum), daten_basiswert(satz, maximum));
         daten_basiswert(satz, spannweite) =
             begrenzt(daten_basiswert(satz, maximum) - daten_basiswert(satz, minimum));
         ausreisser_bestimmen(satz, x);

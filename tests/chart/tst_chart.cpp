@@ -6,6 +6,7 @@
 #include "support/golden.h"
 #include "support/lesbar.h"
 #include "support/startwerte.h"
+#include "support/wahrheit.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -21,12 +22,21 @@ void fuenf_reihen(const char* vierte = "") {
                    "5\r5\r5\r5", vierte, "10\r20\r30\r95\r96\r97\r2\r98765,4321"});
 }
 
-// Every chart of these tests, with all its labels readable.
+// Three times 45 to 55, then 0 to 20 in steps of 2, and three outliers within a pixel or two.
+const char* const dichte_ringe =
+    "45\r46\r47\r48\r49\r50\r51\r52\r53\r54\r55\r45\r46\r47\r48\r49\r50\r"
+    "51\r52\r53\r54\r55\r45\r46\r47\r48\r49\r50\r51\r52\r53\r54\r55\r0\r"
+    "2\r4\r6\r8\r10\r12\r14\r16\r18\r20\r99,5\r99,75\r99,9";
+
+// Every chart of these tests, with all its labels readable, legible and true.
 QImage chart(int32_t breite, int32_t hoehe, double verhaeltnis = 1.0) {
     std::tie(breite_bild, hoehe_bild) = std::tuple(breite, hoehe);
     bild_zusammensetzen(verhaeltnis);
-    if (const std::string unlesbar = unlesbare_beschriftung(*bild_ergebnis); !unlesbar.empty())
-        QTest::qFail(unlesbar.c_str(), __FILE__, __LINE__);
+    for (const std::string& fehler :
+         {unlesbare_beschriftung(*bild_ergebnis), unwahre_beschriftung(*bild_ergebnis),
+          schrift_hoehe > 0 ? std::string() : zu_kleine_beschriftung(*bild_ergebnis, 5)})
+        if (!fehler.empty())
+            QTest::qFail(fehler.c_str(), __FILE__, __LINE__);
     return bild_ergebnis->image();
 }
 
@@ -88,6 +98,23 @@ const std::map<QString, std::function<QImage()>> diagramme = {
     {"start_verhaeltnis_2", [] { return chart(150, 400, 2.0); }},
     {"fuenf_saetze_verhaeltnis_1_5", [] { return fuenf_reihen(), chart(600, 500, 1.5); }},
     {"fuenf_saetze_svg", [] { return fuenf_reihen(), chart(600, 500), svg_gerendert(); }},
+    // Rings 1 pixel apart, and rings closer than their labels are high.
+    {"dichte_ausreisser", [] { return fuenf_reihen(dichte_ringe), chart(800, 500); }},
+};
+
+// Charts checked by chart() alone: narrow plots with long scale labels, marks smaller than a
+// dot, means of small values.
+const std::map<QString, std::function<void()>> nur_geprueft = {
+    {"-50 to 50, five sets",
+     [] { fuenf_reihen(), startwert = -50, endwert = 50, chart(150, 400); }},
+    {"-100 to -50, five sets",
+     [] { fuenf_reihen(), startwert = -100, endwert = -50, chart(150, 400); }},
+    {"five sets, 150 x 200", [] { fuenf_reihen(), chart(150, 200); }},
+    {"small means",
+     [] {
+         reihen_setzen({"0,012\r0,013\r0,014\r0,0125\r0,0135", "0,001\r0,002\r0,004"});
+         endwert = 0.02, skala_mark = 0.005, chart(300, 400);
+     }},
 };
 
 } // namespace
@@ -108,18 +135,35 @@ private slots:
         VERGLEICHE_GOLDEN(name, diagramme.at(name)(), text_toleranz);
     }
 
+    void beschriftung_wahr_data() {
+        QTest::addColumn<QString>("name");
+        for (const auto& [name, zeichnen] : nur_geprueft)
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void beschriftung_wahr() {
+        QFETCH(QString, name);
+        nur_geprueft.at(name)();
+    }
+
     // Ticks one of 1, 2, 5, 10, 20, ... marks apart, never so close that they run together at
     // the device's resolution, and labels at one such step along the whole axis.
     void skala_in_runden_schritten_data() {
-        for (const char* spalte : {"ende", "mark", "verhaeltnis", "striche", "beschriftet"})
+        for (const char* spalte :
+             {"ende", "mark", "verhaeltnis", "striche", "beschriftet", "breite"})
             QTest::addColumn<double>(spalte);
         // clang-format off
-        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0;
-        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0;
-        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0;
-        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0;
-        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04;
-        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0;
+        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0 << 150.0;
+        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0 << 150.0;
+        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0 << 150.0;
+        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0 << 150.0;
+        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04 << 150.0;
+        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0 << 150.0;
+        QTest::newRow("1 by 0.1, none at the arrow") << 1.0 << 0.1 << 1.0 << 0.1 << 0.1 << 150.0;
+        QTest::newRow("1 by 0.25") << 1.0 << 0.25 << 1.0 << 0.25 << 0.25 << 150.0;
+        QTest::newRow("1 by 0.05") << 1.0 << 0.05 << 1.0 << 0.05 << 0.05 << 150.0;
+        QTest::newRow("0.02 by 0.005") << 0.02 << 0.005 << 1.0 << 0.005 << 0.005 << 150.0;
+        QTest::newRow("1e-6 by 1e-7") << 1e-6 << 1e-7 << 1.0 << 1e-7 << 1e-7 << 150.0;
+        QTest::newRow("100 by 0.7, narrow, labels at full size") << 100.0 << 0.7 << 1.0 << 0.7 << 7.0 << 100.0;
         // clang-format on
     }
     void skala_in_runden_schritten() {
@@ -128,14 +172,17 @@ private slots:
         QFETCH(double, verhaeltnis);
         QFETCH(double, striche);
         QFETCH(double, beschriftet);
+        QFETCH(double, breite);
         std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
             std::tuple(ende, mark, false, "");
-        const QImage bild = chart(150, 400, verhaeltnis);
+        const QImage bild = chart(int32_t(breite), 400, verhaeltnis);
         int strichzahl = 0, i = 0;
         for (const Drawing& z : bild_transfer->drawings()) {
             strichzahl += z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1;
-            if (z.kind == Drawing::Kind::DrawString)
-                QCOMPARE(Val(z.text), Val(Str(std::round(i++ * beschriftet * 10) / 10)));
+            if (z.kind == Drawing::Kind::DrawString) {
+                QCOMPARE(Val(z.text) / ende + 1, i++ * beschriftet / ende + 1);
+                QCOMPARE(z.textSize, 12);
+            }
         }
         QCOMPARE(strichzahl, std::lround(ende / striche));
         const QString gesprochen =

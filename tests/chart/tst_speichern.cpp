@@ -215,11 +215,11 @@ private slots:
 // folder.
 int im_vollen_dateisystem(const QString& ordner) {
     wie_nach_dem_start();
-    std::string liste; // 400 outliers make every file larger than 68 KiB
-    for (int i = 0; i < 2000; ++i)
-        liste += i < 1600 ? "5\r" : std::to_string(20 + (i - 1600) * 0.2) + "\r";
+    std::string liste; // 300 outliers, many labelled, make every file larger than 68 KiB
+    for (int i = 0; i < 1900; ++i)
+        liste += i < 1600 ? "5\r" : std::to_string(20 + (i - 1600) * 0.25) + "\r";
     reihen_setzen({liste.c_str(), liste.c_str(), liste.c_str(), liste.c_str(), liste.c_str()});
-    std::tie(breite_bild, hoehe_bild) = std::tuple(1000, 1200);
+    std::tie(breite_bild, hoehe_bild, schrift_hoehe) = std::tuple(1000, 1200, 12);
     bild_zusammensetzen(2.0);
     for (const char* name : {"bild.png", "bild.svg", "bild.pdf"})
         datei_anlegen(ordner + "/" + name, "saved before");

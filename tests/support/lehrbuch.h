@@ -64,6 +64,22 @@ inline double median_sortiert(const std::vector<double>& x, std::size_t von, std
     return n % 2 ? x[von + n / 2] : std::midpoint(x[von + n / 2 - 1], x[von + n / 2]);
 }
 
+// The mean with two decimals, two significant digits below a tenth, and one more decimal at a
+// time (up to 15 significant digits) while it lies outside the data, then held to the data.
+inline double mittel_gerundet(double mittel, double kleinster, double groesster) {
+    const auto runde = [mittel](int stellen) {
+        const double faktor = std::pow(10.0, stellen);
+        return std::isfinite(mittel * faktor) ? std::round(mittel * faktor) / faktor : mittel;
+    };
+    const int groessenordnung = mittel == 0 ? 0 : int(std::floor(std::log10(std::abs(mittel))));
+    int stellen = mittel != 0 && std::abs(mittel) < 0.1 ? 1 - groessenordnung : 2;
+    double gerundet = runde(stellen);
+    while (!(gerundet >= kleinster && gerundet <= groesster) && stellen + groessenordnung < 14 &&
+           stellen < 308)
+        gerundet = runde(++stellen);
+    return std::clamp(gerundet, kleinster, groesster) + 0.0;
+}
+
 inline Lehrbuch nachgerechnet(std::vector<double> x) {
     using Proc::Str;
     const double n = double(x.size()), groesste = std::numeric_limits<double>::max();
@@ -91,7 +107,7 @@ inline Lehrbuch nachgerechnet(std::vector<double> x) {
         }
     }
     return {{x.front(), q1, median_sortiert(x, 0, x.size()), q3, x.back(),
-             std::isfinite(mittel * 100) ? std::round(mittel * 100) / 100 + 0.0 : mittel,
+             mittel_gerundet(mittel, x.front(), x.back()),
              std::clamp(x.back() - x.front(), -groesste, groesste), n},
             Str(unten) + "|" + Str(oben) + "|" + ausreisser};
 }

@@ -705,7 +705,7 @@ private slots:
             "Minimum" + werte, "Maximum" + skala, "Minimum" + skala, "Markierung" + skala,
             "Mittelwert" + werte, "Datenreihe=" + liste + "\n | Ein Wert pro Zeile",
             "Spannweite" + werte, "Anzahl" + werte, "Minimum: -6", "unt.Quartil: 0", "Median: 0",
-            "ob. Quartil: 0", "Maximum: 6", "Mittelwert: 0,02", "Spannweite: 12", "Anzahl: 32",
+            "ob. Quartil: 0", "Maximum: 6", "Mittelwert: 0,016", "Spannweite: 12", "Anzahl: 32",
             "Satz A", "Satz B [x]", "Art des Satzes",
             "Box-Werte eingeben | Minimum, Quartile, Median, Maximum und Mittelwert des Satzes "
                 "eingeben",
@@ -715,13 +715,13 @@ private slots:
             "Anzahl der Sätze: 2", "Anzahl", "Alle Sätze anzeigen [x]", "Ausreißer markieren [x]",
             "Mittelwert anzeigen [x]", "Werte im Boxplot zeigen [x]", "Boxplot",
             "Boxplot der Sätze A und B | " + a + "Satz B: Minimum -6, unteres Quartil 0, Median "
-                "0, oberes Quartil 0, Maximum 6, Mittelwert 0,02; Whisker von 0 bis 0; 12 "
+                "0, oberes Quartil 0, Maximum 6, Mittelwert 0,016; Whisker von 0 bis 0; 12 "
                 "Ausreißer, die 5 kleinsten: -6; -5; -4; -3; -2, die 5 größten: 2,5; 3; 4; 5; "
                 "6. " + skalentext} + werte_a + QStringList{
             "Satz B, Ausreißer 6, 12 von 12", "Satz B, Ausreißer 5, 11 von 12",
             "Satz B, Ausreißer 4, 10 von 12", "Satz B, Ausreißer 3, 9 von 12",
             "Satz B, Ausreißer 2,5, 8 von 12", "Satz B, oberer Whisker bis 0",
-            "Satz B, oberes Quartil 0", "Satz B, Median 0", "Satz B, Mittelwert 0,02",
+            "Satz B, oberes Quartil 0", "Satz B, Median 0", "Satz B, Mittelwert 0,016",
             "Satz B, unteres Quartil 0", "Satz B, unterer Whisker bis 0",
             "Satz B, Ausreißer -2, 5 von 12", "Satz B, Ausreißer -3, 4 von 12",
             "Satz B, Ausreißer -4, 3 von 12", "Satz B, Ausreißer -5, 2 von 12",
