@@ -178,7 +178,7 @@ private slots:
         const QImage bild = chart(int32_t(breite), 400, verhaeltnis);
         int strichzahl = 0, i = 0;
         for (const Drawing& z : bild_transfer->drawings()) {
-            strichzahl += z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1;
+            strichzahl += z.kind == Drawing::Kind::DrawLine && z.y == z.y2 && z.penHeight == 1;
             if (z.kind == Drawing::Kind::DrawString) {
                 QCOMPARE(Val(z.text) / ende + 1, i++ * beschriftet / ende + 1);
                 QCOMPARE(z.textSize, 12);
@@ -208,9 +208,9 @@ private slots:
             int hohl = 0;
             for (const Drawing& streifen : bild_ergebnis->drawings())
                 for (const Drawing& z : streifen.picture ? streifen.picture->drawings() : keine) {
-                    const QRect ring(QPoint(streifen.a + z.a, z.b) * verhaeltnis,
-                                     QSize(z.c, z.d) * verhaeltnis);
-                    hohl += z.kind == Drawing::Kind::DrawOval && z.b > 0 && z.b < 166 &&
+                    const QRect ring(QPoint(streifen.x + z.x, z.y) * verhaeltnis,
+                                     QSize(z.width, z.height) * verhaeltnis);
+                    hohl += z.kind == Drawing::Kind::DrawOval && z.y > 0 && z.y < 166 &&
                             bild.pixelColor(ring.center()) == Qt::white &&
                             bild.pixelColor(ring.left(), ring.center().y()) == Qt::black;
                 }
