@@ -128,7 +128,6 @@ void NumberText::resizeEvent(QResizeEvent* event) {
 }
 
 MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &TextEditor::textChanged, this, &MultiLineEditField::reportTextChange);
 }
