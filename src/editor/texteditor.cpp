@@ -840,8 +840,8 @@ void TextEditor::updateWidth() {
     QScrollBar* across = horizontalScrollBar();
     const int room = viewport()->width() - 2 * margin - 1;
     const Position first = verticalScrollBar()->value();
-    const int covered = int(std::ceil(across->sizeHint().height() / lineHeight()));
-    const Position end = std::min(buffer_.lineCount(), first + linesInView() + 2 + covered);
+    const int height = viewport()->height() + (across->isVisibleTo(this) ? across->height() : 0);
+    const Position end = std::min(buffer_.lineCount(), first + int(height / lineHeight()) + 1);
     qreal widest = 0;
     for (Position line = first; line < end; ++line)
         widest = std::max(widest, lineWidth(line));
