@@ -633,6 +633,8 @@ const TextEditor::LongLine* TextEditor::longLine(Position line) const {
 // Before an edit: long lines after it move, a long line it changes within is cut and measured
 // again around the change, one that gains or loses a line end is forgotten.
 void TextEditor::followEdit(Position from, Position to, std::string_view text) {
+    if (longLines_.empty())
+        return;
     const Position shift = Position(text.size()) - (to - from);
     const auto lineEnds = [](std::string_view bytes) {
         return bytes.find(TextBuffer::separator) != std::string_view::npos;

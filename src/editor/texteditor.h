@@ -1,9 +1,10 @@
 // A plain-text editor made for long lists of short lines: its text is one UTF-8 string with
 // a carriage return between lines and an index of the line starts (TextBuffer), and only the
-// lines in view are laid out and painted. A million lines take a few megabytes and a paste of
-// them a fraction of a second. It edits like Qt's text widgets: keyboard and mouse selection,
-// undo and redo, cut, copy and paste, drag and drop, input methods, a context menu, and it
-// speaks to screen readers through Qt's accessible text interfaces.
+// lines in view are laid out and painted, of a long line only the pieces in view. A million
+// lines take a few megabytes and a paste of them a fraction of a second. It edits like Qt's
+// text widgets: keyboard and mouse selection, undo and redo, cut, copy and paste, drag and
+// drop, input methods, a context menu, and it speaks to screen readers through Qt's
+// accessible text interfaces.
 #pragma once
 
 #include "textbuffer.h"

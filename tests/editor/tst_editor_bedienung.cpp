@@ -11,6 +11,8 @@
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformtheme.h>
 
+#include <memory>
+
 namespace {
 
 using Position = TextEditor::Position;
@@ -18,13 +20,13 @@ using Position = TextEditor::Position;
 // Qt's key bindings on X11 (Ctrl+K deletes to the end of the line) on any test platform.
 class X11Keys : public QPlatformTheme {
 public:
-    explicit X11Keys(const QPlatformTheme* base) : base_(base) {}
+    explicit X11Keys(QPlatformTheme* base) : base_(base) {}
     QVariant themeHint(ThemeHint hint) const override {
         return hint == KeyboardScheme ? QVariant(int(X11KeyboardScheme)) : base_->themeHint(hint);
     }
 
 private:
-    const QPlatformTheme* base_;
+    std::unique_ptr<QPlatformTheme> base_;
 };
 
 // The text with the cursor marked by |, a selection by [ ], in UTF-16 offsets.
