@@ -630,8 +630,9 @@ const TextEditor::LongLine* TextEditor::longLine(Position line) const {
     return &at->second;
 }
 
-// Before an edit: long lines after it move, a long line it changes within is cut and measured
-// again around the change, one that gains or loses a line end is forgotten.
+// Before an edit: long lines after it move, also when new lines go in right before one; a
+// long line it changes within is cut and measured again around the change; one that is split
+// or joined is forgotten, unless new lines go in right after it.
 void TextEditor::followEdit(Position from, Position to, std::string_view text) {
     if (longLines_.empty())
         return;
@@ -643,11 +644,12 @@ void TextEditor::followEdit(Position from, Position to, std::string_view text) {
         lineEnds(text) ||
         lineEnds(std::string_view(this->text()).substr(std::size_t(from), std::size_t(to - from)));
     std::map<Position, LongLine> kept;
+    const bool inserted = from == to && !text.empty();
     for (auto& [start, line] : longLines_) {
         const Position end = start + line.ends.back();
-        if (end < from)
+        if (end < from || (inserted && from == end && text.front() == TextBuffer::separator))
             kept.emplace(start, std::move(line));
-        else if (start > to)
+        else if (start > to || (inserted && to == start && text.back() == TextBuffer::separator))
             kept.emplace(start + shift, std::move(line));
         else if (!joinsOrSplits && end + shift - start > pieceBytes)
             kept.emplace(start, recut(line, start, from - start, to - start, text));
@@ -659,14 +661,14 @@ void TextEditor::followEdit(Position from, Position to, std::string_view text) {
 // so that small pieces merge; those after move.
 TextEditor::LongLine TextEditor::recut(const LongLine& line, Position start, Position from,
                                        Position to, std::string_view text) const {
-    const auto pieceOf = [&](Position at) {
+    const auto holding = [&](Position at) {
         return std::min<std::size_t>(
             std::size_t(std::upper_bound(line.ends.begin(), line.ends.end(), at) -
                         line.ends.begin()),
             line.ends.size() - 1);
     };
-    const std::size_t first = pieceOf(from) > 0 ? pieceOf(from) - 1 : 0;
-    const std::size_t last = std::min(pieceOf(to) + 1, line.ends.size() - 1);
+    const std::size_t first = holding(from) > 0 ? holding(from) - 1 : 0;
+    const std::size_t last = std::min(holding(to) + 1, line.ends.size() - 1);
     const Position regionStart = first > 0 ? line.ends[first - 1] : 0;
     const Position regionEnd = line.ends[last];
     const qreal left = first > 0 ? line.rights[first - 1] : 0;

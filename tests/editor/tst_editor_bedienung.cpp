@@ -12,6 +12,7 @@
 #include <qpa/qplatformtheme.h>
 
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -249,6 +250,32 @@ private slots:
         for (const char* keys : {"Up", "Down", "Shift+Home"})
             QTest::keySequence(editor_, QKeySequence(keys));
         QCOMPARE(marked(*editor_), "1\n[" + edited.chopped(1) + "];\n2");
+    }
+
+    // Random edits, undos and redos of a few long lines: the sideways range stays that of the
+    // widest line measured whole, however the lines' pieces were cut and moved.
+    void long_lines_edited() {
+        std::mt19937 random(26);
+        const auto number = [&](int to) { return int(random() % unsigned(to + 1)); };
+        setText(*editor_, QString("12345678;").repeated(400) + "\n" + QString("9;").repeated(900));
+        editor_->resize(200, 4000); // every line in view
+        const int room = editor_->viewport()->width() - 2 * 4 - 1;
+        for (int step = 0; step < 300; ++step) {
+            const Position size = Position(editor_->text().size()), from = number(int(size));
+            const QString text =
+                number(1) ? QString(number(300), '7') : QStringList{"\n", "77\n7", ""}[number(2)];
+            if (number(4) == 0)
+                QTest::keySequence(editor_, QKeySequence(number(1) ? "Ctrl+Z" : "Ctrl+Shift+Z"));
+            else
+                editor_->replace(from, std::min(size, from + number(2000)), text);
+            qreal widest = 0;
+            for (const QString& line :
+                 editor_->textBetween(0, Position(editor_->text().size())).split('\n'))
+                widest = std::max(widest, QFontMetricsF(editor_->font()).horizontalAdvance(line));
+            QVERIFY2(qAbs(std::max(editor_->horizontalScrollBar()->maximum() + room, room) -
+                          std::max<qreal>(widest, room)) < 2,
+                     qPrintable(QString("step %1").arg(step)));
+        }
     }
 };
 
