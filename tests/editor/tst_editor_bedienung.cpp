@@ -261,13 +261,17 @@ private slots:
         editor_->resize(200, 4000); // every line in view
         const int room = editor_->viewport()->width() - 2 * 4 - 1;
         for (int step = 0; step < 300; ++step) {
-            const Position size = Position(editor_->text().size()), from = number(int(size));
+            const Position size = Position(editor_->text().size());
+            const Position lineEnd =
+                Position(std::min(editor_->text().find('\r'), std::size_t(size)));
+            const Position from = number(2) == 0 ? lineEnd : number(int(size));
             const QString text =
                 number(1) ? QString(number(300), '7') : QStringList{"\n", "77\n7", ""}[number(2)];
             if (number(4) == 0)
                 QTest::keySequence(editor_, QKeySequence(number(1) ? "Ctrl+Z" : "Ctrl+Shift+Z"));
             else
-                editor_->replace(from, std::min(size, from + number(2000)), text);
+                editor_->replace(from, number(1) ? from : std::min(size, from + number(2000)),
+                                 text);
             qreal widest = 0;
             for (const QString& line :
                  editor_->textBetween(0, Position(editor_->text().size())).split('\n'))
