@@ -252,8 +252,8 @@ private slots:
         QCOMPARE(marked(*editor_), "1\n[" + edited.chopped(1) + "];\n2");
     }
 
-    // Random edits, undos and redos of a few long lines: the sideways range stays that of the
-    // widest line measured whole, however the lines' pieces were cut and moved.
+    // Random edits, undos and redos of a few long lines, often at their ends: the sideways range
+    // stays that of the widest line measured whole, however the lines' pieces were cut and moved.
     void long_lines_edited() {
         std::mt19937 random(26);
         const auto number = [&](int to) { return int(random() % unsigned(to + 1)); };
@@ -264,7 +264,8 @@ private slots:
             const Position size = Position(editor_->text().size());
             const Position lineEnd =
                 Position(std::min(editor_->text().find('\r'), std::size_t(size)));
-            const Position from = number(2) == 0 ? lineEnd : number(int(size));
+            const Position from =
+                number(2) == 0 ? std::min(lineEnd + number(1), size) : number(int(size));
             const QString text =
                 number(1) ? QString(number(300), '7') : QStringList{"\n", "77\n7", ""}[number(2)];
             if (number(4) == 0)
