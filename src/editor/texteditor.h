@@ -166,8 +166,8 @@ private:
     int column(const Piece& piece, Position position) const;
     Position positionIn(const Piece& piece, int column) const;
     Position positionInLine(Position line, qreal x) const;
-    // A stretch of a line around a position, for finding the edges of characters and words
-    // without converting a long line whole: where it starts and ends, its text, and the
+    // A stretch of a line around a position, for finding the edges of characters without
+    // converting a long line whole: where it starts and ends, its text, and the
     // position in it (UTF-16 units).
     struct Stretch {
         Position start;
@@ -179,8 +179,8 @@ private:
     Position previousCharacter(Position position) const;
     qreal cursorX(Position position) const;
     QRect cursorRect() const;
-    // Up and down keep the view, but on another line it goes back as far left as shows the
-    // cursor.
+    // Scrolls the least that shows the cursor; on another line, sideways as far left as shows
+    // it, so that the starts of the lines show.
     void ensureCursorVisible(bool otherLine = false);
     void updateScrollBars();
     void updateWidth(); // the sideways range: as wide as the widest line in view
