@@ -28,7 +28,6 @@ void EditField::SetText(const QString& text) {
 }
 
 MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &TextEditor::textChanged, this, &MultiLineEditField::reportTextChange);
 }
