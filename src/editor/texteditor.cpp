@@ -79,7 +79,7 @@ std::size_t previousWord(std::string_view line, std::size_t i) {
     return i > 0 ? skipBack(line, i, wordClass(line, characterStart(line, i - 1))) : i;
 }
 
-std::string utf8(QStringView text) {
+std::string toUtf8(QStringView text) {
     QStringEncoder encoder(QStringEncoder::Utf8);
     std::string bytes(std::size_t(encoder.requiredSpace(text.size())), '\0');
     bytes.resize(std::size_t(encoder.appendToBuffer(bytes.data(), text) - bytes.data()));
@@ -167,7 +167,7 @@ QString TextEditor::selectedText() const {
 }
 
 void TextEditor::replace(Position from, Position to, const QString& text) {
-    edit(from, to, utf8(text));
+    edit(from, to, toUtf8(text));
 }
 
 void TextEditor::edit(Position from, Position to, std::string text, EditHistory::Kind kind) {
@@ -363,7 +363,7 @@ bool TextEditor::editByKey(QKeyEvent* event) {
              event->matches(QKeySequence::InsertLineSeparator))
         edit(selectionStart(), selectionEnd(), std::string(1, TextBuffer::separator), Kind::Typing);
     else if (isTyping(event))
-        edit(selectionStart(), selectionEnd(), utf8(event->text()), Kind::Typing);
+        edit(selectionStart(), selectionEnd(), toUtf8(event->text()), Kind::Typing);
     else
         return false;
     return true;
@@ -487,7 +487,7 @@ void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
             from = at(around.at + event->replacementStart());
             to = at(around.at + event->replacementStart() + event->replacementLength());
         }
-        edit(from, to, utf8(event->commitString()), EditHistory::Kind::Typing);
+        edit(from, to, toUtf8(event->commitString()), EditHistory::Kind::Typing);
     }
     preedit_ = event->preeditString();
     preeditCursor_ = int(preedit_.size());
