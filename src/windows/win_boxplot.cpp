@@ -103,7 +103,7 @@ void WinBoxplot::werte_zeigen() {
 }
 
 void WinBoxplot::chart_zeigen() {
-    CAbox->setBackdrop(Proc::bild_ergebnis);
+    CAbox->SetBackdrop(Proc::bild_ergebnis);
     erkundung.aktualisieren();
     werte_zeigen();
     CAbox->Refresh(true);

@@ -74,7 +74,7 @@ QImage svg_gerendert() {
     QImage ziel(bild_ergebnis->width(), bild_ergebnis->height(), QImage::Format_RGB32);
     ziel.fill(Qt::white);
     QPainter maler(&ziel);
-    QSvgRenderer(SvgDocument(*bild_ergebnis)).render(&maler);
+    QSvgRenderer(svgDocument(*bild_ergebnis)).render(&maler);
     return ziel;
 }
 
