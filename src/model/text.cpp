@@ -18,6 +18,14 @@ namespace Proc {
 double lesen::alle_ziffern_lesen(const char* anfang, const char* ende, char punkt) {
     double wert = 0.0;
     const fast_float::parse_options format(fast_float::chars_format::general, punkt);
+    // fast_float knows no typographic minus, which only the exponent can hold here.
+    const std::string_view zahl(anfang, std::size_t(ende - anfang));
+    if (const std::size_t minus = zahl.find("\xE2\x88\x92"); minus != std::string_view::npos) {
+        std::string kopie(zahl);
+        kopie.replace(minus, 3, "-");
+        fast_float::from_chars_advanced(kopie.data(), kopie.data() + kopie.size(), wert, format);
+        return wert;
+    }
     fast_float::from_chars_advanced(anfang, ende, wert, format);
     return wert;
 }

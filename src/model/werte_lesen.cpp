@@ -157,8 +157,10 @@ VELMORA_FUER_AVX2 unsigned vier_zahlen(__m256i w, __m256i laenge, double* werte)
     // it reads as it would between digits: ".5" is 0.5 and "5." is 5.
     const __m256i ist_trenner =
         ist_null(und(_mm256_xor_si256(oder(u, jedes_byte(0x02)), jedes_byte('.')), trennbyte));
-    const __m256i laenge_passt =
-        und(_mm256_cmpgt_epi64(_mm256_set1_epi64x(9), laenge), _mm256_cmpgt_epi64(zeichen, null));
+    // A digit at least: a separator alone (".", "-,") is no number, which the general reading
+    // counts.
+    const __m256i laenge_passt = und(_mm256_cmpgt_epi64(_mm256_set1_epi64x(9), laenge),
+                                     _mm256_cmpgt_epi64(zeichen, _mm256_andnot_si256(ganz, eins)));
     const __m256i gueltig = und(und(laenge_passt, einzeln), oder(ganz, ist_trenner));
 
     // The digits with the separator taken out (the bytes below it moved up one), read two,
@@ -233,15 +235,18 @@ VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfa
 
 #endif
 
-// Reads the numbers at the starts of a block's lines into werte. Four at a time where at
-// least half the lines of the block before had the usual form; else (long numbers, exponents,
-// blanks) one by one, trying four at a time again every 16th block.
+// Reads the numbers at the starts of a block's lines into werte, counting the lines without
+// one. Four at a time where at least half the lines of the block before had the usual form;
+// else (long numbers, exponents, blanks) one by one, trying four at a time again every 16th
+// block. The lines read four at a time all hold a number.
 class Blockleser {
 public:
     void lesen(std::string_view text, Anfaenge anfaenge, double* werte) {
         const auto zahl = [&](std::size_t k) {
-            werte[k] =
-                lesen::zahl_lesen(text.data() + anfaenge[k], text.data() + text.size(), true).wert;
+            const char* const anfang = text.data() + anfaenge[k];
+            const lesen::Zahl z = lesen::zahl_lesen(anfang, text.data() + text.size(), true);
+            werte[k] = z.wert;
+            ohne_zahl += z.ende == anfang;
         };
         std::size_t k = 0;
 #ifdef VELMORA_AVX2
@@ -258,6 +263,8 @@ public:
         for (; k + 1 < anfaenge.size(); ++k)
             zahl(k);
     }
+
+    std::size_t ohne_zahl = 0;
 
 private:
     bool vierer_lohnen = true;
@@ -349,7 +356,22 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     });
     if (!std::isfinite(u.summe))
         u.summe = begrenzte_summe(x);
+    u.ohne_zahl = leser.ohne_zahl;
     return u;
+}
+
+std::optional<double> gelesen_als(std::string_view zeile) {
+    const char* const ende = zeile.data() + zeile.size();
+    const lesen::Zahl zahl = lesen::zahl_lesen(zeile.data(), ende, true);
+    const std::string_view gelesen(zeile.data(), std::size_t(zahl.ende - zeile.data()));
+    std::string_view rest(zahl.ende, std::size_t(ende - zahl.ende));
+    if (gelesen.empty())
+        return zahl.wert;
+    if (rest.starts_with('.') || rest.starts_with(','))
+        rest.remove_prefix(gelesen.find_first_of(".,eE") == std::string_view::npos);
+    if (rest.find_first_not_of(" \t") == std::string_view::npos)
+        return std::nullopt;
+    return zahl.wert;
 }
 
 } // namespace Proc

@@ -98,14 +98,24 @@ struct Zahl {
     const char* ende = nullptr; // just after the number; where the text began when there is none
 };
 
+// An optional sign at p: '-', '+' or the minus sign U+2212 that word processors write (three
+// bytes in UTF-8). Whether it is a minus, and p moved past it. No branch on the sign, which may
+// change from line to line at random.
+inline bool vorzeichen_lesen(const char*& p, const char* ende) {
+    const bool typografisch = ende - p >= 3 && std::memcmp(p, "\xE2\x88\x92", 3) == 0;
+    const bool einfach = p < ende && (*p == '-' || *p == '+');
+    const bool negativ = typografisch || (einfach && *p == '-');
+    p += 3 * typografisch + einfach;
+    return negativ;
+}
+
 // The exponent after an e at p, where a digit follows (after an optional sign): its value,
 // and p moved past it.
 inline int exponent_lesen(const char*& p, const char* ende) {
     if (p + 1 >= ende || (*p != 'e' && *p != 'E'))
         return 0;
     const char* e = p + 1;
-    const bool negativ = *e == '-';
-    e += *e == '-' || *e == '+';
+    const bool negativ = vorzeichen_lesen(e, ende);
     std::uint64_t wert = 0;
     const char* e_ende = e;
     std::uint32_t vier = 0;
@@ -160,10 +170,11 @@ inline bool kurz_gelesen(const char* anfang, const char* ende, bool komma_ist_pu
     return true;
 }
 
-// The number at the start of [anfang, ende): blanks, one optional sign, digits, a decimal
-// separator only when a digit follows it (so ".5" is a number and "5." ends at the point),
-// an exponent only when a digit follows the e. With decimal commas either separator may be
-// the decimal one, the first after the digits, so "1.000,5" ends at its second separator.
+// The number at the start of [anfang, ende): blanks, one optional sign (see vorzeichen_lesen),
+// digits, a decimal separator only when a digit follows it (so ".5" is a number and "5." ends
+// at the point), an exponent only when a digit follows the e. With decimal commas either
+// separator may be the decimal one, the first after the digits, so "1.000,5" ends at its
+// second separator.
 // Correctly rounded; beyond the range of a double the result is the largest finite double of
 // its sign, and -0 is 0.
 inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punkt) {
@@ -172,9 +183,7 @@ inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punk
     const char* p = anfang;
     while (p < ende && (*p == ' ' || *p == '\t'))
         ++p;
-    // No branch on the sign, which may change from line to line at random.
-    const bool negativ = p < ende && *p == '-';
-    p += p < ende && (*p == '-' || *p == '+');
+    const bool negativ = vorzeichen_lesen(p, ende);
     const char* const ziffern = p;
 
     std::uint64_t mantisse = 0;
