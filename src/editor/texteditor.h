@@ -14,10 +14,12 @@
 
 #include <algorithm>
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
 class QMimeData;
+class QPainter;
 class QTextLayout;
 
 class TextEditor : public QAbstractScrollArea {
@@ -69,6 +71,19 @@ public:
     Position positionAt(QPoint point) const;
     QRect characterRect(Position position) const;
 
+    // A note on a line from whoever shows the text, what the line means to it: a short mark
+    // drawn after the line's text, behind a small triangle, and a sentence shown as the line's
+    // tooltip and told as cursorNote while the cursor is on the line. Most lines have none; it
+    // is asked for the lines in view and the cursor's line only.
+    struct LineNote {
+        QString mark;
+        QString text;
+    };
+    using LineNotes = std::function<LineNote(Position line, std::string_view text)>;
+    void setLineNotes(LineNotes notes);
+    LineNote lineNote(Position line) const;
+    const QString& cursorNote() const { return cursorNote_; }
+
     QUndoStack& undoStack() { return undo_; }
     // What an input method sees: the line of the cursor is the surrounding text.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -84,6 +99,8 @@ public slots:
 
 signals:
     void textChanged();
+    // The note of the cursor's line changed, by a move to another line or an edit.
+    void cursorNoteChanged(const QString& note);
 
 protected:
     // Replaces the whole text (its line ends become carriage returns), forgets the undo
@@ -91,6 +108,7 @@ protected:
     void setText(std::string_view text);
 
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -161,6 +179,8 @@ private:
     void restartCaret();
     void startDrag();
     void notifyCursor() const;
+    void updateCursorNote();
+    void paintLineNote(QPainter& painter, Position line, qreal textWidth, QPointF origin) const;
 
     TextBuffer buffer_;
     QUndoStack undo_;
@@ -174,4 +194,6 @@ private:
     bool selecting_ = false;
     bool caretOn_ = false;
     QBasicTimer caretBlink_;
+    LineNotes lineNotes_;
+    QString cursorNote_;
 };

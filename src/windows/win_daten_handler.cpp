@@ -23,8 +23,11 @@ void zeichnen_wenn_automatisch() {
 
 } // namespace
 
+// Typed box values keep their range, maximum minus minimum.
 void WinDaten::EFbasis_TextChange(EditField& feld) {
     daten_basiswert(daten_akt_satz, feld.Index) = zahl(feld);
+    if (eingabe_aktiv && (feld.Index == minimum || feld.Index == maximum))
+        spannweite_zeigen();
     zeichnen_wenn_automatisch();
 }
 
