@@ -885,10 +885,12 @@ bool TextEditor::viewportEvent(QEvent* event) {
     const Position line =
         verticalScrollBar()->value() + Position(std::floor((help->y() - margin) / lineHeight()));
     const QString note = line >= 0 && line < buffer_.lineCount() ? lineNote(line).text : QString();
+    const QRect lineRect =
+        QRectF(0, lineOrigin(line).y(), viewport()->width(), lineHeight()).toAlignedRect();
     if (note.isEmpty())
         QToolTip::hideText();
-    else
-        QToolTip::showText(help->globalPos(), note, viewport());
+    else // until the mouse leaves the line
+        QToolTip::showText(help->globalPos(), note, viewport(), lineRect);
     help->setAccepted(!note.isEmpty()); // as a widget without a tooltip
     return true;
 }
