@@ -18,5 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
                     daten_ausreisser(1, ausreisser_liste) ==
                 soll.texte,
             "whisker ends and outliers as the textbook computes them");
+    pruefen(daten_ohne_zahl(1) == zeilen_ohne_zahl(daten_werteliste(1)),
+            "the lines without a number counted");
     return 0;
 }

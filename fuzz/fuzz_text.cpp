@@ -1,13 +1,16 @@
-// Number reading and writing and field splitting on arbitrary bytes.
+// Number reading and writing, the marking of lines that are not one number, and field
+// splitting on arbitrary bytes.
 #include "pruefen.h"
 
 #include "model/text.h"
+#include "model/werte_lesen.h"
 #include "support/lehrbuch.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
             "Val and ValKomma read what strtod reads from the number's text");
     pruefen(std::isfinite(gelesen) && std::isfinite(ValKomma(text)), "Val is finite");
     pruefen(gleich_auf_15_stellen(Val(Str(gelesen)), gelesen), "Val(Str(v)) == v");
+    const std::optional<double> zeile = gelesen_als(text);
+    pruefen(zeile.has_value() != ganz_eine_zahl(text) &&
+                bits(zeile.value_or(0.0)) == bits(zeile ? ValKomma(text) : 0.0),
+            "a line is marked unless it is wholly one number, with what it reads as");
 
     if (groesse >= sizeof(double)) {
         double v;

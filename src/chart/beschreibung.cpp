@@ -78,6 +78,16 @@ std::string ausreisser_beschreiben(std::string_view liste) {
            ", die " + je + " größten: " + gesprochen(genannt.last(je_ende));
 }
 
+// The lines of a series that count as 0 without being a number (words, empty lines).
+std::string ohne_zahl_beschreiben(int32_t satz) {
+    const std::size_t zeilen = daten_ohne_zahl(satz);
+    if (daten_satzart(satz) != satzart_datenreihe || zeilen == 0)
+        return {};
+    return "; " + std::to_string(zeilen) +
+           (zeilen == 1 ? " Zeile ist keine Zahl und zählt als 0"
+                        : " Zeilen sind keine Zahl und zählen als 0");
+}
+
 // Values can be placed only on a scale with a finite, non-zero range; otherwise the chart
 // shows the names alone.
 bool skala_brauchbar() {
@@ -107,7 +117,7 @@ std::string satz_beschreiben(int32_t satz) {
     text += "; Whisker von " + unten + " bis " + oben;
     if (ext)
         text += "; " + ausreisser_beschreiben(daten_ausreisser(satz, ausreisser_liste));
-    return text + ".";
+    return text + ohne_zahl_beschreiben(satz) + ".";
 }
 
 std::string skala_beschreiben(double strichabstand) {

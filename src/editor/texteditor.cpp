@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -150,6 +151,7 @@ void TextEditor::setSelection(Position anchor, Position position) {
         ensureCursorVisible(cursorLine() != lineBefore);
     restartCaret();
     notifyCursor();
+    updateCursorNote();
     // Where the desktop has a selection to paste with the middle button (X11), it is this one.
     if (QClipboard* clipboard = QApplication::clipboard();
         hasSelection() && clipboard->supportsSelection())
@@ -815,6 +817,7 @@ void TextEditor::paintEvent(QPaintEvent*) {
             if (dropAt_ && pieceAt(*dropAt_).start == piece.start)
                 layout.drawCursor(&painter, at, column(piece, *dropAt_));
         }
+        paintLineNote(painter, line, origin);
     }
     // The focus mark: a frame in the selection colour, clear at any device pixel ratio.
     if (hasFocus()) {
@@ -1125,4 +1128,74 @@ void TextEditor::notifyCursor() const {
                                                int(utf16Offset(selectionEnd())));
         QAccessible::updateAccessibility(&selected);
     }
+}
+
+// Line notes ----------------------------------------------------------------------------------
+
+void TextEditor::setLineNotes(LineNotes notes) {
+    lineNotes_ = std::move(notes);
+    viewport()->update();
+    updateCursorNote();
+}
+
+TextEditor::LineNote TextEditor::lineNote(Position line) const {
+    return lineNotes_ ? lineNotes_(line, buffer_.lineText(line)) : LineNote{};
+}
+
+void TextEditor::updateCursorNote() {
+    QString note = lineNote(cursorLine()).text;
+    if (note == cursorNote_)
+        return;
+    cursorNote_ = std::move(note);
+    emit cursorNoteChanged(cursorNote_);
+}
+
+// The mark stands a blank after the line's text; where that is beyond the view (a long line),
+// at the view's right edge over the text, so that it is always seen.
+void TextEditor::paintLineNote(QPainter& painter, Position line, QPointF origin) const {
+    const QString mark = lineNote(line).mark;
+    if (mark.isEmpty())
+        return;
+    const qreal textWidth = lineWidth(line);
+    const QFontMetricsF metrics(font());
+    const qreal gap = metrics.horizontalAdvance(QLatin1Char(' '));
+    const qreal right = viewport()->width() - margin;
+    const QString shown = metrics.elidedText(mark, Qt::ElideRight, right / 2);
+    const qreal triangle = metrics.xHeight();
+    const qreal width = triangle + gap / 2 + metrics.horizontalAdvance(shown);
+    const qreal after = origin.x() + textWidth + gap;
+    const QRectF area(std::min(after, right - width), origin.y(), width, lineHeight());
+    if (area.left() < after)
+        painter.fillRect(area.adjusted(-gap / 2, 0, 0, 0), palette().brush(QPalette::Base));
+    const QColor colour = palette().color(QPalette::Link);
+    const qreal baseline = origin.y() + metrics.ascent();
+    const qreal middle = baseline - metrics.xHeight() / 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPolygon(QPolygonF{{area.left(), middle - triangle / 2},
+                                  {area.left() + triangle * 0.8, middle},
+                                  {area.left(), middle + triangle / 2}});
+    painter.setPen(colour);
+    painter.drawText(QPointF(area.left() + triangle + gap / 2, baseline), shown);
+    painter.restore();
+}
+
+// A note's sentence is the tooltip of its line.
+bool TextEditor::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const Position line =
+        verticalScrollBar()->value() + Position(std::floor((help->y() - margin) / lineHeight()));
+    const QString note = line >= 0 && line < buffer_.lineCount() ? lineNote(line).text : QString();
+    const QRect lineRect =
+        QRectF(0, lineOrigin(line).y(), viewport()->width(), lineHeight()).toAlignedRect();
+    if (note.isEmpty())
+        QToolTip::hideText();
+    else // until the mouse leaves the line
+        QToolTip::showText(help->globalPos(), note, viewport(), lineRect);
+    help->setAccepted(!note.isEmpty()); // as a widget without a tooltip
+    return true;
 }

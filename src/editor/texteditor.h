@@ -14,6 +14,7 @@
 #include <QBasicTimer>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -21,6 +22,7 @@
 #include <vector>
 
 class QMimeData;
+class QPainter;
 class QTextLayout;
 
 class TextEditor : public QAbstractScrollArea {
@@ -73,6 +75,19 @@ public:
     Position positionAt(QPoint point) const;
     QRect characterRect(Position position) const;
 
+    // A note on a line from whoever shows the text, what the line means to it: a short mark
+    // drawn after the line's text, behind a small triangle, and a sentence shown as the line's
+    // tooltip and told as cursorNote while the cursor is on the line. Most lines have none; it
+    // is asked for the lines in view and the cursor's line only.
+    struct LineNote {
+        QString mark;
+        QString text;
+    };
+    using LineNotes = std::function<LineNote(Position line, std::string_view text)>;
+    void setLineNotes(LineNotes notes);
+    LineNote lineNote(Position line) const;
+    const QString& cursorNote() const { return cursorNote_; }
+
     // The undo history, for what it holds; undo() and redo() carry its steps out.
     const EditHistory& undoHistory() const { return undo_; }
     void setUndoBudget(std::size_t bytes) { undo_.setBudget(bytes); }
@@ -91,6 +106,8 @@ public slots:
 
 signals:
     void textChanged();
+    // The note of the cursor's line changed, by a move to another line or an edit.
+    void cursorNoteChanged(const QString& note);
 
 protected:
     // Replaces the whole text (its line ends become carriage returns), forgets the undo
@@ -98,6 +115,7 @@ protected:
     void setText(std::string_view text);
 
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -195,6 +213,8 @@ private:
     void restartCaret();
     void startDrag();
     void notifyCursor() const;
+    void updateCursorNote();
+    void paintLineNote(QPainter& painter, Position line, QPointF origin) const;
 
     TextBuffer buffer_;
     EditHistory undo_;
@@ -215,4 +235,6 @@ private:
     bool caretOn_ = false;
     QBasicTimer caretBlink_;
     mutable std::map<Position, LongLine> longLines_; // by where they start
+    LineNotes lineNotes_;
+    QString cursorNote_;
 };

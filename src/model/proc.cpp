@@ -58,7 +58,7 @@ void layout_setzen() {
 }
 
 void startbasiswerte_setzen() {
-    constexpr double startwerte[] = {10, 30, 50, 60, 85, 40, 0, 0};
+    constexpr double startwerte[] = {10, 30, 50, 60, 85, 40, 85 - 10, 0}; // range: max - min
     for (int32_t spalte = minimum; spalte <= anzahl; ++spalte)
         daten_basiswert(daten_akt_satz, spalte) = startwerte[spalte - 1];
     daten_satzart(daten_akt_satz) = satzart_boxwerte;
@@ -105,6 +105,13 @@ std::string& daten_ausreisser(int32_t satz, int32_t spalte) {
     if (!im_bereich(satz, max_satz) || !im_bereich(spalte, max_ausreisser_spalte))
         return ausweichelement<std::string>();
     return zustand.ausreisser[satz][spalte];
+}
+
+std::size_t& daten_ohne_zahl(int32_t satz) {
+    assert(im_bereich(satz, max_satz));
+    if (!im_bereich(satz, max_satz))
+        return ausweichelement<std::size_t>();
+    return zustand.ohne_zahl[satz];
 }
 
 } // namespace Proc

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,7 @@ struct Ladewerte {
     std::array<std::string, max_satz + 1> werteliste{};
     std::array<std::array<double, max_basiswert_spalte + 1>, max_satz + 1> basiswert{};
     std::array<std::array<std::string, max_ausreisser_spalte + 1>, max_satz + 1> ausreisser{};
+    std::array<std::size_t, max_satz + 1> ohne_zahl{};
 
     std::string daten_reihenname = "A;B;C;D;E";
     int32_t daten_akt_satz = 0;
@@ -105,6 +107,9 @@ int32_t& daten_satzart(int32_t satz);
 std::string& daten_werteliste(int32_t satz);
 double& daten_basiswert(int32_t satz, int32_t spalte);
 std::string& daten_ausreisser(int32_t satz, int32_t spalte);
+// How many lines of a set's value list count as 0 without beginning with a number (empty
+// lines, words), as its statistics last found.
+std::size_t& daten_ohne_zahl(int32_t satz);
 
 // Set names, one field per set, separated by ";".
 inline std::string& daten_reihenname = zustand.daten_reihenname;

@@ -52,9 +52,11 @@ double mittelwert_gerundet(double summe, std::size_t n, double kleinster, double
     return std::clamp(gerundet, kleinster, groesster) + 0.0; // no -0 for a mean that rounds to 0
 }
 
+// One value (or none, read as 0) is every one of the five and the mean; its range is 0.
 void einzelwert_speichern(int32_t satz, double v) {
-    for (int32_t spalte = minimum; spalte <= spannweite; ++spalte)
+    for (int32_t spalte = minimum; spalte <= mittelwert; ++spalte)
         daten_basiswert(satz, spalte) = v;
+    daten_basiswert(satz, spannweite) = 0.0;
     daten_ausreisser(satz, whisker_unten) = Str(v);
     daten_ausreisser(satz, whisker_oben) = Str(v);
     daten_ausreisser(satz, ausreisser_liste).clear();
@@ -233,6 +235,7 @@ void Werte_aus_daten_berechnen(int32_t satz) {
         ausreisser_bestimmen(satz, x);
     }
     daten_basiswert(satz, anzahl) = static_cast<double>(n);
+    daten_ohne_zahl(satz) = u.ohne_zahl;
 }
 
 } // namespace Proc

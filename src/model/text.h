@@ -10,10 +10,11 @@
 
 namespace Proc {
 
-// The number at the start of a text: leading blanks, an optional sign, digits, an optional
-// point with digits and an optional exponent (e or E, optional sign, at least one digit); the
-// digits before the point may be left out (".5", "-.5"). Gives 0 when the text does not begin
-// with a number. Correctly rounded; a number beyond the range of a double reads as the
+// The number at the start of a text: leading blanks, an optional sign (a minus may be the
+// typographic one, U+2212, as word processors write it), digits, an optional point with
+// digits and an optional exponent (e or E, optional sign, at least one digit); the digits
+// before the point may be left out (".5", "-.5"). Gives 0 when the text does not begin with a
+// number. Correctly rounded; a number beyond the range of a double reads as the
 // largest finite double of its sign, so the result is always finite.
 double Val(std::string_view text);
 

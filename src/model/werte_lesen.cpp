@@ -158,8 +158,10 @@ VELMORA_FUER_AVX2 unsigned vier_zahlen(__m256i w, __m256i laenge, double* werte)
     // it reads as it would between digits: ".5" is 0.5 and "5." is 5.
     const __m256i ist_trenner =
         ist_null(und(_mm256_xor_si256(oder(u, jedes_byte(0x02)), jedes_byte('.')), trennbyte));
-    const __m256i laenge_passt =
-        und(_mm256_cmpgt_epi64(_mm256_set1_epi64x(9), laenge), _mm256_cmpgt_epi64(zeichen, null));
+    // A digit at least: a separator alone (".", "-,") is no number, which the general reading
+    // counts: two characters with a separator (ganz is 0), else one (ganz is -1).
+    const __m256i laenge_passt = und(_mm256_cmpgt_epi64(_mm256_set1_epi64x(9), laenge),
+                                     _mm256_cmpgt_epi64(_mm256_sub_epi64(zeichen, ganz), eins));
     const __m256i gueltig = und(und(laenge_passt, einzeln), oder(ganz, ist_trenner));
 
     // The digits with the separator taken out (the bytes below it moved up one), read two,
@@ -202,10 +204,20 @@ struct Durchgang {
     std::size_t andere = 0;
 };
 
+// For each set of the four lanes (bit i for lane i), their numbers in order as four 16-bit
+// numbers, the first in the lowest.
+constexpr std::array<std::uint64_t, 16> spuren_liste = [] {
+    std::array<std::uint64_t, 16> listen{};
+    for (unsigned spuren = 0; spuren < 16; ++spuren)
+        for (unsigned i = 0, n = 0; i < 4; ++i)
+            if ((spuren >> i) & 1)
+                listen[spuren] |= std::uint64_t(i) << (16 * n++);
+    return listen;
+}();
+
 // Reads the block's lines four at a time while eight characters can be read at the start of
 // each. The lines of another form are listed in andere, to be read one by one outside this
 // loop, where many can be read at once.
-
 VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfaenge, double* werte,
                                             std::uint16_t* andere) {
     static_assert(sizeof(std::size_t) == sizeof(std::int64_t));
@@ -223,27 +235,31 @@ VELMORA_FUER_AVX2 Durchgang vier_auf_einmal(std::string_view text, Anfaenge anfa
                                              std::int64_t(acht_zeichen(t + anfaenge[k + 1])),
                                              std::int64_t(acht_zeichen(t + anfaenge[k + 2])),
                                              std::int64_t(acht_zeichen(t + anfaenge[k + 3])));
-        const unsigned gueltig = vier_zahlen(w, laenge, werte + k);
-        for (unsigned i = 0; i < 4;
-             ++i) { // no branch: each line is listed, and counted if it is one
-            andere[d.andere] = std::uint16_t(k + i);
-            d.andere += ((gueltig >> i) & 1) ^ 1;
-        }
+        const unsigned andere_spuren = ~vier_zahlen(w, laenge, werte + k) & 0xF;
+        // No branch: the four places are written at once, those beyond the lines listed are
+        // written over by the next ones.
+        const std::uint64_t liste = spuren_liste[andere_spuren] + k * 0x0001000100010001;
+        std::memcpy(&andere[d.andere], &liste, sizeof liste);
+        d.andere += std::size_t(std::popcount(std::uint8_t(andere_spuren)));
     }
     return d;
 }
 
 #endif
 
-// Reads the numbers at the starts of a block's lines into werte. Four at a time where at
-// least half the lines of the block before had the usual form; else (long numbers, exponents,
-// blanks) one by one, trying four at a time again every 16th block.
+// Reads the numbers at the starts of a block's lines into werte, counting the lines without
+// one. Four at a time where at least half the lines of the block before had the usual form;
+// else (long numbers, exponents, blanks) one by one, trying four at a time again every 16th
+// block. The lines read four at a time all hold a number.
 class Blockleser {
 public:
     void lesen(std::string_view text, Anfaenge anfaenge, double* werte) {
+        std::size_t keine = 0; // in a register through the loop
         const auto zahl = [&](std::size_t k) {
-            werte[k] =
-                lesen::zahl_lesen(text.data() + anfaenge[k], text.data() + text.size(), true).wert;
+            const char* const anfang = text.data() + anfaenge[k];
+            const lesen::Zahl z = lesen::zahl_lesen(anfang, text.data() + text.size(), true);
+            werte[k] = z.wert;
+            keine += z.ende == anfang;
         };
         std::size_t k = 0;
 #ifdef VELMORA_AVX2
@@ -259,7 +275,10 @@ public:
 #endif
         for (; k + 1 < anfaenge.size(); ++k)
             zahl(k);
+        ohne_zahl += keine;
     }
+
+    std::size_t ohne_zahl = 0;
 
 private:
     bool vierer_lohnen = true;
@@ -334,7 +353,22 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     });
     if (!std::isfinite(u.summe))
         u.summe = begrenzte_summe(x);
+    u.ohne_zahl = leser.ohne_zahl;
     return u;
+}
+
+std::optional<double> gelesen_als(std::string_view zeile) {
+    const char* const ende = zeile.data() + zeile.size();
+    const lesen::Zahl zahl = lesen::zahl_lesen(zeile.data(), ende, true);
+    const std::string_view gelesen(zeile.data(), std::size_t(zahl.ende - zeile.data()));
+    std::string_view rest(zahl.ende, std::size_t(ende - zahl.ende));
+    if (gelesen.empty())
+        return zahl.wert;
+    if (rest.starts_with('.') || rest.starts_with(','))
+        rest.remove_prefix(gelesen.find_first_of(".,eE") == std::string_view::npos);
+    if (rest.find_first_not_of(" \t") == std::string_view::npos)
+        return std::nullopt;
+    return zahl.wert;
 }
 
 } // namespace Proc

@@ -1,7 +1,9 @@
 // The values of a value list, one per line, read in one pass over the text.
 #pragma once
 
+#include <cstddef>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +13,7 @@ struct Ueberblick {
     double summe = 0.0; // in the order of the lines, saturated so that it stays finite
     double kleinster = std::numeric_limits<double>::max();
     double groesster = -std::numeric_limits<double>::max();
+    std::size_t ohne_zahl = 0; // lines that count as 0 without beginning with a number
 };
 
 // Reads one value per line into x (the number at the start of each line, decimal commas
@@ -21,5 +24,11 @@ struct Ueberblick {
 // variable VELMORA_LESEN=skalar reads every line one by one, so that the tests can check both
 // ways on one machine.
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x);
+
+// What one line of a value list (without its carriage return) is read as where it is not
+// wholly one number: an empty line, a word, a number with more after it ("1 000", "1.234,5").
+// Nothing for a line that is one number, blanks around it and a decimal separator right after
+// its digits ("5.") allowed, as they change nothing of what it reads as.
+std::optional<double> gelesen_als(std::string_view zeile);
 
 } // namespace Proc

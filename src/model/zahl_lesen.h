@@ -98,6 +98,13 @@ struct Zahl {
     const char* ende = nullptr; // just after the number; where the text began when there is none
 };
 
+// The typographic minus U+2212 that word processors write (three bytes in UTF-8) is read as a
+// minus sign too. It is looked for only where a number would otherwise end without digits, off
+// the way of the usual numbers; these two read on after it. Rare, so not inline.
+int exponent_nach_minus(const char*& p, const char* ende);
+Zahl zahl_nach_minus(const char* anfang, const char* zeichen, const char* ende,
+                     bool komma_ist_punkt);
+
 // The exponent after an e at p, where a digit follows (after an optional sign): its value,
 // and p moved past it.
 inline int exponent_lesen(const char*& p, const char* ende) {
@@ -117,8 +124,8 @@ inline int exponent_lesen(const char*& p, const char* ende) {
     } else {
         e_ende = ziffern_lesen(e, ende, wert);
     }
-    if (e_ende == e)
-        return 0;
+    if (e_ende == e) [[unlikely]]
+        return e == p + 1 ? exponent_nach_minus(p, ende) : 0;
     p = e_ende;
     if (e_ende - e > 6) { // too long to be read at once: digit by digit, held in range
         wert = 0;
@@ -160,23 +167,12 @@ inline bool kurz_gelesen(const char* anfang, const char* ende, bool komma_ist_pu
     return true;
 }
 
-// The number at the start of [anfang, ende): blanks, one optional sign, digits, a decimal
-// separator only when a digit follows it (so ".5" is a number and "5." ends at the point),
-// an exponent only when a digit follows the e. With decimal commas either separator may be
-// the decimal one, the first after the digits, so "1.000,5" ends at its second separator.
-// Correctly rounded; beyond the range of a double the result is the largest finite double of
-// its sign, and -0 is 0.
-inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punkt) {
-    if (Zahl kurz; kurz_gelesen(anfang, ende, komma_ist_punkt, kurz))
-        return kurz;
-    const char* p = anfang;
-    while (p < ende && (*p == ' ' || *p == '\t'))
-        ++p;
-    // No branch on the sign, which may change from line to line at random.
-    const bool negativ = p < ende && *p == '-';
-    p += p < ende && (*p == '-' || *p == '+');
-    const char* const ziffern = p;
-
+// The number whose digits start at ziffern, after its blanks and sign (from zeichen on): see
+// zahl_lesen. Where there are none, 0 ending at anfang.
+[[gnu::always_inline]] inline Zahl betrag_lesen(const char* anfang, const char* zeichen,
+                                                const char* ziffern, const char* ende,
+                                                bool komma_ist_punkt, bool negativ) {
+    const char* p = ziffern;
     std::uint64_t mantisse = 0;
     p = ziffern_lesen(p, ende, mantisse);
     const char* const ganz_ende = p;
@@ -187,8 +183,9 @@ inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punk
     }
     const int nachkomma = p > ganz_ende ? int(p - ganz_ende - 1) : 0;
     const auto stellen = (ganz_ende - ziffern) + nachkomma;
-    if (stellen == 0)
-        return {0.0, anfang};
+    if (stellen == 0) [[unlikely]]
+        return zeichen == ziffern ? zahl_nach_minus(anfang, zeichen, ende, komma_ist_punkt)
+                                  : Zahl{0.0, anfang};
     const int exponent = exponent_lesen(p, ende);
 
     double wert = 0.0;
@@ -198,6 +195,27 @@ inline Zahl zahl_lesen(const char* anfang, const char* ende, bool komma_ist_punk
     // The sign set without a branch; + 0.0 turns -0 into 0.
     const auto vorzeichen = std::uint64_t(negativ) << 63;
     return {std::bit_cast<double>(std::bit_cast<std::uint64_t>(wert) | vorzeichen) + 0.0, p};
+}
+
+// The number at the start of [anfang, ende): blanks, one optional sign ('-', '+' or the
+// typographic minus), digits, a decimal separator only when a digit follows it (so ".5" is a
+// number and "5." ends at the point), an exponent only when a digit follows the e. With
+// decimal commas either separator may be the decimal one, the first after the digits, so
+// "1.000,5" ends at its second separator.
+// Correctly rounded; beyond the range of a double the result is the largest finite double of
+// its sign, and -0 is 0. Always inline: the value lists' reader runs it line after line.
+[[gnu::always_inline]] inline Zahl zahl_lesen(const char* anfang, const char* ende,
+                                              bool komma_ist_punkt) {
+    if (Zahl kurz; kurz_gelesen(anfang, ende, komma_ist_punkt, kurz))
+        return kurz;
+    const char* p = anfang;
+    while (p < ende && (*p == ' ' || *p == '\t'))
+        ++p;
+    const char* const zeichen = p;
+    // No branch on the sign, which may change from line to line at random.
+    const bool negativ = p < ende && *p == '-';
+    p += p < ende && (*p == '-' || *p == '+');
+    return betrag_lesen(anfang, zeichen, p, ende, komma_ist_punkt, negativ);
 }
 
 } // namespace Proc::lesen

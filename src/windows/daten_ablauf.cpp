@@ -10,6 +10,9 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <limits>
+
 namespace Proc {
 
 namespace {
@@ -44,6 +47,15 @@ void anzeigeoptionen_zeigen(WinDaten& w) {
     w.CBereitert->setChecked(boxplot_erweitert);
     w.CBmittelwert->setChecked(mittelwert_anzeigen);
     w.CBwerteanzeigen->setChecked(box_werte_anzeigen);
+}
+
+// Row i shows the current set's value in both its field and its display.
+void zeile_zeigen(WinDaten& w, int32_t i) {
+    const double wert = daten_basiswert(daten_akt_satz, i);
+    const QString text = als_text(wert);
+    w.EFbasis(i).SetText(text);
+    w.STbasis(i).SetText(text);
+    benennen(w.STbasis(i), w.zeilenname(i), wert);
 }
 
 void diagrammfenster_zeigen() {
@@ -83,17 +95,21 @@ void init_all() {
 void werte_anzeigen() {
     WinDaten& w = *WinDaten::fenster();
     ohne_zeichnen([&w] {
-        for (int32_t i = 1; i <= anzeigezeilen; ++i) {
-            const double wert = daten_basiswert(daten_akt_satz, i);
-            const QString text = als_text(wert);
-            w.EFbasis(i).SetText(text);
-            w.STbasis(i).SetText(text);
-            benennen(w.STbasis(i), w.zeilenname(i), wert);
-        }
+        for (int32_t i = 1; i <= anzeigezeilen; ++i)
+            zeile_zeigen(w, i);
         w.EFskalamax->SetText(als_text(endwert));
         w.EFskalamin->SetText(als_text(startwert));
         w.EFskalamark->SetText(als_text(skala_mark));
     });
+}
+
+void spannweite_zeigen() {
+    constexpr double groesste = std::numeric_limits<double>::max();
+    const double spanne =
+        daten_basiswert(daten_akt_satz, maximum) - daten_basiswert(daten_akt_satz, minimum);
+    daten_basiswert(daten_akt_satz, spannweite) = std::clamp(spanne, -groesste, groesste);
+    WinDaten& w = *WinDaten::fenster();
+    ohne_zeichnen([&w] { zeile_zeigen(w, spannweite); });
 }
 
 void eingabe_aktivieren_deaktivieren() {

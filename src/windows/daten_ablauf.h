@@ -12,6 +12,10 @@ void init_all();
 // Shows the current set's eight values and the scale in the data window; never redraws.
 void werte_anzeigen();
 
+// The range of the current set's typed box values, maximum minus minimum, stored and shown;
+// never redraws.
+void spannweite_zeigen();
+
 // Puts the data window into the mode of eingabe_aktiv (box values typed, or a data series)
 // and fixes the current set's kind to match.
 void eingabe_aktivieren_deaktivieren();

@@ -1,6 +1,9 @@
 #include "win_daten.h"
 
+#include "chart/beschreibung.h"
 #include "model/proc.h"
+#include "model/text.h"
+#include "model/werte_lesen.h"
 #include "windows/anwendung.h"
 #include "windows/daten_ablauf.h"
 #include "windows/win_boxplot.h"
@@ -11,9 +14,13 @@
 #include <QMenuBar>
 #include <QShortcut>
 
+#include <optional>
+#include <string_view>
 #include <type_traits>
 
 namespace {
+
+const QString eine_zeile = QStringLiteral("Ein Wert pro Zeile"); // the value list's description
 
 constexpr QSize inhaltsgroesse(406, 463);
 constexpr Qt::Alignment links = Qt::AlignLeft | Qt::AlignVCenter;
@@ -92,6 +99,7 @@ WinDaten::WinDaten()
     steuerelemente_anlegen();
     handler_verbinden();
     benennen();
+    zeilen_vermerken();
     tabreihenfolge_setzen();
     auto* wechseln = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(wechseln, &QShortcut::activated, this, [] { nach_vorn(WinBoxplot::fenster()); });
@@ -207,7 +215,7 @@ void WinDaten::benennen() {
     feld(EFskalamin, "StaticText7", GroupBox3);
     feld(EFskalamark, "StaticText8", GroupBox3);
     EFDaten->setAccessibleName(GroupBox2->title());
-    EFDaten->setAccessibleDescription(QStringLiteral("Ein Wert pro Zeile"));
+    EFDaten->setAccessibleDescription(eine_zeile);
     BBsatzart(1).parentWidget()->setAccessibleName(QStringLiteral("Art des Satzes"));
     BBsatzart(1).setAccessibleName(QStringLiteral("Box-Werte eingeben"));
     BBsatzart(1).setAccessibleDescription(
@@ -220,6 +228,27 @@ void WinDaten::benennen() {
     UpDownArrows1->downButton()->setAccessibleName(QStringLiteral("Anzahl der Sätze verringern"));
     CBautomatik->setAccessibleName(StaticText15->text());
     StaticText15->setBuddy(CBautomatik);
+}
+
+// A line of the value list that is not wholly one number is marked with what it is read as (a
+// word or an empty line as 0, "1 000" as 1). A screen reader hears it as the list's description
+// while the cursor is on that line: Orca speaks the description of the focused object when it
+// changes, while text attributes it reads only when asked.
+// The empty field after the last line end is no value and has no mark.
+void WinDaten::zeilen_vermerken() {
+    connect(EFDaten, &TextEditor::cursorNoteChanged, this, [this](const QString& vermerk) {
+        EFDaten->setAccessibleDescription(vermerk.isEmpty() ? eine_zeile : vermerk);
+    });
+    EFDaten->setLineNotes([this](TextEditor::Position zeile, std::string_view text) {
+        const bool nach_dem_letzten = text.empty() && zeile + 1 == EFDaten->lineCount();
+        const std::optional<double> wert =
+            nach_dem_letzten ? std::nullopt : Proc::gelesen_als(text);
+        if (!wert)
+            return TextEditor::LineNote{};
+        return TextEditor::LineNote{QString::fromStdString(Proc::Str(*wert)),
+                                    "gelesen als " +
+                                        QString::fromStdString(Proc::zahl_gesprochen(*wert))};
+    });
 }
 
 // Tab goes through the window as it reads: the box values from top to bottom, the series, the

@@ -78,6 +78,7 @@ private:
     void steuerelemente_anlegen();
     void handler_verbinden();
     void benennen();
+    void zeilen_vermerken();
     void tabreihenfolge_setzen();
     QLabel* beschriftung(const char* name) const;
 

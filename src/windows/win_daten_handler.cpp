@@ -50,8 +50,11 @@ std::optional<QString> text_der_datei(const QString& pfad) {
 
 } // namespace
 
+// Typed box values keep their range, maximum minus minimum.
 void WinDaten::EFbasis_TextChange(EditField& feld) {
     daten_basiswert(daten_akt_satz, feld.Index) = zahl(feld);
+    if (eingabe_aktiv && (feld.Index == minimum || feld.Index == maximum))
+        spannweite_zeigen();
     zeichnen_wenn_automatisch();
 }
 

@@ -5,6 +5,7 @@
 #include "model/proc.h"
 #include "model/statistik.h"
 #include "model/text.h"
+#include "model/werte_lesen.h"
 #include "support/lehrbuch.h"
 
 #include <QTest>
@@ -80,14 +81,15 @@ private slots:
             {"decimal comma, two values", "2,5\r4\r", {2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2}, "2.5|4|"},
             {"mean rounded to two decimals", "1\r2\r2", {1, 1, 2, 2, 2, 1.67, 1, 3}, "1|2|"},
             {"empty text", "", {0, 0, 0, 0, 0, 0, 0, 0}, "0|0|"},
-            {"one value and CR", "7\r", {7, 7, 7, 7, 7, 7, 7, 1}, "7|7|"},
+            {"one value and CR, range 0", "7\r", {7, 7, 7, 7, 7, 7, 0, 1}, "7|7|"},
+            {"typographic minus", "\u22123\r4", {-3, -3, 0.5, 4, 4, 0.5, 7, 2}, "-3|4|"},
             {"one line of letters", "abc", {0, 0, 0, 0, 0, 0, 0, 1}, "0|0|"},
             {"empty line inside counts as 0", "5\r\r7\r", {0, 0, 5, 7, 7, 4, 7, 3}, "0|7|"},
             {"second empty line at the end counts", "4\r8\r\r", {0, 0, 4, 8, 8, 4, 8, 3}, "0|8|"},
             {"thousands point and decimal comma", "1.000,5\r3", {1, 1, 2, 3, 3, 2, 2, 2}, "1|3|"},
             {"value on the upper fence", neun + "\r15.5", {1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}, "1|15.5|"},
             {"outliers on both sides", "-20\r" + neun + "\r30", {-20, 2, 5, 8, 30, 5, 50, 11}, "1|9|-20;30"},
-            {"line feed is no separator", "3\n4", {3, 3, 3, 3, 3, 3, 3, 1}, "3|3|"},
+            {"line feed is no separator", "3\n4", {3, 3, 3, 3, 3, 3, 0, 1}, "3|3|"},
             {"median of huge values by midpoint, sum saturated, mean held to the data", "1,5e308\r1,7e308",
              {1.5e308, 1.5e308, 1.6e308, 1.7e308, 1.7e308, 1.5e308, 1.7e308 - 1.5e308, 2}, "1.5e+308|1.7e+308|"},
             {"mean below a tenth with two significant digits", "0,012\r0,013\r0,014\r0,0125\r0,0135",
@@ -148,18 +150,22 @@ private slots:
         }
     }
 
-    // Lists as typed or pasted: short lines of digits, signs, separators, blanks, exponents,
-    // other bytes and line ends, read four at a time or one by one (the test runs once with
-    // VELMORA_LESEN=skalar), against the textbook's reading of each line.
+    // Lists as typed or pasted: short lines of digits, signs (the typographic minus among them,
+    // written ~ here), separators, blanks, exponents, other bytes and line ends, read four at a
+    // time or one by one (the test runs once with VELMORA_LESEN=skalar), against the textbook's
+    // reading of each line: the values, the lines without a number, and for each line whether
+    // it is wholly one number and else what it is read as.
     void kurze_zeilen_wie_die_lehrbuchrechnung() {
         std::mt19937 zufall(20261207);
-        const std::string zeichen = "0123456789,.-+e \t\n\xc3\xa4";
+        const std::string zeichen = "0123456789,.-~+e \t\n\xc3\xa4";
         for (int runde = 0; runde < 300; ++runde) {
             std::string text;
             for (int zeilen = int(zufall() % 1200); zeilen > 0; --zeilen) {
-                const std::size_t auswahl = runde % 3 == 0 ? zeichen.size() : 13; // to "-"
-                for (int k = int(zufall() % (runde % 2 ? 10 : 7)); k > 0; --k)
-                    text += zeichen[zufall() % (zufall() % 4 ? 10 : auswahl)];
+                const std::size_t auswahl = runde % 3 == 0 ? zeichen.size() : 14; // to "~"
+                for (int k = int(zufall() % (runde % 2 ? 10 : 7)); k > 0; --k) {
+                    const char c = zeichen[zufall() % (zufall() % 4 ? 10 : auswahl)];
+                    text += c == '~' ? "\u2212" : std::string(1, c);
+                }
                 text += '\r';
             }
             if (!text.empty() && zufall() % 2)
@@ -169,7 +175,23 @@ private slots:
             const Lehrbuch soll = nachgerechnet(werte_der_zeilen(text));
             QCOMPARE(basiswerte(), QList<double>(soll.basis.begin(), soll.basis.end()));
             QCOMPARE(ausreissertexte(), soll.texte);
+            QCOMPARE(daten_ohne_zahl(satz), zeilen_ohne_zahl(text));
+            for (std::string_view zeile : zeilen(text)) {
+                const std::optional<double> gelesen = gelesen_als(zeile);
+                QVERIFY2(gelesen.has_value() != ganz_eine_zahl(zeile), std::string(zeile).c_str());
+                QCOMPARE(gelesen.value_or(0.0), gelesen ? lehrbuch_zahl(zeile, true) : 0.0);
+            }
         }
+    }
+
+    // A line is marked with what it is read as unless it is one number.
+    void zeilen_gelesen_als() {
+        const std::pair<const char*, std::optional<double>> faelle[] = {
+            {"Punkte", 0.0}, {"", 0.0},    {"1 000", 1.0}, {"1.234,5", 1.234},
+            {"\u22123", {}}, {" 7\t", {}}, {"5.", {}},     {"5,", {}},
+            {"1e5", {}},     {"1e", 1.0},  {".", 0.0},     {"5.,", 5.0}};
+        for (const auto& [zeile, erwartet] : faelle)
+            QVERIFY2(gelesen_als(zeile) == erwartet, zeile);
     }
 
     // The selection alone against a sort, on lists of mostly two or three neighbouring doubles.
@@ -208,7 +230,9 @@ private slots:
             {"7e+x", false, 7.0}, {"inf", false, 0.0}, {"-nan", false, 0.0}, {"-0", false, 0.0},
             {"-1e400", false, -groesste}, {QString(400, '9'), true, groesste},
             {"0." + QString(400, '0') + "1", false, 0.0}, {"1e" + QString(30, '0') + "5", false, 1e5},
-            {"3.14159265358979323846264338327950288", false, M_PI}};
+            {"3.14159265358979323846264338327950288", false, M_PI}, {"\u22123,5", true, -3.5},
+            {" \u2212.5e\u22121", false, -0.05}, {"\u22120", false, 0.0}, {"\u2212\u22121", false, 0.0},
+            {"\u2212", false, 0.0}};
         // clang-format on
         for (const auto& [text, komma, erwartet] : faelle) {
             const double gelesen = komma ? ValKomma(text.toStdString()) : Val(text.toStdString());
@@ -218,8 +242,10 @@ private slots:
         std::mt19937 zufall(1207);
         for (int i = 0; i < 100000; ++i) {
             std::string text;
-            for (std::size_t laenge = 1 + zufall() % 40; text.size() < laenge;)
-                text += "01234567890123456789012345678901234567899 +-.,eE"[zufall() % 48];
+            for (std::size_t laenge = 1 + zufall() % 40; text.size() < laenge;) {
+                const char c = "01234567890123456789012345678901234567899 +-.,eE~"[zufall() % 49];
+                text += c == '~' ? "\u2212" : std::string(1, c);
+            }
             QCOMPARE(std::bit_cast<std::uint64_t>(ValKomma(text)),
                      std::bit_cast<std::uint64_t>(lehrbuch_zahl(text, true)));
             QCOMPARE(std::bit_cast<std::uint64_t>(Val(text)),

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,22 @@ struct Lehrbuch {
     std::string texte; // whisker ends and outliers as "lower|upper|outliers"
 };
 
+// The text with each typographic minus (U+2212) written as '-'.
+inline std::string mit_minus(std::string_view text) {
+    std::string t(text);
+    const std::string_view minus = "\xE2\x88\x92";
+    for (std::size_t i = t.find(minus); i != std::string::npos; i = t.find(minus, i))
+        t.replace(i, minus.size(), "-");
+    return t;
+}
+
 // The number at the start of a text as Val (or with decimal commas ValKomma) reads it: blanks,
 // a sign, digits, a separator with digits after it, an exponent with a digit, the longest such
 // start read by strtod (in the C locale the tests run in), held within the doubles, never -0.
-inline double lehrbuch_zahl(std::string_view text, bool komma) {
+// Nothing where the text does not begin with a number.
+inline std::optional<double> lehrbuch_lesen(std::string_view zeile, bool komma) {
+    const std::string kopie = mit_minus(zeile);
+    const std::string_view text = kopie;
     const auto ziffern_bis = [&](std::size_t i) {
         while (i < text.size() && text[i] >= '0' && text[i] <= '9')
             ++i;
@@ -38,7 +51,7 @@ inline double lehrbuch_zahl(std::string_view text, bool komma) {
     if (ist(ende, komma ? ".," : ".") && ziffern_bis(ende + 1) > ende + 1)
         ende = ziffern_bis(ende + 1);
     if (ende == ziffern)
-        return 0.0;
+        return std::nullopt;
     const std::size_t e = ende + 1 + ist(ende + 1, "+-");
     if (ist(ende, "eE") && ziffern_bis(e) > e)
         ende = ziffern_bis(e);
@@ -48,15 +61,51 @@ inline double lehrbuch_zahl(std::string_view text, bool komma) {
     return std::clamp(std::strtod(zahl.c_str(), nullptr), -groesste, groesste) + 0.0;
 }
 
-// One value per carriage-return line, decimal commas; the empty field after a carriage return
-// that ends the text is no line.
+inline double lehrbuch_zahl(std::string_view text, bool komma) {
+    return lehrbuch_lesen(text, komma).value_or(0.0);
+}
+
+// Whether a line of a value list is wholly one number: digits, signs, separators and
+// exponents alone, which strtod reads all of but blanks at the ends, as the value the line is
+// read as. A separator right before an exponent ends a number, unlike in strtod ("0.e5").
+inline bool ganz_eine_zahl(std::string_view zeile) {
+    std::string text = mit_minus(zeile);
+    std::replace(text.begin(), text.end(), ',', '.');
+    text.erase(text.find_last_not_of(" \t") + 1);
+    const std::size_t anfang = text.find_first_not_of(" \t");
+    const std::optional<double> gelesen = lehrbuch_lesen(zeile, true);
+    if (anfang == std::string::npos || !gelesen ||
+        text.find_first_not_of("0123456789+-.eE \t") != std::string::npos ||
+        text.find(".e") != std::string::npos || text.find(".E") != std::string::npos)
+        return false;
+    char* ende = nullptr;
+    const double groesste = std::numeric_limits<double>::max();
+    const double wert = std::clamp(std::strtod(text.c_str() + anfang, &ende), -groesste, groesste);
+    return ende == text.c_str() + text.size() && wert == *gelesen;
+}
+
+// The lines of a value list: the empty field after a carriage return that ends the text is
+// no line.
+inline std::vector<std::string_view> zeilen(std::string_view text) {
+    std::vector<std::string_view> z = Proc::alle_felder(text, "\r");
+    if (text.empty() || text.back() == '\r')
+        z.pop_back();
+    return z;
+}
+
+// One value per line, decimal commas.
 inline std::vector<double> werte_der_zeilen(std::string_view text) {
     std::vector<double> x;
-    for (std::string_view zeile : Proc::alle_felder(text, "\r"))
+    for (std::string_view zeile : zeilen(text))
         x.push_back(lehrbuch_zahl(zeile, true));
-    if (text.empty() || text.back() == '\r')
-        x.pop_back();
     return x;
+}
+
+// The lines that do not begin with a number.
+inline std::size_t zeilen_ohne_zahl(std::string_view text) {
+    const std::vector<std::string_view> z = zeilen(text);
+    return std::size_t(std::count_if(
+        z.begin(), z.end(), [](std::string_view zeile) { return !lehrbuch_lesen(zeile, true); }));
 }
 
 inline double median_sortiert(const std::vector<double>& x, std::size_t von, std::size_t bis) {
@@ -85,7 +134,7 @@ inline Lehrbuch nachgerechnet(std::vector<double> x) {
     const double n = double(x.size()), groesste = std::numeric_limits<double>::max();
     if (x.size() <= 1) {
         const double v = x.empty() ? 0.0 : x[0];
-        return {{v, v, v, v, v, v, v, n}, Str(v) + "|" + Str(v) + "|"};
+        return {{v, v, v, v, v, v, 0, n}, Str(v) + "|" + Str(v) + "|"};
     }
     double summe = 0;
     for (double v : x)

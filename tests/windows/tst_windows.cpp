@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -265,6 +266,10 @@ const std::map<QString, std::function<void()>> szenen = {
     {"ohne_ausreisser", [] { zwei_reihen(), klick(w().CBereitert); }},
     {"ohne_mittelwert", [] { zwei_reihen(), klick(w().CBmittelwert); }},
     {"ohne_werte", [] { zwei_reihen(), klick(w().CBwerteanzeigen); }},
+    // A pasted column with its header, an empty line, a number with a blank in it and one with
+    // a typographic minus: the lines that are not one number are marked with what they read as.
+    {"keine_zahlen",
+     [] { klicks("+2"), einfuegen(w().EFDaten, "Punkte\n5\n\n1 000\n\u22123\n9\n"); }},
 };
 
 QString editorfehler;       // what an action of the monkey found wrong in the value list
@@ -380,6 +385,7 @@ QString zufaellige_aktion(std::mt19937_64& zufall) {
 
 // What must hold after every action; gives the first thing that does not.
 QString verletzt() {
+    constexpr double groesste = std::numeric_limits<double>::max();
     if (!(1 <= daten_akt_satz && daten_akt_satz <= daten_max_satz_anzahl &&
           daten_max_satz_anzahl <= hoechste_satzanzahl))
         return "1 <= current set <= count <= 5";
@@ -412,6 +418,11 @@ QString verletzt() {
             Str(ValKomma(gezeigt.toStdString())) != Str(daten_basiswert(daten_akt_satz, i)))
             return QString("row %1 shows one value, what is stored: \"%2\"").arg(i).arg(gezeigt);
     }
+    const double spanne = std::clamp(daten_basiswert(daten_akt_satz, maximum) -
+                                         daten_basiswert(daten_akt_satz, minimum),
+                                     -groesste, groesste);
+    if (eingabe_aktiv && Str(daten_basiswert(daten_akt_satz, spannweite)) != Str(spanne))
+        return "typed box values show their range, maximum minus minimum";
     for (int32_t satz = 1; satz <= hoechste_satzanzahl; ++satz)
         for (double wert : zustand.basiswert[std::size_t(satz)])
             if (!std::isfinite(wert))
@@ -927,6 +938,32 @@ private slots:
         QVERIFY(pixel(ausreisser) != chart);
         QCOMPARE(pixel(QImage(ordner.filePath("bild.png"))), chart);
         QCOMPARE(pixel(QApplication::clipboard()->image()), chart);
+    }
+
+    // Each line of the list that is not one number tells what it is read as: as its tooltip,
+    // and to a screen reader as the list's description while the cursor is on it. The chart
+    // in words counts the lines read as 0 without being a number.
+    void zeilen_ohne_zahl() {
+        szenen.at("keine_zahlen")();
+        QCOMPARE(w().STbasis(1).text(), "-3");
+        QWidget* flaeche = w().EFDaten->viewport();
+        QStringList gesagt, tipps;
+        QTest::keySequence(w().EFDaten, QKeySequence::MoveToStartOfDocument);
+        for (int zeile = 0; zeile < 7; ++zeile, QTest::keyClick(w().EFDaten, Qt::Key_Down)) {
+            gesagt << QAccessible::queryAccessibleInterface(w().EFDaten)
+                          ->text(QAccessible::Description);
+            const QPoint wo = zeichen(QString("%1,0").arg(zeile));
+            QHelpEvent tipp(QEvent::ToolTip, wo, flaeche->mapToGlobal(wo));
+            QApplication::sendEvent(flaeche, &tipp);
+            tipps << (tipp.isAccepted() ? QToolTip::text() : "-");
+        }
+        const QString null = "gelesen als 0", zahl = "Ein Wert pro Zeile";
+        QCOMPARE(gesagt, (QStringList{null, zahl, null, "gelesen als 1", zahl, zahl, zahl}));
+        QCOMPARE(tipps, (QStringList{null, "-", null, "gelesen als 1", "-", "-", "-"}));
+        QVERIFY(QAccessible::queryAccessibleInterface(WinBoxplot::offen()->CAbox)
+                    ->text(QAccessible::Description)
+                    .contains("Whisker von -3 bis 9; keine Ausreißer; 2 Zeilen sind keine Zahl und "
+                              "zählen als 0."));
     }
 
     // Closing the data window ends the event loop even while the chart window is open.
