@@ -98,22 +98,29 @@ const std::map<QString, std::function<QImage()>> diagramme = {
     {"start_verhaeltnis_2", [] { return chart(150, 400, 2.0); }},
     {"fuenf_saetze_verhaeltnis_1_5", [] { return fuenf_reihen(), chart(600, 500, 1.5); }},
     {"fuenf_saetze_svg", [] { return fuenf_reihen(), chart(600, 500), svg_gerendert(); }},
+    // Rings that stay hollow beside a mean shrunk to a small dot, at every device pixel ratio.
+    {"schmal_verhaeltnisse",
+     [] {
+         std::vector<QImage> bilder;
+         for (double verhaeltnis : {1.25, 1.5, 1.75, 2.0, 3.0}) {
+             fuenf_reihen(), bilder.push_back(chart(110, 166, verhaeltnis));
+             bilder.back().setDevicePixelRatio(1);
+         }
+         return nebeneinander(bilder);
+     }},
     // Rings 1 pixel apart, and rings closer than their labels are high.
     {"dichte_ausreisser", [] { return fuenf_reihen(dichte_ringe), chart(800, 500); }},
-};
-
-// Charts checked by chart() alone: narrow plots with long scale labels, marks smaller than a
-// dot, means of small values.
-const std::map<QString, std::function<void()>> nur_geprueft = {
-    {"-50 to 50, five sets",
-     [] { fuenf_reihen(), startwert = -50, endwert = 50, chart(150, 400); }},
-    {"-100 to -50, five sets",
-     [] { fuenf_reihen(), startwert = -100, endwert = -50, chart(150, 400); }},
-    {"five sets, 150 x 200", [] { fuenf_reihen(), chart(150, 200); }},
+    // Checked by chart() alone, without a picture: narrow plots with long scale labels, marks
+    // smaller than a dot, means of small values.
+    {"-50 to 50",
+     [] { return fuenf_reihen(), startwert = -50, endwert = 50, chart(150, 400), QImage(); }},
+    {"-100 to -50",
+     [] { return fuenf_reihen(), startwert = -100, endwert = -50, chart(150, 400), QImage(); }},
+    {"five sets, 150 x 200", [] { return fuenf_reihen(), chart(150, 200), QImage(); }},
     {"small means",
      [] {
          reihen_setzen({"0,012\r0,013\r0,014\r0,0125\r0,0135", "0,001\r0,002\r0,004"});
-         endwert = 0.02, skala_mark = 0.005, chart(300, 400);
+         return endwert = 0.02, skala_mark = 0.005, chart(300, 400), QImage();
      }},
 };
 
@@ -132,17 +139,8 @@ private slots:
     }
     void goldene_bilder() {
         QFETCH(QString, name);
-        VERGLEICHE_GOLDEN(name, diagramme.at(name)(), text_toleranz);
-    }
-
-    void beschriftung_wahr_data() {
-        QTest::addColumn<QString>("name");
-        for (const auto& [name, zeichnen] : nur_geprueft)
-            QTest::newRow(qPrintable(name)) << name;
-    }
-    void beschriftung_wahr() {
-        QFETCH(QString, name);
-        nur_geprueft.at(name)();
+        if (const QImage bild = diagramme.at(name)(); !bild.isNull())
+            VERGLEICHE_GOLDEN(name, bild, text_toleranz);
     }
 
     // Ticks one of 1, 2, 5, 10, 20, ... marks apart, never so close that they run together at
@@ -195,26 +193,6 @@ private slots:
         for (int y = int(30 * verhaeltnis), lauf = 0; y < 380 * verhaeltnis; ++y) {
             lauf = bild.pixelColor(int(40 * verhaeltnis), y) == Qt::black ? lauf + 1 : 0;
             QVERIFY2(lauf <= std::lround(verhaeltnis), qPrintable(QString("row %1").arg(y)));
-        }
-    }
-
-    // Outlier rings in a narrow chart, where the mean's mark is a small dot, stay hollow at
-    // every device pixel ratio.
-    void ausreisser_hohl() {
-        fuenf_reihen();
-        const std::vector<Drawing> keine;
-        for (double verhaeltnis : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
-            const QImage bild = chart(110, 166, verhaeltnis);
-            int hohl = 0;
-            for (const Drawing& streifen : bild_ergebnis->drawings())
-                for (const Drawing& z : streifen.picture ? streifen.picture->drawings() : keine) {
-                    const QRect ring(QPoint(streifen.a + z.a, z.b) * verhaeltnis,
-                                     QSize(z.c, z.d) * verhaeltnis);
-                    hohl += z.kind == Drawing::Kind::DrawOval && z.b > 0 && z.b < 166 &&
-                            bild.pixelColor(ring.center()) == Qt::white &&
-                            bild.pixelColor(ring.left(), ring.center().y()) == Qt::black;
-                }
-            QVERIFY2(hohl == 2, qPrintable(QString("ratio %1").arg(verhaeltnis)));
         }
     }
 
