@@ -179,12 +179,13 @@ const QString riesig = "-1234567890123456\n1e-100\n-0.000000000000123\n123456789
 QStringList gemeldet;
 QStringList angesagt; // the names of the objects given the focus, as a screen reader speaks them
 
-// Keys for the widget with the focus: "\t" Tab, "^" Shift+Tab, "_" Space, "v" the down arrow,
-// "\n" Return, "#" F6; anything else is typed.
+// Keys for the widget with the focus: "\t" Tab, "~" Shift+Tab, "_" Space, "\n" Return, "#" F6,
+// "<" ">" "^" "v" the arrows, "[" "]" Home and End; anything else is typed.
 void tasten(const QString& folge) {
-    const std::map<QChar, Qt::Key> besondere{{'\t', Qt::Key_Tab},    {'^', Qt::Key_Backtab},
-                                             {'_', Qt::Key_Space},   {'v', Qt::Key_Down},
-                                             {'\n', Qt::Key_Return}, {'#', Qt::Key_F6}};
+    const std::map<QChar, Qt::Key> besondere{
+        {'\t', Qt::Key_Tab}, {'~', Qt::Key_Backtab}, {'_', Qt::Key_Space}, {'\n', Qt::Key_Return},
+        {'#', Qt::Key_F6},   {'<', Qt::Key_Left},    {'>', Qt::Key_Right}, {'^', Qt::Key_Up},
+        {'v', Qt::Key_Down}, {'[', Qt::Key_Home},    {']', Qt::Key_End}};
     for (QChar c : folge) {
         if (besondere.count(c))
             QTest::keyClick(QApplication::focusWidget(), besondere.at(c));
@@ -460,15 +461,6 @@ bool erkunden_bereit() {
     return vorn;
 }
 
-// Keys on the chart: "<" ">" left and right, "^" "v" up and down, "[" "]" Home and End.
-void im_chart(const QString& folge) {
-    const std::map<QChar, Qt::Key> tasten{{'<', Qt::Key_Left}, {'>', Qt::Key_Right},
-                                          {'^', Qt::Key_Up},   {'v', Qt::Key_Down},
-                                          {'[', Qt::Key_Home}, {']', Qt::Key_End}};
-    for (QChar c : folge)
-        QTest::keyClick(WinBoxplot::offen()->CAbox, tasten.at(c));
-}
-
 QString im_fokus(QWidget* widget) { // what a screen reader finds focused in it
     const QAccessibleInterface* fokus = QAccessible::queryAccessibleInterface(widget)->focusChild();
     return fokus && fokus->state().focused ? fokus->text(QAccessible::Name) : QString();
@@ -669,7 +661,7 @@ private slots:
         QCOMPARE(gemeldet, (QStringList{"STsatzanz name", "CAbox name", "CAbox description"}));
         const QString liste =
             "-6\n-5\n-4\n-3\n-2\n-1\n" + QString("0\n").repeated(20) + "1\n2,5\n3\n4\n5\n6";
-        tasten("^v^" + liste);
+        tasten("~v~" + liste);
         gemeldet.clear();
         tasten("\n#"); // an empty line changes no value
         QCOMPARE(gemeldet, QStringList());
@@ -848,7 +840,7 @@ private slots:
             {"ohne_alle", [] { klick(w().CBshowall); }}};
         QVERIFY(erkunden_bereit());
         angesagt.clear();
-        im_chart(folge);
+        tasten(folge);
         if (aenderung.isEmpty()) {
             QCOMPARE(angesagt.join('|'), "Satz " + gesagt.split('|').join("|Satz "));
         } else {
@@ -865,7 +857,7 @@ private slots:
         QVERIFY(erkunden_bereit());
         Canvas* leinwand = WinBoxplot::offen()->CAbox;
         const QImage median = leinwand->grab().toImage();
-        im_chart(">[");
+        tasten(">[");
         const QImage ausreisser = leinwand->grab().toImage();
         QImage beide(median.width() * 2, median.height(), QImage::Format_RGB32);
         QPainter maler(&beide);
