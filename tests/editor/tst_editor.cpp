@@ -12,15 +12,6 @@
 
 namespace {
 
-class Editor : public TextEditor {
-public:
-    using TextEditor::setText;
-};
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // What the editor is told to do: characters typed, and in braces a key sequence or {key:x} (one
 // key carrying the text x), {ctrl:x} (the same with Ctrl), {paste:x}, {pre:x} {ime:x} {ime-1:x}
 // (input method: pending text, committed text, replacing the character before the cursor),
