@@ -157,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t groesse) {
           schrift_hoehe > 0 ? std::string() : zu_kleine_beschriftung(*bild_ergebnis, 5)})
         pruefen(fehler.empty(), fehler.c_str());
     if (int64_t(breite_bild) * hoehe_bild < 100'000)
-        pruefen(SvgDocument(*bild_ergebnis).endsWith("</svg>\n"), "the SVG is complete");
+        pruefen(svgDocument(*bild_ergebnis).endsWith("</svg>\n"), "the SVG is complete");
     erkunden(eingabe);
     return 0;
 }

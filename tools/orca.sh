@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs the screen reader Orca against Velmora on a virtual display, with a session bus and
-# AT-SPI of its own, walks through the data window by keyboard and prints what Orca speaks:
-# the box values one by one, the kind buttons, the scale fields, and the value list typed as
-# 3, 5, 40, 12 and read line by line upwards. Then it asks the fields and the value list, as a
-# screen reader reading by word does, for the pieces at their ends through AT-SPI, and checks
-# that Velmora answers and stays idle.
+# AT-SPI of its own, walks through Velmora by keyboard and prints what Orca speaks: set A's box
+# values one by one, a second set made with the count's up arrow and chosen, the kind buttons,
+# the scale fields, and set B's value list typed as 3, 5, 2,5, 4, 40, 6 and read line by line
+# upwards; then, after F6, the chart explored value by value: Right to set B, up through its
+# values and down again, Home and End, Orca's "where am I" and Left back to set A. It checks
+# that Orca spoke each of set B's values as it was reached. Between the walk's parts it asks the
+# fields and the value list, as a screen reader reading by word does, for the pieces at their
+# ends through AT-SPI, and checks that Velmora answers and stays idle.
 #
 # Not part of the test command: Orca is a heavy client whose timing varies. Builds Velmora
 # into the given folder (build/ unless given) first; installs Orca, Xvfb, xdotool and the
@@ -134,13 +137,15 @@ marker "Tab through the box values from Maximum"
 key Tab Tab Tab Tab Tab
 answers="After the box values:
 $(ask || echo "NO ANSWER")"
-marker "Tab to the kind buttons and choose Datenreihe"
-key Tab Tab Tab Tab Tab Tab space
-marker "Tab through the scale fields"
-key Tab Tab Tab
-marker "Back to the value list, type 3 5 40 12, go up line by line and down again"
+marker "Tab to the count's up arrow and press it: a second set"
+key Tab Tab space
+marker "Back to the set buttons, Down to set B"
+key shift+Tab Down
+marker "Tab past the count and the kind buttons to the scale fields"
+key Tab Tab Tab Tab Tab Tab Tab Tab
+marker "Back to set B's value list, type 3 5 2,5 4 40 6, go up line by line and down again"
 key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
-for value in 3 5 40 12; do
+for value in 3 5 2,5 4 40 6; do
     [ "$value" = 3 ] || key Return
     xdotool type --delay 200 "$value"
 done
@@ -149,6 +154,16 @@ key Up Up Up Down Down Down
 answers="$answers
 After the value list:
 $(ask || echo "NO ANSWER")"
+marker "F6 to the chart, Right to set B"
+key F6 Right
+marker "Up through set B's values to the top and once more"
+key Up Up Up Up
+marker "Down to the bottom and once more"
+key Down Down Down Down Down Down Down Down
+marker "Home, End"
+key Home End
+marker "Orca's Where am I (KP_Enter), Left to set A"
+key KP_Enter Left
 # Orca writes its log in blocks: a few presses of Shift, which Velmora ignores, write out
 # the rest of the walk.
 marker "end"
@@ -164,15 +179,38 @@ before=$(cpu)
 sleep 3
 after=$(cpu)
 
+spoken=$(grep -E "^[0-9:.]+ - SPEECH OUTPUT: '" "$work/orca.log" | cat - "$work/steps" |
+    sort -s -k1,1 | sed -e '/VELMORA STEP: end$/,$d' -e "s/^.*VELMORA STEP: /-- /" \
+    -e "s/^.*SPEECH OUTPUT: /  /" -e "s/{'established': False}$//")
 echo "== What Orca spoke =="
-grep -E "^[0-9:.]+ - SPEECH OUTPUT: '" "$work/orca.log" | cat - "$work/steps" | sort -s -k1,1 |
-    sed -e '/VELMORA STEP: end$/,$d' -e "s/^.*VELMORA STEP: /-- /" \
-        -e "s/^.*SPEECH OUTPUT: /  /" -e "s/{'established': False}$//"
+echo "$spoken"
 echo "== AT-SPI questions at the end offsets of the fields shown =="
 echo "$answers"
 ticks=$((after - before))
 echo "== Velmora used $ticks clock ticks of CPU in the 3 s after the questions =="
 if [ "$ticks" -gt 30 ] || echo "$answers" | grep -q "NO ANSWER"; then
     echo "Velmora did not answer, or did not stay idle" >&2
+    exit 1
+fi
+
+# Each step through set B is spoken once, as the value reached; a step that stays at an end
+# moves no focus, and Orca, as at the end of any list, says nothing.
+set_b=$(echo "$spoken" | sed -n "/^-- F6 to the chart/,/^-- Orca's Where am I/p" |
+    sed -n "s/^  '\(Satz B, .*\)'$/\1/p")
+expected="Satz B, Datenreihe, 6 Werte, Median 4,5.
+Satz B, oberes Quartil 6.
+Satz B, oberer Whisker bis 6.
+Satz B, Ausreißer 40, 1 von 1.
+Satz B, oberer Whisker bis 6.
+Satz B, oberes Quartil 6.
+Satz B, Median 4,5.
+Satz B, Mittelwert 10,08.
+Satz B, unteres Quartil 3.
+Satz B, unterer Whisker bis 2,5.
+Satz B, Ausreißer 40, 1 von 1.
+Satz B, unterer Whisker bis 2,5."
+if [ "$set_b" != "$expected" ]; then
+    echo "Orca did not speak set B's values as expected:" >&2
+    diff <(echo "$expected") <(echo "$set_b") >&2 || true
     exit 1
 fi

@@ -101,7 +101,7 @@ QString meldung(const SaveError& fehler) {
 } // namespace
 
 QString bildname(QString datei) {
-    if (!WritesFormat(QFileInfo(datei).suffix()))
+    if (!writesFormat(QFileInfo(datei).suffix()))
         datei += datei.endsWith(QLatin1Char('.')) ? QStringLiteral("png") : QStringLiteral(".png");
     return datei;
 }
@@ -128,7 +128,7 @@ void bild_kopieren() {
         return;
     auto* daten = new QMimeData;
     daten->setImageData(bild_ergebnis->image());
-    daten->setData(QStringLiteral("image/svg+xml"), SvgDocument(*bild_ergebnis));
+    daten->setData(QStringLiteral("image/svg+xml"), svgDocument(*bild_ergebnis));
     QApplication::clipboard()->setMimeData(daten);
 }
 

@@ -17,10 +17,9 @@
 
 namespace {
 
-constexpr int margin = 4;                // between the frame and the text, as in Qt's text widgets
-constexpr std::size_t shownBytes = 4096; // of a line, laid out in a few milliseconds
-constexpr TextBuffer::Position stretch = 256; // bytes each side, for character and word edges
-const QString ellipsis = QStringLiteral("\u2026");
+constexpr int margin = 4; // between the frame and the text, as in Qt's text widgets
+constexpr TextBuffer::Position pieceBytes = 1024; // of a long line, laid out in a fraction of a ms
+constexpr TextBuffer::Position stretch = 256;     // bytes each side, for character edges
 
 // The start of the character holding byte i of a UTF-8 text, or i where it starts one.
 std::size_t characterStart(std::string_view text, std::size_t i) {
@@ -29,7 +28,58 @@ std::size_t characterStart(std::string_view text, std::size_t i) {
     return i;
 }
 
-std::string utf8(QStringView text) {
+// The character starting at byte i of a UTF-8 text, and where the next one starts.
+std::pair<char32_t, std::size_t> characterAt(std::string_view text, std::size_t i) {
+    const auto byte = [text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    if (byte(i) < 0x80)
+        return {byte(i), i + 1};
+    const std::size_t length = byte(i) >= 0xF0 ? 4 : byte(i) >= 0xE0 ? 3 : 2;
+    char32_t c = byte(i) & (0x7F >> length);
+    std::size_t next = i + 1;
+    for (; next < std::min(text.size(), i + length); ++next)
+        c = (c << 6) | (byte(next) & 0x3F);
+    return {c, next};
+}
+
+// Words as Qt's text layouts step over them: runs of letters or of the punctuation that
+// separates words, and the white space between.
+enum class WordClass { Space, Separator, Letter };
+
+WordClass wordClass(std::string_view text, std::size_t i) {
+    constexpr std::string_view separators = ".,?!@#$:;-<>[](){}=/+%&^*'\"`~|";
+    const char32_t c = characterAt(text, i).first;
+    if (QChar::isSpace(c))
+        return WordClass::Space;
+    return c < 0x80 && separators.find(char(c)) != std::string_view::npos ? WordClass::Separator
+                                                                          : WordClass::Letter;
+}
+
+std::size_t skipForward(std::string_view line, std::size_t i, WordClass kind) {
+    while (i < line.size() && wordClass(line, i) == kind)
+        i = characterAt(line, i).second;
+    return i;
+}
+
+std::size_t skipBack(std::string_view line, std::size_t i, WordClass kind) {
+    while (i > 0 && wordClass(line, characterStart(line, i - 1)) == kind)
+        i = characterStart(line, i - 1);
+    return i;
+}
+
+// Within one line: over a run of letters or separators and the white space after it; back
+// over white space and the run before it.
+std::size_t nextWord(std::string_view line, std::size_t i) {
+    if (i < line.size() && wordClass(line, i) != WordClass::Space)
+        i = skipForward(line, i, wordClass(line, i));
+    return skipForward(line, i, WordClass::Space);
+}
+
+std::size_t previousWord(std::string_view line, std::size_t i) {
+    i = skipBack(line, i, WordClass::Space);
+    return i > 0 ? skipBack(line, i, wordClass(line, characterStart(line, i - 1))) : i;
+}
+
+std::string toUtf8(QStringView text) {
     QStringEncoder encoder(QStringEncoder::Utf8);
     std::string bytes(std::size_t(encoder.requiredSpace(text.size())), '\0');
     bytes.resize(std::size_t(encoder.appendToBuffer(bytes.data(), text) - bytes.data()));
@@ -75,6 +125,7 @@ TextEditor::TextEditor(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &TextEditor::updateWidth);
     updateScrollBars();
 }
 
@@ -91,10 +142,12 @@ void TextEditor::setSelection(Position anchor, Position position) {
         p = std::clamp<Position>(p, 0, buffer_.size());
         return p < buffer_.size() ? previousCharacter(p + 1) : p; // not inside a character
     };
+    const Position lineBefore = cursorLine();
     anchor_ = clamped(anchor);
     cursor_ = clamped(position);
     goalX_.reset();
-    ensureCursorVisible();
+    if (!selecting_) // the mouse points into the view, which follows it by the autoscroll
+        ensureCursorVisible(cursorLine() != lineBefore);
     restartCaret();
     notifyCursor();
     // Where the desktop has a selection to paste with the middle button (X11), it is this one.
@@ -114,7 +167,7 @@ QString TextEditor::selectedText() const {
 }
 
 void TextEditor::replace(Position from, Position to, const QString& text) {
-    edit(from, to, utf8(text));
+    edit(from, to, toUtf8(text));
 }
 
 void TextEditor::edit(Position from, Position to, std::string text, EditHistory::Kind kind) {
@@ -150,6 +203,7 @@ void TextEditor::apply(Position from, Position to, std::string_view text, Positi
     const bool tellReader = QAccessible::isActive();
     const Position at = tellReader ? utf16Offset(from) : 0;
     const QString before = tellReader ? textBetween(from, to) : QString();
+    followEdit(from, to, text);
     buffer_.replace(from, to, text);
     updateScrollBars();
     setSelection(anchor, position);
@@ -237,6 +291,7 @@ const QKeySequence::StandardKey editKeys[] = {
     QKeySequence::Delete,
     QKeySequence::DeleteStartOfWord,
     QKeySequence::DeleteEndOfWord,
+    QKeySequence::DeleteEndOfLine,
     QKeySequence::InsertParagraphSeparator,
     QKeySequence::InsertLineSeparator,
     QKeySequence::Backspace,
@@ -299,13 +354,16 @@ bool TextEditor::editByKey(QKeyEvent* event) {
         removeOr(wordEdge(cursor_, false));
     else if (event->matches(QKeySequence::DeleteEndOfWord))
         removeOr(wordEdge(cursor_, true));
+    else if (const Position end = buffer_.lineEnd(cursorLine());
+             event->matches(QKeySequence::DeleteEndOfLine)) // from the anchor, as in Qt's editors
+        edit(std::min(anchor_, end), std::max(anchor_, end), {});
     else if (event->key() == Qt::Key_Backspace) // the last character, not the last cluster
         removeOr(previousCharacter(cursor_), Kind::Backspace);
     else if (event->matches(QKeySequence::InsertParagraphSeparator) ||
              event->matches(QKeySequence::InsertLineSeparator))
         edit(selectionStart(), selectionEnd(), std::string(1, TextBuffer::separator), Kind::Typing);
     else if (isTyping(event))
-        edit(selectionStart(), selectionEnd(), utf8(event->text()), Kind::Typing);
+        edit(selectionStart(), selectionEnd(), toUtf8(event->text()), Kind::Typing);
     else
         return false;
     return true;
@@ -322,21 +380,28 @@ TextEditor::Position TextEditor::previousCharacter(Position position) const {
 }
 
 TextEditor::Position TextEditor::wordEdge(Position position, bool forward) const {
-    const Position line = buffer_.lineOf(position);
-    if (position == (forward ? buffer_.lineEnd(line) : buffer_.lineStart(line))) // over the end
+    const Position line = buffer_.lineOf(position), start = buffer_.lineStart(line);
+    if (position == (forward ? buffer_.lineEnd(line) : start)) // over the line end
         return std::clamp<Position>(position + (forward ? 1 : -1), 0, buffer_.size());
-    const Stretch around = stretchAround(position);
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, around.text);
-    words.setPosition(around.at);
-    for (;;) {
-        const qsizetype edge = forward ? words.toNextBoundary() : words.toPreviousBoundary();
-        if (edge <= 0 || edge >= around.text.size() ||
-            (words.boundaryReasons() &
-             (forward ? QTextBoundaryFinder::EndOfItem : QTextBoundaryFinder::StartOfItem)))
-            return around.start +
-                   TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
-                                        std::clamp<qsizetype>(edge, 0, around.text.size()));
-    }
+    const std::string_view text = buffer_.lineText(line);
+    const auto at = std::size_t(position - start);
+    return start + Position(forward ? nextWord(text, at) : previousWord(text, at));
+}
+
+// Qt's word under the cursor: back to the start of the word the position is in or follows,
+// then to the end of the run that starts there.
+std::pair<TextEditor::Position, TextEditor::Position> TextEditor::wordAt(Position position) const {
+    const Position lineStart = buffer_.lineStart(buffer_.lineOf(position));
+    const std::string_view line = buffer_.lineText(buffer_.lineOf(position));
+    auto start = std::size_t(position - lineStart);
+    if (start < line.size())
+        start = previousWord(line, characterAt(line, start).second);
+    else if (start > 0 && wordClass(line, characterStart(line, start - 1)) == WordClass::Letter)
+        start = previousWord(line, start);
+    const std::size_t end = start < line.size() && wordClass(line, start) != WordClass::Space
+                                ? skipForward(line, start, wordClass(line, start))
+                                : start;
+    return {lineStart + Position(start), lineStart + Position(end)};
 }
 
 // The edge of the grapheme cluster after or before a position inside its line.
@@ -353,10 +418,8 @@ TextEditor::Position TextEditor::graphemeEdge(Position position, bool forward) c
 TextEditor::Position TextEditor::target(Move move) const {
     const Position line = cursorLine();
     const auto onLine = [&](Position other) {
-        other = std::clamp<Position>(other, 0, buffer_.lineCount() - 1);
-        QTextLayout layout;
-        layOut(other, layout);
-        return shownPosition(other, layout.lineAt(0).xToCursor(goalX_.value_or(cursorX(cursor_))));
+        return positionInLine(std::clamp<Position>(other, 0, buffer_.lineCount() - 1),
+                              goalX_.value_or(cursorX(cursor_)));
     };
     switch (move) {
     case Move::Right:
@@ -397,6 +460,10 @@ void TextEditor::moveCursor(Move move, bool select) {
         return setSelection(move == Move::Left ? selectionStart() : selectionEnd(),
                             move == Move::Left ? selectionStart() : selectionEnd());
     const qreal x = goalX_.value_or(cursorX(cursor_));
+    if (move == Move::PageDown || move == Move::PageUp) { // the view a page, the cursor with it
+        QScrollBar* bar = verticalScrollBar();
+        bar->setValue(bar->value() + (move == Move::PageDown ? linesInView() : -linesInView()));
+    }
     const Position to = target(move);
     setSelection(select ? anchor_ : to, to);
     if (vertical)
@@ -420,7 +487,7 @@ void TextEditor::inputMethodEvent(QInputMethodEvent* event) {
             from = at(around.at + event->replacementStart());
             to = at(around.at + event->replacementStart() + event->replacementLength());
         }
-        edit(from, to, utf8(event->commitString()), EditHistory::Kind::Typing);
+        edit(from, to, toUtf8(event->commitString()), EditHistory::Kind::Typing);
     }
     preedit_ = event->preeditString();
     preeditCursor_ = int(preedit_.size());
@@ -478,27 +545,6 @@ QPointF TextEditor::lineOrigin(Position line) const {
             margin + qreal(line - verticalScrollBar()->value()) * lineHeight()};
 }
 
-std::string_view TextEditor::shownText(Position line) const {
-    const std::string_view whole = buffer_.lineText(line);
-    return whole.substr(0, characterStart(whole, std::min(whole.size(), shownBytes)));
-}
-
-int TextEditor::shownColumn(Position position) const {
-    const Position line = buffer_.lineOf(position);
-    const std::string_view shown = shownText(line);
-    const Position inLine = position - buffer_.lineStart(line);
-    if (inLine > Position(shown.size()))
-        return int(TextBuffer::utf16Length(shown) + ellipsis.size());
-    return int(TextBuffer::utf16Length(shown.substr(0, std::size_t(inLine))));
-}
-
-TextEditor::Position TextEditor::shownPosition(Position line, int at) const {
-    const std::string_view shown = shownText(line);
-    if (shown.size() < buffer_.lineText(line).size() && at > TextBuffer::utf16Length(shown))
-        return buffer_.lineEnd(line);
-    return buffer_.lineStart(line) + TextBuffer::bytesFor(shown, at);
-}
-
 TextEditor::Stretch TextEditor::stretchAround(Position position) const {
     const Position line = buffer_.lineOf(position);
     const std::string_view all = text();
@@ -511,32 +557,204 @@ TextEditor::Stretch TextEditor::stretchAround(Position position) const {
             int(TextBuffer::utf16Length(before))};
 }
 
-void TextEditor::layOut(Position line, QTextLayout& layout, bool withPreedit) const {
-    const std::string_view shown = shownText(line);
-    layout.setText(shown.size() < buffer_.lineText(line).size() ? fromUtf8(shown) + ellipsis
-                                                                : fromUtf8(shown));
-    layout.setFont(font());
+// Long lines -----------------------------------------------------------------------------------
+
+namespace {
+
+// Where a piece of a long line that starts at byte from ends: about pieceBytes on, before an
+// ASCII character (no mark joins one to the character before), or at the line's end.
+std::size_t pieceEnd(std::string_view line, std::size_t from) {
+    const std::size_t end = std::min(line.size(), from + std::size_t(pieceBytes));
+    const std::size_t limit = std::min(line.size(), end + std::size_t(pieceBytes));
+    const auto ascii = std::size_t(
+        std::find_if(line.begin() + qsizetype(end), line.begin() + qsizetype(limit),
+                     [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }) -
+        line.begin());
+    return ascii < limit || limit == line.size() ? ascii : characterStart(line, end);
+}
+
+void setUp(QTextLayout& layout, const QString& text, const QFont& font) {
+    layout.setText(text);
+    layout.setFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
-    if (withPreedit && !preedit_.isEmpty()) {
-        layout.setPreeditArea(shownColumn(cursor_), preedit_);
-        QTextCharFormat underlined;
-        underlined.setFontUnderline(true);
-        layout.setFormats({{shownColumn(cursor_), int(preedit_.size()), underlined}});
-    }
+}
+
+void finish(QTextLayout& layout) {
     layout.beginLayout();
     QTextLine textLine = layout.createLine();
     textLine.setLeadingIncluded(true);
-    textLine.setLineWidth(1e6); // no wrapping
     textLine.setPosition({});
     layout.endLayout();
 }
 
-qreal TextEditor::cursorX(Position position) const {
+qreal widthOf(std::string_view text, const QFont& font) {
     QTextLayout layout;
-    layOut(buffer_.lineOf(position), layout);
-    return layout.lineAt(0).cursorToX(shownColumn(position));
+    setUp(layout, fromUtf8(text), font);
+    finish(layout);
+    return layout.lineAt(0).naturalTextWidth();
+}
+
+// Cuts text into pieces and measures them: their ends (from offset on) and right edges
+// (from x on).
+void cutInPieces(std::string_view text, TextBuffer::Position offset, qreal x, const QFont& font,
+                 std::vector<TextBuffer::Position>& ends, std::vector<qreal>& rights) {
+    for (std::size_t from = 0, to; from < text.size(); from = to) {
+        to = pieceEnd(text, from);
+        x += widthOf(text.substr(from, to - from), font);
+        ends.push_back(offset + TextBuffer::Position(to));
+        rights.push_back(x);
+    }
+}
+
+} // namespace
+
+const TextEditor::LongLine* TextEditor::longLine(Position line) const {
+    const std::string_view text = buffer_.lineText(line);
+    if (Position(text.size()) <= pieceBytes)
+        return nullptr;
+    if (longLines_.size() > 10000) // lines once in view, measured again when seen again
+        longLines_.clear();
+    auto [at, added] = longLines_.try_emplace(buffer_.lineStart(line));
+    if (added)
+        cutInPieces(text, 0, 0, font(), at->second.ends, at->second.rights);
+    return &at->second;
+}
+
+// Before an edit: long lines after it move, also when new lines go in right before one; a
+// long line it changes within is cut and measured again around the change; one that is split
+// or joined is forgotten, unless new lines go in right after it.
+void TextEditor::followEdit(Position from, Position to, std::string_view text) {
+    if (longLines_.empty())
+        return;
+    const Position shift = Position(text.size()) - (to - from);
+    const auto lineEnds = [](std::string_view bytes) {
+        return bytes.find(TextBuffer::separator) != std::string_view::npos;
+    };
+    const bool joinsOrSplits =
+        lineEnds(text) ||
+        lineEnds(std::string_view(this->text()).substr(std::size_t(from), std::size_t(to - from)));
+    std::map<Position, LongLine> kept;
+    const bool inserted = from == to && !text.empty();
+    for (auto& [start, line] : longLines_) {
+        const Position end = start + line.ends.back();
+        if (end < from || (inserted && from == end && text.front() == TextBuffer::separator))
+            kept.emplace(start, std::move(line));
+        else if (start > to || (inserted && to == start && text.back() == TextBuffer::separator))
+            kept.emplace(start + shift, std::move(line));
+        else if (!joinsOrSplits && end + shift - start > pieceBytes)
+            kept.emplace(start, recut(line, start, from - start, to - start, text));
+    }
+    longLines_ = std::move(kept);
+}
+
+// The pieces from the one before the change to the one after it are cut and measured again,
+// so that small pieces merge; those after move.
+TextEditor::LongLine TextEditor::recut(const LongLine& line, Position start, Position from,
+                                       Position to, std::string_view text) const {
+    const auto holding = [&](Position at) {
+        return std::min<std::size_t>(
+            std::size_t(std::upper_bound(line.ends.begin(), line.ends.end(), at) -
+                        line.ends.begin()),
+            line.ends.size() - 1);
+    };
+    const std::size_t first = holding(from) > 0 ? holding(from) - 1 : 0;
+    const std::size_t last = std::min(holding(to) + 1, line.ends.size() - 1);
+    const Position regionStart = first > 0 ? line.ends[first - 1] : 0;
+    const Position regionEnd = line.ends[last];
+    const qreal left = first > 0 ? line.rights[first - 1] : 0;
+    const std::string_view old = std::string_view(this->text()).substr(std::size_t(start));
+    std::string region(old.substr(std::size_t(regionStart), std::size_t(from - regionStart)));
+    region.append(text).append(old.substr(std::size_t(to), std::size_t(regionEnd - to)));
+    LongLine recut{{line.ends.begin(), line.ends.begin() + qsizetype(first)},
+                   {line.rights.begin(), line.rights.begin() + qsizetype(first)}};
+    cutInPieces(region, regionStart, left, font(), recut.ends, recut.rights);
+    const Position shift = Position(text.size()) - (to - from);
+    const qreal widening = recut.rights.back() - line.rights[last];
+    for (std::size_t k = last + 1; k < line.ends.size(); ++k) {
+        recut.ends.push_back(line.ends[k] + shift);
+        recut.rights.push_back(line.rights[k] + widening);
+    }
+    return recut;
+}
+
+TextEditor::Piece TextEditor::pieceOf(Position line, std::size_t k) const {
+    const Position start = buffer_.lineStart(line);
+    const LongLine* pieces = longLine(line);
+    if (!pieces)
+        return {start, buffer_.lineEnd(line), 0};
+    return {start + (k > 0 ? pieces->ends[k - 1] : 0), start + pieces->ends[k],
+            k > 0 ? pieces->rights[k - 1] : 0};
+}
+
+// At the border of two pieces, a position belongs to the later one.
+TextEditor::Piece TextEditor::pieceAt(Position position) const {
+    const Position line = buffer_.lineOf(position);
+    const LongLine* pieces = longLine(line);
+    if (!pieces)
+        return pieceOf(line, 0);
+    const auto k = std::upper_bound(pieces->ends.begin(), pieces->ends.end(),
+                                    position - buffer_.lineStart(line)) -
+                   pieces->ends.begin();
+    return pieceOf(line, std::min(std::size_t(k), pieces->ends.size() - 1));
+}
+
+std::size_t TextEditor::pieceAtX(Position line, qreal x) const {
+    const LongLine* pieces = longLine(line);
+    if (!pieces)
+        return 0;
+    const auto k =
+        std::upper_bound(pieces->rights.begin(), pieces->rights.end(), x) - pieces->rights.begin();
+    return std::min(std::size_t(k), pieces->rights.size() - 1);
+}
+
+qreal TextEditor::lineWidth(Position line) const {
+    const LongLine* pieces = longLine(line);
+    return pieces ? pieces->rights.back() : widthOf(buffer_.lineText(line), font());
+}
+
+// Layout ------------------------------------------------------------------------------------
+
+void TextEditor::layOut(const Piece& piece, QTextLayout& layout, bool withPreedit) const {
+    setUp(layout,
+          fromUtf8(std::string_view(text()).substr(std::size_t(piece.start),
+                                                   std::size_t(piece.end - piece.start))),
+          font());
+    if (withPreedit && !preedit_.isEmpty()) {
+        layout.setPreeditArea(column(piece, cursor_), preedit_);
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        layout.setFormats({{column(piece, cursor_), int(preedit_.size()), underlined}});
+    }
+    finish(layout);
+}
+
+int TextEditor::column(const Piece& piece, Position position) const {
+    position = std::clamp(position, piece.start, piece.end);
+    return int(TextBuffer::utf16Length(std::string_view(text()).substr(
+        std::size_t(piece.start), std::size_t(position - piece.start))));
+}
+
+TextEditor::Position TextEditor::positionIn(const Piece& piece, int column) const {
+    return piece.start +
+           TextBuffer::bytesFor(std::string_view(text()).substr(
+                                    std::size_t(piece.start), std::size_t(piece.end - piece.start)),
+                                std::max(column, 0));
+}
+
+TextEditor::Position TextEditor::positionInLine(Position line, qreal x) const {
+    const Piece piece = pieceOf(line, pieceAtX(line, x));
+    QTextLayout layout;
+    layOut(piece, layout);
+    return positionIn(piece, layout.lineAt(0).xToCursor(x - piece.left));
+}
+
+qreal TextEditor::cursorX(Position position) const {
+    const Piece piece = pieceAt(position);
+    QTextLayout layout;
+    layOut(piece, layout);
+    return piece.left + layout.lineAt(0).cursorToX(column(piece, position));
 }
 
 QRect TextEditor::cursorRect() const {
@@ -557,41 +775,46 @@ TextEditor::Position TextEditor::positionAt(QPoint point) const {
     const Position line = std::clamp<Position>(
         verticalScrollBar()->value() + Position(std::floor((point.y() - margin) / lineHeight())), 0,
         buffer_.lineCount() - 1);
-    QTextLayout layout;
-    layOut(line, layout);
-    return shownPosition(line, layout.lineAt(0).xToCursor(point.x() - lineOrigin(line).x()));
+    return positionInLine(line, point.x() - lineOrigin(line).x());
 }
 
+// Each line in view is drawn piece by piece, of a long line only the pieces in view.
 void TextEditor::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const QPalette colours = palette();
     painter.setPen(colours.color(QPalette::Text));
+    QTextCharFormat highlighted;
+    highlighted.setBackground(colours.brush(QPalette::Highlight));
+    highlighted.setForeground(colours.brush(QPalette::HighlightedText));
     const Position first = verticalScrollBar()->value();
     const Position end = std::min(buffer_.lineCount(), first + linesInView() + 2);
-    const Position cursorAt = cursorLine();
+    const qreal scrolled = horizontalScrollBar()->value();
+    const Piece cursorPiece = pieceAt(cursor_);
     for (Position line = first; line < end; ++line) {
-        QTextLayout layout;
-        layOut(line, layout, line == cursorAt);
-        QList<QTextLayout::FormatRange> selection;
-        const Position start = buffer_.lineStart(line), lineEnd = buffer_.lineEnd(line);
+        const Position lineEnd = buffer_.lineEnd(line);
         const QPointF origin = lineOrigin(line);
-        if (hasSelection() && selectionStart() <= lineEnd && selectionEnd() > start) {
-            QTextCharFormat highlighted;
-            highlighted.setBackground(colours.brush(QPalette::Highlight));
-            highlighted.setForeground(colours.brush(QPalette::HighlightedText));
-            const int from = shownColumn(std::max(selectionStart(), start));
-            selection.append(
-                {from, shownColumn(std::min(selectionEnd(), lineEnd)) - from, highlighted});
-            if (selectionEnd() > lineEnd) // a selected line end: the rest of the line
-                painter.fillRect(QRectF(origin.x() + layout.lineAt(0).naturalTextWidth(),
-                                        origin.y(), viewport()->width(), lineHeight()),
-                                 colours.brush(QPalette::Highlight));
+        const std::size_t last = pieceAtX(line, scrolled + viewport()->width());
+        for (std::size_t k = pieceAtX(line, scrolled - margin); k <= last; ++k) {
+            const Piece piece = pieceOf(line, k);
+            const bool withCursor = piece.start == cursorPiece.start;
+            QTextLayout layout;
+            layOut(piece, layout, withCursor);
+            const QPointF at = origin + QPointF(piece.left, 0);
+            QList<QTextLayout::FormatRange> selection;
+            if (hasSelection() && selectionStart() <= piece.end && selectionEnd() > piece.start) {
+                const int from = column(piece, selectionStart());
+                selection.append({from, column(piece, selectionEnd()) - from, highlighted});
+                if (piece.end == lineEnd && selectionEnd() > lineEnd) // the rest of the line
+                    painter.fillRect(QRectF(at.x() + layout.lineAt(0).naturalTextWidth(),
+                                            origin.y(), viewport()->width(), lineHeight()),
+                                     colours.brush(QPalette::Highlight));
+            }
+            layout.draw(&painter, at, selection);
+            if (withCursor && caretOn_ && hasFocus())
+                layout.drawCursor(&painter, at, column(piece, cursor_) + preeditCursor_);
+            if (dropAt_ && pieceAt(*dropAt_).start == piece.start)
+                layout.drawCursor(&painter, at, column(piece, *dropAt_));
         }
-        layout.draw(&painter, origin, selection);
-        if (line == cursorAt && caretOn_ && hasFocus())
-            layout.drawCursor(&painter, origin, shownColumn(cursor_) + preeditCursor_);
-        if (dropAt_ && buffer_.lineOf(*dropAt_) == line)
-            layout.drawCursor(&painter, origin, shownColumn(*dropAt_));
     }
     // The focus mark: a frame in the selection colour, clear at any device pixel ratio.
     if (hasFocus()) {
@@ -604,21 +827,40 @@ void TextEditor::updateScrollBars() {
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(linesInView());
     bar->setRange(0, int(std::max<Position>(0, buffer_.lineCount() - linesInView())));
+    updateWidth();
 }
 
-void TextEditor::ensureCursorVisible() {
+// Sideways as far as the widest line in view reaches, so that the scroll bar shows whenever
+// one is wider than the list. The lines the bar itself covers count, lest it come and go.
+void TextEditor::updateWidth() {
+    QScrollBar* across = horizontalScrollBar();
+    const int room = viewport()->width() - 2 * margin - 1;
+    const Position first = verticalScrollBar()->value();
+    const int height = viewport()->height() + (across->isVisibleTo(this) ? across->height() : 0);
+    const Position end = std::min(buffer_.lineCount(), first + int(height / lineHeight()) + 1);
+    qreal widest = 0;
+    for (Position line = first; line < end; ++line)
+        widest = std::max(widest, lineWidth(line));
+    across->setPageStep(std::max(room, 1));
+    across->setSingleStep(QFontMetrics(font()).averageCharWidth() * 2);
+    across->setRange(0, std::max(0, int(std::ceil(widest)) - room));
+}
+
+void TextEditor::ensureCursorVisible(bool otherLine) {
     QScrollBar* bar = verticalScrollBar();
     const Position line = cursorLine();
     if (line < bar->value())
         bar->setValue(int(line));
     else if (line >= bar->value() + linesInView())
         bar->setValue(int(line - linesInView() + 1));
-    // Sideways, a long line scrolls to keep the cursor in view.
+    // Sideways, a long line scrolls to keep the cursor in view; on another line the view goes
+    // back as far left as it can, so that the starts of the lines show.
     QScrollBar* across = horizontalScrollBar();
     const int x = int(std::ceil(cursorX(cursor_)));
     const int room = viewport()->width() - 2 * margin - 1;
-    across->setRange(0, std::max({across->value(), x - room, 0}));
-    if (x < across->value())
+    if (otherLine)
+        across->setValue(x - room);
+    else if (x < across->value())
         across->setValue(x);
     else if (x > across->value() + room)
         across->setValue(x - room);
@@ -631,8 +873,10 @@ void TextEditor::resizeEvent(QResizeEvent* event) {
 
 void TextEditor::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        longLines_.clear();
         updateScrollBars();
+    }
 }
 
 // The caret blinks while the editor has the focus, and shows at once after each move.
@@ -647,6 +891,10 @@ void TextEditor::restartCaret() {
 }
 
 void TextEditor::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == tripleClick_.timerId())
+        return tripleClick_.stop();
+    if (event->timerId() == autoScroll_.timerId())
+        return autoScroll();
     if (event->timerId() != caretBlink_.timerId())
         return QAbstractScrollArea::timerEvent(event);
     caretOn_ = !caretOn_;
@@ -666,7 +914,8 @@ void TextEditor::focusOutEvent(QFocusEvent* event) {
 // Mouse, menu, drag and drop ----------------------------------------------------------------
 
 void TextEditor::mousePressEvent(QMouseEvent* event) {
-    const Position at = positionAt(event->position().toPoint());
+    const QPoint point = event->position().toPoint();
+    const Position at = positionAt(point);
     if (QClipboard* clipboard = QApplication::clipboard();
         event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
         setSelection(at, at);
@@ -675,12 +924,24 @@ void TextEditor::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
     const bool extend = event->modifiers() & Qt::ShiftModifier;
-    if (!extend && hasSelection() && selectionStart() <= at && at < selectionEnd()) {
-        dragStart_ = event->position().toPoint();
+    const bool third = tripleClick_.isActive() && (point - tripleClickAt_).manhattanLength() <
+                                                      QApplication::startDragDistance();
+    tripleClick_.stop();
+    if (!third && !extend && hasSelection() && selectionStart() <= at && at < selectionEnd()) {
+        dragStart_ = point;
         return;
     }
-    setSelection(extend ? anchor_ : at, at);
     selecting_ = true;
+    if (third) { // the line with its end
+        const Position line = buffer_.lineOf(at);
+        unit_ = Unit::Line;
+        unitClicked_ = {buffer_.lineStart(line),
+                        std::min(buffer_.lineEnd(line) + 1, buffer_.size())};
+        setSelection(unitClicked_.first, unitClicked_.second);
+    } else {
+        unit_ = Unit::Character;
+        setSelection(extend ? anchor_ : at, at);
+    }
 }
 
 void TextEditor::mouseMoveEvent(QMouseEvent* event) {
@@ -690,37 +951,84 @@ void TextEditor::mouseMoveEvent(QMouseEvent* event) {
         dragStart_.reset();
         startDrag();
     } else if (selecting_ && (event->buttons() & Qt::LeftButton)) {
-        setSelection(anchor_, positionAt(point));
+        mouseAt_ = point;
+        extendSelection(positionAt(point));
+        if (viewport()->rect().contains(point))
+            autoScroll_.stop();
+        else if (!autoScroll_.isActive())
+            autoScroll_.start(100, this);
     }
 }
 
 void TextEditor::mouseReleaseEvent(QMouseEvent* event) {
     if (dragStart_) { // a click into the selection, not a drag
         const Position at = positionAt(event->position().toPoint());
+        selecting_ = true;
         setSelection(at, at);
     }
     dragStart_.reset();
     selecting_ = false;
+    autoScroll_.stop();
 }
 
 void TextEditor::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
-    const Position at = positionAt(event->position().toPoint());
-    const Stretch around = stretchAround(at);
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, around.text);
-    // The word at the click, or before it at the end of the line.
-    words.setPosition(
-        std::min<qsizetype>(around.at, std::max<qsizetype>(around.text.size() - 1, 0)));
-    const qsizetype start = words.isAtBoundary() ? words.position() : words.toPreviousBoundary();
-    words.setPosition(start);
-    const qsizetype end = std::max(words.toNextBoundary(), start);
-    const auto bytes = [&](qsizetype units) {
-        return around.start +
-               TextBuffer::bytesFor(std::string_view(text()).substr(std::size_t(around.start)),
-                                    std::max<qsizetype>(units, 0));
-    };
-    setSelection(bytes(start), bytes(end));
+    dragStart_.reset();
+    selecting_ = true;
+    unit_ = Unit::Word;
+    unitClicked_ = wordAt(positionAt(event->position().toPoint()));
+    setSelection(unitClicked_.first, unitClicked_.second);
+    tripleClickAt_ = event->position().toPoint();
+    tripleClick_.start(QApplication::doubleClickInterval(), this);
+}
+
+// Beyond the word or line first clicked, the selection grows by whole words or lines, as in
+// Qt's editors.
+void TextEditor::extendSelection(Position position) {
+    const auto [first, last] = unitClicked_;
+    if (unit_ == Unit::Character)
+        return setSelection(anchor_, position);
+    if (first <= position && position <= last)
+        return setSelection(first, last);
+    const Position line = buffer_.lineOf(position);
+    const auto [start, end] = unit_ == Unit::Word
+                                  ? wordAt(position)
+                                  : std::pair(buffer_.lineStart(line),
+                                              std::min(buffer_.lineEnd(line) + 1, buffer_.size()));
+    if (position < first)
+        setSelection(last, start);
+    else
+        setSelection(first, end);
+}
+
+// While the mouse selects beyond the edge of the view, or drags a text near it, the view
+// scrolls towards it, the faster the farther it is, as Qt's editors do.
+void TextEditor::autoScroll() {
+    const bool dragging = dropAt_.has_value();
+    const int inset =
+        dragging ? std::min({viewport()->width() / 3, viewport()->height() / 3, 20}) : 0;
+    const QRect visible = viewport()->rect().adjusted(inset, inset, -inset, -inset);
+    const int beyondY = std::max(visible.top() - mouseAt_.y(), mouseAt_.y() - visible.bottom());
+    const int beyondX = std::max(visible.left() - mouseAt_.x(), mouseAt_.x() - visible.right());
+    const int beyond = std::max(beyondX, beyondY);
+    if (beyond <= 0)
+        return autoScroll_.stop();
+    autoScroll_.start(4900 / std::max(beyond * beyond, 49), this);
+    if (beyondY > 0)
+        verticalScrollBar()->triggerAction(mouseAt_.y() < visible.top()
+                                               ? QAbstractSlider::SliderSingleStepSub
+                                               : QAbstractSlider::SliderSingleStepAdd);
+    if (beyondX > 0)
+        horizontalScrollBar()->triggerAction(mouseAt_.x() < visible.left()
+                                                 ? QAbstractSlider::SliderSingleStepSub
+                                                 : QAbstractSlider::SliderSingleStepAdd);
+    if (dragging) {
+        dropAt_ = positionAt(mouseAt_);
+        viewport()->update();
+    } else {
+        extendSelection(positionAt(mouseAt_));
+    }
 }
 
 void TextEditor::contextMenuEvent(QContextMenuEvent* event) {
@@ -769,13 +1077,17 @@ void TextEditor::dragEnterEvent(QDragEnterEvent* event) {
 void TextEditor::dragMoveEvent(QDragMoveEvent* event) {
     if (!canInsertFromMimeData(event->mimeData()))
         return event->ignore();
-    dropAt_ = positionAt(event->position().toPoint());
+    mouseAt_ = event->position().toPoint();
+    dropAt_ = positionAt(mouseAt_);
+    if (!autoScroll_.isActive())
+        autoScroll_.start(100, this);
     viewport()->update();
     event->acceptProposedAction();
 }
 
 void TextEditor::dragLeaveEvent(QDragLeaveEvent*) {
     dropAt_.reset();
+    autoScroll_.stop();
     viewport()->update();
 }
 
@@ -783,6 +1095,7 @@ void TextEditor::dragLeaveEvent(QDragLeaveEvent*) {
 // it stays.
 void TextEditor::dropEvent(QDropEvent* event) {
     dropAt_.reset();
+    autoScroll_.stop();
     Position at = positionAt(event->position().toPoint());
     const bool moving = event->source() == this && event->dropAction() == Qt::MoveAction;
     if (!canInsertFromMimeData(event->mimeData()) ||

@@ -1,9 +1,10 @@
 // A plain-text editor made for long lists of short lines: its text is one UTF-8 string with
 // a carriage return between lines and an index of the line starts (TextBuffer), and only the
-// lines in view are laid out and painted. A million lines take a few megabytes and a paste of
-// them a fraction of a second. It edits like Qt's text widgets: keyboard and mouse selection,
-// undo and redo, cut, copy and paste, drag and drop, input methods, a context menu, and it
-// speaks to screen readers through Qt's accessible text interfaces.
+// lines in view are laid out and painted, of a long line only the pieces in view. A million
+// lines take a few megabytes and a paste of them a fraction of a second. It edits like Qt's
+// text widgets: keyboard and mouse selection, undo and redo, cut, copy and paste, drag and
+// drop, input methods, a context menu, and it speaks to screen readers through Qt's
+// accessible text interfaces.
 #pragma once
 
 #include "edithistory.h"
@@ -13,9 +14,11 @@
 #include <QBasicTimer>
 
 #include <algorithm>
-
+#include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QMimeData;
 class QTextLayout;
@@ -131,23 +134,43 @@ private:
     bool editByKey(QKeyEvent* event);
     Position target(Move move) const;
     void moveCursor(Move move, bool select);
+    // Qt's word steps: to the start of the next word, or of this or the previous one. And the
+    // word a double click selects, from its start to its end.
     Position wordEdge(Position position, bool forward) const;
+    std::pair<Position, Position> wordAt(Position position) const;
 
     qreal lineHeight() const;
     int linesInView() const;
     QPointF lineOrigin(Position line) const;
-    // Lays out the shown part of one line; the line of the cursor with the input method's
-    // pending text.
-    void layOut(Position line, QTextLayout& layout, bool withPreedit = false) const;
-    // A line is shown up to its first few thousand bytes and an ellipsis: laying out a line
-    // of millions of characters (a pasted row of values) would take seconds at each keystroke.
-    std::string_view shownText(Position line) const;
-    // Where a position stands in its line's layout (UTF-16 units); beyond the shown part, after
-    // the ellipsis. And the position at a place in the layout; after the ellipsis, the line end.
-    int shownColumn(Position position) const;
-    Position shownPosition(Position line, int at) const;
-    // A stretch of a line around a position, for finding the edges of characters and words
-    // without converting a long line whole: where it starts and ends, its text, and the
+    // A line is laid out in pieces side by side: a short line whole, a long one (a pasted row
+    // of values, millions of characters) in pieces of about a kilobyte, of which a keystroke
+    // lays out only those in view. Where the pieces of a long line end and how wide each is
+    // stays known (LongLine) and follows each edit.
+    struct Piece {
+        Position start;
+        Position end;
+        qreal left; // where it starts in its line
+    };
+    struct LongLine {
+        std::vector<Position> ends; // of the pieces, bytes from the line's start
+        std::vector<qreal> rights;  // where the pieces end in the line
+    };
+    const LongLine* longLine(Position line) const; // none for a short line
+    void followEdit(Position from, Position to, std::string_view text);
+    LongLine recut(const LongLine& line, Position start, Position from, Position to,
+                   std::string_view text) const;
+    Piece pieceOf(Position line, std::size_t k) const; // the k-th piece of a line
+    Piece pieceAt(Position position) const;
+    std::size_t pieceAtX(Position line, qreal x) const;
+    qreal lineWidth(Position line) const;
+    // Lays out one piece; the piece of the cursor with the input method's pending text.
+    void layOut(const Piece& piece, QTextLayout& layout, bool withPreedit = false) const;
+    // Where a position stands in its piece's layout (UTF-16 units), and the position there.
+    int column(const Piece& piece, Position position) const;
+    Position positionIn(const Piece& piece, int column) const;
+    Position positionInLine(Position line, qreal x) const;
+    // A stretch of a line around a position, for finding the edges of characters without
+    // converting a long line whole: where it starts and ends, its text, and the
     // position in it (UTF-16 units).
     struct Stretch {
         Position start;
@@ -160,8 +183,15 @@ private:
     Position graphemeEdge(Position position, bool forward) const;
     qreal cursorX(Position position) const;
     QRect cursorRect() const;
-    void ensureCursorVisible();
+    // Scrolls the least that shows the cursor; on another line, sideways as far left as shows
+    // it, so that the starts of the lines show.
+    void ensureCursorVisible(bool otherLine = false);
     void updateScrollBars();
+    void updateWidth(); // the sideways range: as wide as the widest line in view
+    // The mouse selects by characters, by words after a double click, by lines after a triple
+    // one: from the unit first clicked to the one at a position.
+    void extendSelection(Position position);
+    void autoScroll();
     void restartCaret();
     void startDrag();
     void notifyCursor() const;
@@ -175,7 +205,14 @@ private:
     int preeditCursor_ = 0;
     std::optional<Position> dropAt_;  // where a dragged text would go
     std::optional<QPoint> dragStart_; // a press in the selection that may start a drag
-    bool selecting_ = false;
+    bool selecting_ = false; // by the mouse: the view stays under it, but for the autoscroll
+    enum class Unit { Character, Word, Line } unit_ = Unit::Character;
+    std::pair<Position, Position> unitClicked_; // the word or line selected by the clicks
+    QBasicTimer tripleClick_;                   // runs after a double click
+    QPoint tripleClickAt_;
+    QBasicTimer autoScroll_; // while the mouse selects or drags beyond the edge
+    QPoint mouseAt_;
     bool caretOn_ = false;
     QBasicTimer caretBlink_;
+    mutable std::map<Position, LongLine> longLines_; // by where they start
 };

@@ -107,7 +107,7 @@ Canvas::~Canvas() {
 
 // Setting a widget's accessible name or description tells assistive technology of the change;
 // only a real change is told, not every recomposition at a resize step.
-void Canvas::setBackdrop(PicturePtr picture) {
+void Canvas::SetBackdrop(PicturePtr picture) {
     backdrop_ = std::move(picture);
     const QString title = backdrop_ ? backdrop_->title() : QString();
     const QString description = backdrop_ ? backdrop_->description() : QString();

@@ -22,7 +22,7 @@ public:
 
     // The canvas keeps its own reference to the picture until it is given the next one. A
     // change of the picture's title or description is announced to assistive technology.
-    void setBackdrop(PicturePtr picture);
+    void SetBackdrop(PicturePtr picture);
     const PicturePtr& Backdrop() const { return backdrop_; }
 
     // Repaints; with erase the background is cleared first.

@@ -1,9 +1,6 @@
 #include "controls.h"
 
-#include <QFile>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QStringEncoder>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -28,7 +25,6 @@ void EditField::SetText(const QString& text) {
 }
 
 MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &TextEditor::textChanged, this, &MultiLineEditField::reportTextChange);
 }
@@ -41,52 +37,23 @@ QList<QUrl> localFiles(const QMimeData* source) {
     return urls;
 }
 
-// The text of a file: UTF-8, or UTF-16 or UTF-32 with a byte order mark, or else Latin-1 as
-// older spreadsheets save it. Nothing when the file cannot be read, is larger than any value
-// list (1 GiB) or holds control characters a text has not (a picture, a workbook).
-std::optional<QString> textOfFile(const QString& path) {
-    QFile file(path);
-    if (file.size() > (qint64(1) << 30) || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    QStringDecoder decoder(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        text = QString::fromLatin1(bytes);
-    const bool hasControlCharacters = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
-               c != QLatin1Char('\r') && c != QLatin1Char('\f');
-    });
-    return hasControlCharacters ? std::nullopt : std::optional<QString>(text);
-}
-
 } // namespace
 
 bool MultiLineEditField::canInsertFromMimeData(const QMimeData* source) const {
     return !localFiles(source).isEmpty() || TextEditor::canInsertFromMimeData(source);
 }
 
-// Files go in one after another, each ending its last line; a file that is not text stops
-// all of them.
+// Files go in as the text the window makes of them, where it takes them.
 void MultiLineEditField::insertFromMimeData(const QMimeData* source) {
     const QList<QUrl> urls = localFiles(source);
     if (urls.isEmpty())
         return TextEditor::insertFromMimeData(source);
-    QString all;
-    for (const QUrl& url : urls) {
-        const std::optional<QString> text = textOfFile(url.toLocalFile());
-        if (!text) {
-            QMessageBox::warning(this, QStringLiteral("Datei nicht eingefügt"),
-                                 QStringLiteral("„%1“ ist keine Textdatei. Die Werteliste "
-                                                "bleibt, wie sie war.")
-                                     .arg(url.fileName()));
-            return;
-        }
-        all += *text;
-        if (!all.isEmpty() && !all.endsWith(QLatin1Char('\n')) && !all.endsWith(QLatin1Char('\r')))
-            all += QLatin1Char('\n');
-    }
-    insert(all);
+    QStringList files;
+    for (const QUrl& url : urls)
+        files << url.toLocalFile();
+    if (FilesDropped)
+        if (const std::optional<QString> text = FilesDropped(files))
+            insert(*text);
 }
 
 void CheckBox::setWordWrap(bool wrap) {

@@ -15,11 +15,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QToolButton>
 
 #include "editor/texteditor.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -72,9 +74,9 @@ private:
 };
 
 // A multi-line edit field whose text has one carriage return (character 13) between lines,
-// whatever line ends arrive in it by typing, pasting or dropping. A text file dropped onto it
-// (or pasted from a file manager) goes in like pasted text; a file that is not text is refused
-// with a message and changes nothing.
+// whatever line ends arrive in it by typing, pasting or dropping. Files dropped onto it (or
+// pasted from a file manager) go in as the text FilesDropped gives for them, where it gives
+// one; else they change nothing.
 class MultiLineEditField : public Field<TextEditor> {
     Q_OBJECT
 public:
@@ -84,6 +86,9 @@ public:
     const std::string& Text() const { return text(); }
     // Shows a text with carriage returns between lines; raises TextChange.
     void SetText(std::string_view text) { setText(text); }
+
+    // The text that files (local paths) go in as, or nothing to refuse them.
+    std::function<std::optional<QString>(const QStringList& files)> FilesDropped;
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;

@@ -127,7 +127,7 @@ std::optional<SaveError> encode(const Picture& picture, QIODevice& device, const
         return writeSvg(picture, device);
     if (suffix == "pdf")
         return writePdf(picture, device);
-    return writeRaster(picture, device, WritesFormat(suffix) ? suffix : "png");
+    return writeRaster(picture, device, writesFormat(suffix) ? suffix : "png");
 }
 
 // Whether the written data reached the disk: some file systems report a full disk only here.
@@ -170,7 +170,7 @@ SaveError writeError(const QString& file, qint64 size, QFileDevice::FileError er
 
 } // namespace
 
-bool WritesFormat(const QString& suffix) {
+bool writesFormat(const QString& suffix) {
     const QByteArray format = suffix.toLower().toLatin1();
     return format == "svg" || format == "pdf" ||
            QImageWriter::supportedImageFormats().contains(format);
@@ -193,7 +193,7 @@ std::optional<SaveError> SaveAsPicture(const QString& file, const PicturePtr& pi
     return std::nullopt;
 }
 
-QByteArray SvgDocument(const Picture& picture) {
+QByteArray svgDocument(const Picture& picture) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     writeSvg(picture, buffer);

@@ -36,7 +36,7 @@ struct SaveError {
 std::optional<SaveError> SaveAsPicture(const QString& file, const PicturePtr& picture);
 
 // Whether SaveAsPicture writes the format a file suffix names ("svg", "pdf", "png", "jpg", ...).
-bool WritesFormat(const QString& suffix);
+bool writesFormat(const QString& suffix);
 
 // The picture as an SVG document, one unit per logical pixel.
-QByteArray SvgDocument(const Picture& picture);
+QByteArray svgDocument(const Picture& picture);

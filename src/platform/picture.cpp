@@ -97,9 +97,9 @@ void Player::draw(const Drawing& drawing) {
         return;
     switch (drawing.kind) {
     case Drawing::Kind::FillRect:
-        if (drawing.c > 0 && drawing.d > 0)
-            fillDeviceRect(gx(drawing.a), gy(drawing.b), gx(int64_t{drawing.a} + drawing.c),
-                           gy(int64_t{drawing.b} + drawing.d), drawing.color);
+        if (drawing.width > 0 && drawing.height > 0)
+            fillDeviceRect(gx(drawing.x), gy(drawing.y), gx(int64_t{drawing.x} + drawing.width),
+                           gy(int64_t{drawing.y} + drawing.height), drawing.color);
         return;
     case Drawing::Kind::DrawRect:
         return outline(drawing);
@@ -132,7 +132,7 @@ void Player::fillDeviceRect(int64_t left, int64_t top, int64_t right, int64_t bo
 void Player::outline(const Drawing& drawing) {
     if (drawing.penWidth <= 0 || drawing.penHeight <= 0)
         return;
-    int64_t x = drawing.a, y = drawing.b, width = drawing.c, height = drawing.d;
+    int64_t x = drawing.x, y = drawing.y, width = drawing.width, height = drawing.height;
     if (width < 0) {
         x += width;
         width = -width;
@@ -154,15 +154,15 @@ void Player::outline(const Drawing& drawing) {
 void Player::line(const Drawing& drawing) {
     if (drawing.penWidth <= 0 || drawing.penHeight <= 0)
         return;
-    if (drawing.a == drawing.c || drawing.b == drawing.d) {
+    if (drawing.x == drawing.x2 || drawing.y == drawing.y2) {
         // The pen swept along a straight line covers one rectangle.
-        fillDeviceRect(gx(std::min(drawing.a, drawing.c)), gy(std::min(drawing.b, drawing.d)),
-                       gx(std::max(drawing.a, drawing.c)) + pen(drawing.penWidth),
-                       gy(std::max(drawing.b, drawing.d)) + pen(drawing.penHeight), drawing.color);
+        fillDeviceRect(gx(std::min(drawing.x, drawing.x2)), gy(std::min(drawing.y, drawing.y2)),
+                       gx(std::max(drawing.x, drawing.x2)) + pen(drawing.penWidth),
+                       gy(std::max(drawing.y, drawing.y2)) + pen(drawing.penHeight), drawing.color);
         return;
     }
     // Slanted lines (the chart draws none) are drawn only near the picture.
-    const int64_t x1 = gx(drawing.a), y1 = gy(drawing.b), x2 = gx(drawing.c), y2 = gy(drawing.d);
+    const int64_t x1 = gx(drawing.x), y1 = gy(drawing.y), x2 = gx(drawing.x2), y2 = gy(drawing.y2);
     if (!withinLimit(x1) || !withinLimit(y1) || !withinLimit(x2) || !withinLimit(y2))
         return;
     const double width = double(pen(std::max(drawing.penWidth, drawing.penHeight)));
@@ -172,18 +172,19 @@ void Player::line(const Drawing& drawing) {
 }
 
 void Player::oval(const Drawing& drawing, bool filled) {
-    if (drawing.c <= 0 || drawing.d <= 0)
+    if (drawing.width <= 0 || drawing.height <= 0)
         return;
     if (!filled && (drawing.penWidth <= 0 || drawing.penHeight <= 0))
         return;
-    const int64_t l = gx(drawing.a), o = gy(drawing.b), r = gx(int64_t{drawing.a} + drawing.c),
-                  u = gy(int64_t{drawing.b} + drawing.d);
-    if (!withinLimit(l) || !withinLimit(o) || !withinLimit(r) || !withinLimit(u))
+    const int64_t left = gx(drawing.x), top = gy(drawing.y),
+                  right = gx(int64_t{drawing.x} + drawing.width),
+                  bottom = gy(int64_t{drawing.y} + drawing.height);
+    if (!withinLimit(left) || !withinLimit(top) || !withinLimit(right) || !withinLimit(bottom))
         return;
-    const QRectF frame(double(l), double(o), double(r - l), double(u - o));
+    const QRectF frame(double(left), double(top), double(right - left), double(bottom - top));
     // An outline whose pen fills the oval is the filled oval.
-    if (filled || 2 * int64_t{drawing.penWidth} >= drawing.c ||
-        2 * int64_t{drawing.penHeight} >= drawing.d) {
+    if (filled || 2 * int64_t{drawing.penWidth} >= drawing.width ||
+        2 * int64_t{drawing.penHeight} >= drawing.height) {
         painter_.setPen(Qt::NoPen);
         painter_.setBrush(drawing.color);
         painter_.drawEllipse(frame.toRect());
@@ -221,7 +222,7 @@ void Player::text(const Drawing& drawing) {
     // Text entirely above, below or right of what may be drawn is left out; so is text that
     // starts so far to the left that the rasteriser's coordinates would overflow.
     const QFont font = textFont(drawing.textSize);
-    const int64_t x = gx(drawing.a), y = gy(drawing.b);
+    const int64_t x = gx(drawing.x), y = gy(drawing.y);
     const double margin = 2.0 * font.pixelSize() * ratio_;
     if (double(y) + margin < bounds_.top() || double(y) - margin > bounds_.bottom() + 1 ||
         x > bounds_.right())
@@ -246,27 +247,28 @@ void Player::picture(const Drawing& drawing) {
     const Picture* source = drawing.picture.get();
     if (!source || depth_ >= nestingLimit)
         return;
-    const int64_t l = gx(drawing.a), o = gy(drawing.b);
-    const int64_t r = gx(int64_t{drawing.a} + source->width()),
-                  u = gy(int64_t{drawing.b} + source->height());
-    const int64_t left = std::max<int64_t>(l, bounds_.left());
-    const int64_t top = std::max<int64_t>(o, bounds_.top());
-    const int64_t right = std::min<int64_t>(r, int64_t{bounds_.right()} + 1);
-    const int64_t bottom = std::min<int64_t>(u, int64_t{bounds_.bottom()} + 1);
-    if (left >= right || top >= bottom)
+    const int64_t left = gx(drawing.x), top = gy(drawing.y);
+    const int64_t right = gx(int64_t{drawing.x} + source->width()),
+                  bottom = gy(int64_t{drawing.y} + source->height());
+    const int64_t cutLeft = std::max<int64_t>(left, bounds_.left());
+    const int64_t cutTop = std::max<int64_t>(top, bounds_.top());
+    const int64_t cutRight = std::min<int64_t>(right, int64_t{bounds_.right()} + 1);
+    const int64_t cutBottom = std::min<int64_t>(bottom, int64_t{bounds_.bottom()} + 1);
+    if (cutLeft >= cutRight || cutTop >= cutBottom)
         return;
-    const QRect target(int(left), int(top), int(right - left), int(bottom - top));
+    const QRect target(int(cutLeft), int(cutTop), int(cutRight - cutLeft), int(cutBottom - cutTop));
     painter_.save();
     painter_.setClipRect(target, Qt::IntersectClip);
     if (source->isRaster()) {
-        if (withinLimit(l) && withinLimit(o) && withinLimit(r) && withinLimit(u))
-            painter_.drawImage(QRectF(double(l), double(o), double(r - l), double(u - o)),
-                               source->image());
+        if (withinLimit(left) && withinLimit(top) && withinLimit(right) && withinLimit(bottom))
+            painter_.drawImage(
+                QRectF(double(left), double(top), double(right - left), double(bottom - top)),
+                source->image());
     } else {
         const auto before = std::tuple{bounds_, offsetX_, offsetY_, inkOnly_};
         bounds_ = target;
-        offsetX_ += drawing.a;
-        offsetY_ += drawing.b;
+        offsetX_ += drawing.x;
+        offsetY_ += drawing.y;
         inkOnly_ = inkOnly_ || drawing.inkOnly;
         ++depth_;
         play(*source);
@@ -279,23 +281,25 @@ void Player::picture(const Drawing& drawing) {
 std::vector<QRectF> inkRects(const Drawing& drawing) {
     if (drawing.color == Qt::white)
         return {};
-    const double x = drawing.a, y = drawing.b, c = drawing.c, d = drawing.d;
-    const double sb = drawing.penWidth, sh = drawing.penHeight;
+    const double x = drawing.x, y = drawing.y, width = drawing.width, height = drawing.height;
+    const double penX = drawing.penWidth, penY = drawing.penHeight;
     switch (drawing.kind) {
     case Drawing::Kind::FillRect:
     case Drawing::Kind::FillOval:
     case Drawing::Kind::DrawOval:
-        return {QRectF(x, y, c, d).normalized()};
+        return {QRectF(x, y, width, height).normalized()};
     case Drawing::Kind::DrawRect: {
-        const QRectF r = QRectF(x, y, c, d).normalized();
-        return {QRectF(r.left(), r.top(), r.width(), sh),
-                QRectF(r.left(), r.bottom() - sh, r.width(), sh),
-                QRectF(r.left(), r.top(), sb, r.height()),
-                QRectF(r.right() - sb, r.top(), sb, r.height())};
+        const QRectF r = QRectF(x, y, width, height).normalized();
+        return {QRectF(r.left(), r.top(), r.width(), penY),
+                QRectF(r.left(), r.bottom() - penY, r.width(), penY),
+                QRectF(r.left(), r.top(), penX, r.height()),
+                QRectF(r.right() - penX, r.top(), penX, r.height())};
     }
-    case Drawing::Kind::DrawLine:
-        return {QRectF(QPointF(std::min(x, c), std::min(y, d)),
-                       QPointF(std::max(x, c) + sb, std::max(y, d) + sh))};
+    case Drawing::Kind::DrawLine: {
+        const double x2 = drawing.x2, y2 = drawing.y2;
+        return {QRectF(QPointF(std::min(x, x2), std::min(y, y2)),
+                       QPointF(std::max(x, x2) + penX, std::max(y, y2) + penY))};
+    }
     case Drawing::Kind::FillPolygon: {
         QPolygonF corners;
         for (std::size_t i = 0; i + 1 < drawing.points.size(); i += 2)
@@ -319,32 +323,50 @@ QColor RGB(int32_t red, int32_t green, int32_t blue) {
     return QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255));
 }
 
-Drawing Graphics::drawing(Drawing::Kind kind, int32_t a, int32_t b, int32_t c, int32_t d) const {
-    return Drawing{kind, ForeColor, PenWidth, PenHeight, TextSize, a, b, c, d, {}, {}, {}, false};
+Drawing Graphics::drawing(Drawing::Kind kind, int32_t x, int32_t y) const {
+    Drawing made;
+    made.kind = kind;
+    made.color = ForeColor;
+    made.penWidth = PenWidth;
+    made.penHeight = PenHeight;
+    made.textSize = TextSize;
+    made.x = x;
+    made.y = y;
+    return made;
+}
+
+void Graphics::add(Drawing::Kind kind, int32_t x, int32_t y, int32_t width, int32_t height) {
+    Drawing made = drawing(kind, x, y);
+    made.width = width;
+    made.height = height;
+    picture_.drawings_.push_back(std::move(made));
 }
 
 void Graphics::FillRect(int32_t x, int32_t y, int32_t width, int32_t height) {
-    picture_.drawings_.push_back(drawing(Drawing::Kind::FillRect, x, y, width, height));
+    add(Drawing::Kind::FillRect, x, y, width, height);
 }
 
 void Graphics::DrawRect(int32_t x, int32_t y, int32_t width, int32_t height) {
-    picture_.drawings_.push_back(drawing(Drawing::Kind::DrawRect, x, y, width, height));
+    add(Drawing::Kind::DrawRect, x, y, width, height);
 }
 
 void Graphics::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    picture_.drawings_.push_back(drawing(Drawing::Kind::DrawLine, x1, y1, x2, y2));
+    Drawing made = drawing(Drawing::Kind::DrawLine, x1, y1);
+    made.x2 = x2;
+    made.y2 = y2;
+    picture_.drawings_.push_back(std::move(made));
 }
 
 void Graphics::FillOval(int32_t x, int32_t y, int32_t width, int32_t height) {
-    picture_.drawings_.push_back(drawing(Drawing::Kind::FillOval, x, y, width, height));
+    add(Drawing::Kind::FillOval, x, y, width, height);
 }
 
 void Graphics::DrawOval(int32_t x, int32_t y, int32_t width, int32_t height) {
-    picture_.drawings_.push_back(drawing(Drawing::Kind::DrawOval, x, y, width, height));
+    add(Drawing::Kind::DrawOval, x, y, width, height);
 }
 
 void Graphics::FillPolygon(const std::vector<int32_t>& points) {
-    Drawing made = drawing(Drawing::Kind::FillPolygon);
+    Drawing made = drawing(Drawing::Kind::FillPolygon, 0, 0);
     made.points = points;
     picture_.drawings_.push_back(std::move(made));
 }

@@ -40,16 +40,20 @@ struct Drawing {
         DrawString,
         DrawPicture
     };
-    Kind kind;
+    Kind kind = Kind::FillRect;
     QColor color;
     int32_t penWidth = 1;
     int32_t penHeight = 1;
     int32_t textSize = 0;
-    int32_t a = 0, b = 0, c = 0, d = 0; // x, y, width, height, or x1, y1, x2, y2
-    std::vector<int32_t> points;        // FillPolygon
-    std::string text;                   // DrawString
-    PicturePtr picture;                 // DrawPicture
-    bool inkOnly = false;               // DrawPicture
+    // Where it stands: the top-left corner of a rectangle, an oval or a picture, the start of a
+    // line, the left end of a text's baseline.
+    int32_t x = 0, y = 0;
+    int32_t width = 0, height = 0; // FillRect, DrawRect, FillOval, DrawOval
+    int32_t x2 = 0, y2 = 0;        // DrawLine: its end
+    std::vector<int32_t> points;   // FillPolygon
+    std::string text;              // DrawString
+    PicturePtr picture;            // DrawPicture
+    bool inkOnly = false;          // DrawPicture
 };
 
 // Rectangles in logical pixels that together cover whatever a drawing inks: a line with its
@@ -95,8 +99,9 @@ public:
     void DrawPicture(const PicturePtr& picture, int32_t x, int32_t y, bool inkOnly = false);
 
 private:
-    Drawing drawing(Drawing::Kind kind, int32_t a = 0, int32_t b = 0, int32_t c = 0,
-                    int32_t d = 0) const;
+    Drawing drawing(Drawing::Kind kind, int32_t x, int32_t y) const;
+    // A rectangle or an oval.
+    void add(Drawing::Kind kind, int32_t x, int32_t y, int32_t width, int32_t height);
 
     Picture& picture_;
 };

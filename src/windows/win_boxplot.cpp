@@ -74,8 +74,8 @@ bool WinBoxplot::eventFilter(QObject* objekt, QEvent* ereignis) {
     return QWidget::eventFilter(objekt, ereignis);
 }
 
-// Every key that steps is told to a screen reader, also one that stays at an end, so that it
-// hears where it is.
+// Every key that steps is told to a screen reader, also one that stays at an end, so that one
+// that repeats a focus hears where it is; Orca, as at the end of a list, then says nothing.
 bool WinBoxplot::CAbox_KeyDown(int taste) {
     static const std::map<int, Proc::Schritt> schritte{
         {Qt::Key_Left, Proc::Schritt::links},  {Qt::Key_Right, Proc::Schritt::rechts},
@@ -103,7 +103,7 @@ void WinBoxplot::werte_zeigen() {
 }
 
 void WinBoxplot::chart_zeigen() {
-    CAbox->setBackdrop(Proc::bild_ergebnis);
+    CAbox->SetBackdrop(Proc::bild_ergebnis);
     erkundung.aktualisieren();
     werte_zeigen();
     CAbox->Refresh(true);

@@ -251,6 +251,9 @@ void WinDaten::handler_verbinden() {
     EFskalamark->TextChange = EFskalamark->LostFocus = [this] { EFskalamark_TextChange(); };
     EFDaten->TextChange = EFDaten->LostFocus = [this] { EFDaten_TextChange(); };
     EFDaten->KeyDown = [this] { return EFDaten_KeyDown(); };
+    EFDaten->FilesDropped = [this](const QStringList& dateien) {
+        return EFDaten_FilesDropped(dateien);
+    };
     for (int i = 1; i <= RBsatz.size(); ++i) {
         RadioButton* knopf = &RBsatz(i);
         knopf->Action = [this, knopf] { RBsatz_Action(*knopf); };

@@ -54,6 +54,7 @@ public:
     void EFskalamark_TextChange();
     bool EFDaten_KeyDown();
     void EFDaten_TextChange();
+    std::optional<QString> EFDaten_FilesDropped(const QStringList& dateien);
     void RBsatz_Action(RadioButton& knopf);
     void BBsatzart_Action(BevelButton& knopf);
     void UpDownArrows1_Up();

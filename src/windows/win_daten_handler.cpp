@@ -6,6 +6,14 @@
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <optional>
+
 using namespace Proc;
 
 namespace {
@@ -19,6 +27,25 @@ double zahl(const QLineEdit& feld) {
 void zeichnen_wenn_automatisch() {
     if (auto_zeichnen)
         boxplot_zeichnen();
+}
+
+// The text of a file: UTF-8, or UTF-16 or UTF-32 with a byte order mark, or else Latin-1 as
+// older spreadsheets save it. Nothing when the file cannot be read, is larger than any value
+// list (1 GiB) or holds control characters a text has not (a picture, a workbook).
+std::optional<QString> text_der_datei(const QString& pfad) {
+    QFile datei(pfad);
+    if (datei.size() > (qint64(1) << 30) || !datei.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = datei.readAll();
+    QStringDecoder dekoder(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
+    QString text = dekoder(bytes);
+    if (dekoder.hasError())
+        text = QString::fromLatin1(bytes);
+    const bool steuerzeichen = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+               c != QLatin1Char('\r') && c != QLatin1Char('\f');
+    });
+    return steuerzeichen ? std::nullopt : std::optional<QString>(text);
 }
 
 } // namespace
@@ -49,6 +76,27 @@ void WinDaten::EFskalamark_TextChange() {
 
 bool WinDaten::EFDaten_KeyDown() {
     return eingabe_aktiv;
+}
+
+// Dropped files go into the value list one after another, each ending its last line, as a
+// column saved from a spreadsheet; a file that is not text refuses all of them.
+std::optional<QString> WinDaten::EFDaten_FilesDropped(const QStringList& dateien) {
+    QString alle;
+    for (const QString& pfad : dateien) {
+        const std::optional<QString> text = text_der_datei(pfad);
+        if (!text) {
+            QMessageBox::warning(this, QStringLiteral("Datei nicht eingefügt"),
+                                 QStringLiteral("„%1“ ist keine Textdatei. Die Werteliste "
+                                                "bleibt, wie sie war.")
+                                     .arg(QFileInfo(pfad).fileName()));
+            return std::nullopt;
+        }
+        alle += *text;
+        if (!alle.isEmpty() && !alle.endsWith(QLatin1Char('\n')) &&
+            !alle.endsWith(QLatin1Char('\r')))
+            alle += QLatin1Char('\n');
+    }
+    return alle;
 }
 
 void WinDaten::EFDaten_TextChange() {

@@ -106,7 +106,7 @@ WIsplash::WIsplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
     Canvas1 = new Canvas(this);
     Canvas1->setObjectName(QStringLiteral("Canvas1"));
     Canvas1->setGeometry(20, 23, 160, 160);
-    Canvas1->setBackdrop(logo(Canvas1->devicePixelRatioF()));
+    Canvas1->SetBackdrop(logo(Canvas1->devicePixelRatioF()));
     STbeta =
         text(this, "STbeta", {153, 23, 43, 20}, QStringLiteral("BETA"), 14, true, Qt::AlignLeft);
     QPalette rot = STbeta->palette();

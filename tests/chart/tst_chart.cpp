@@ -74,7 +74,7 @@ QImage svg_gerendert() {
     QImage ziel(bild_ergebnis->width(), bild_ergebnis->height(), QImage::Format_RGB32);
     ziel.fill(Qt::white);
     QPainter maler(&ziel);
-    QSvgRenderer(SvgDocument(*bild_ergebnis)).render(&maler);
+    QSvgRenderer(svgDocument(*bild_ergebnis)).render(&maler);
     return ziel;
 }
 
@@ -176,7 +176,7 @@ private slots:
         const QImage bild = chart(int32_t(breite), 400, verhaeltnis);
         int strichzahl = 0, i = 0;
         for (const Drawing& z : bild_transfer->drawings()) {
-            strichzahl += z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1;
+            strichzahl += z.kind == Drawing::Kind::DrawLine && z.y == z.y2 && z.penHeight == 1;
             if (z.kind == Drawing::Kind::DrawString) {
                 QCOMPARE(Val(z.text) / ende + 1, i++ * beschriftet / ende + 1);
                 QCOMPARE(z.textSize, 12);

@@ -17,7 +17,7 @@ inline std::string unlesbare_beschriftung(const Picture& chart) {
             for (const QRectF& f : inkRects(z))
                 (z.kind == Drawing::Kind::DrawString ? texte : striche).emplace_back(f, z.text);
         const QRectF bild = QRectF(0, 0, streifen.picture->width(), streifen.picture->height()) &
-                            QRectF(-streifen.a, -streifen.b, chart.width(), chart.height());
+                            QRectF(-streifen.x, -streifen.y, chart.width(), chart.height());
         for (std::size_t i = 0; i < texte.size(); ++i) {
             const auto& [f, text] = texte[i];
             if (!bild.contains(f))

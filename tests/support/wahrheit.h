@@ -60,14 +60,14 @@ inline std::vector<Ding> dinge(const Picture& streifen, const QRectF& sichtbar) 
                 alle.push_back({art, zeile, flaeche});
         };
         const QRectF f = tinte.front();
-        if (z.kind == Drawing::Kind::DrawLine && z.b == z.d && z.penHeight == 1)
-            dazu(Art::strich, z.b, f);
-        else if (z.kind == Drawing::Kind::DrawLine && z.b == z.d)
-            dazu(std::exchange(median_gesehen, true) ? Art::kappe : Art::median, z.b, f);
+        if (z.kind == Drawing::Kind::DrawLine && z.y == z.y2 && z.penHeight == 1)
+            dazu(Art::strich, z.y, f);
+        else if (z.kind == Drawing::Kind::DrawLine && z.y == z.y2)
+            dazu(std::exchange(median_gesehen, true) ? Art::kappe : Art::median, z.y, f);
         else if (z.kind == Drawing::Kind::DrawRect)
             // The top edge at the upper quartile, the bottom one a box height below it (above
             // it in a box whose quartiles are the wrong way round).
-            for (double zeile : {double(z.b), double(z.b) + z.d - z.penHeight})
+            for (double zeile : {double(z.y), double(z.y) + z.height - z.penHeight})
                 dazu(Art::kante, zeile, QRectF(f.left(), zeile, f.width(), z.penHeight));
         else if (z.kind == Drawing::Kind::FillOval || z.kind == Drawing::Kind::DrawOval)
             dazu(z.kind == Drawing::Kind::FillOval ? Art::mittel : Art::ring, f.center().y(), f);
@@ -193,7 +193,7 @@ inline std::string unwahre_beschriftung(const Picture& chart) {
             continue;
         const QRectF sichtbar =
             QRectF(0, 0, streifen.picture->width(), streifen.picture->height()) &
-            QRectF(-streifen.a, -streifen.b, chart.width(), chart.height());
+            QRectF(-streifen.x, -streifen.y, chart.width(), chart.height());
         const int32_t satz = saetze[i++];
         if (std::string fehler = wahrheit::streifen_pruefen(*streifen.picture, sichtbar, satz);
             !fehler.empty())
