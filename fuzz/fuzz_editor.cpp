@@ -20,15 +20,6 @@
 
 namespace {
 
-class Editor : public TextEditor {
-public:
-    using TextEditor::setText;
-};
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // The editor's line ends and blanks, made independently: one carriage return for every kind of
 // line end, a blank for a no-break space.
 std::string normalized(QString text) {

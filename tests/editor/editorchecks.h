@@ -2,13 +2,23 @@
 // text, and what the editor tells a screen reader.
 #pragma once
 
-#include "editor/textbuffer.h"
+#include "editor/texteditor.h"
 
 #include <QAccessible>
 #include <QStringList>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
+
+// An editor whose text a test sets directly.
+class Editor : public TextEditor {
+public:
+    using TextEditor::setText;
+};
+
+inline QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // What disagrees of the buffer's lines, where they start, and every offset in UTF-16 units and
 // back as QString counts them; empty when all agree.
