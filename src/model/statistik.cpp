@@ -91,18 +91,19 @@ std::vector<std::size_t> mittlere_raenge(std::size_t n) {
     return raenge;
 }
 
+struct Lage {
+    double minimum, unteres_quartil, median, oberes_quartil, maximum;
+};
+
 // Minimum, quartiles, median and maximum, exactly as from the sorted list but without
 // sorting it.
-void lagewerte(int32_t satz, std::vector<double>& x, const Ueberblick& u) {
+Lage lagewerte(std::vector<double>& x, const Ueberblick& u) {
     const std::size_t n = x.size();
     const std::size_t m = n / 2;
     const std::vector<std::size_t> raenge = mittlere_raenge(n);
     const std::vector<double> werte = werte_an_raengen(x, u.kleinster, u.groesster, raenge);
-    daten_basiswert(satz, minimum) = u.kleinster;
-    daten_basiswert(satz, unteres_quartil) = median_aus(werte, 0, m, raenge);
-    daten_basiswert(satz, median) = median_aus(werte, 0, n, raenge);
-    daten_basiswert(satz, oberes_quartil) = median_aus(werte, n - m, n, raenge);
-    daten_basiswert(satz, maximum) = u.groesster;
+    return {u.kleinster, median_aus(werte, 0, m, raenge), median_aus(werte, 0, n, raenge),
+            median_aus(werte, n - m, n, raenge), u.groesster};
 }
 
 struct Trennung {
@@ -197,20 +198,27 @@ Trennung ausreisser_nach_vorn(std::vector<double>& x, double zaun_unten, double 
 
 // Values beyond 1.5 times the quartile distance from the box are outliers; the whisker ends
 // are the smallest and the largest value within those fences, a value on a fence included.
-// The outliers are gathered at the front of x, the values after them no longer needed, so
-// their room serves the sort.
-void ausreisser_bestimmen(int32_t satz, std::vector<double>& x) {
-    const double q1 = daten_basiswert(satz, unteres_quartil);
-    const double q3 = daten_basiswert(satz, oberes_quartil);
-    const double abstand = (q3 - q1) * zaunfaktor;
-    const double zaun_unten = q1 - abstand;
-    const double zaun_oben = q3 + abstand;
+// The outliers are gathered at the front of x in ascending order, the values after them no
+// longer needed, so their room serves the sort.
+Trennung ausreisser_bestimmen(std::vector<double>& x, const Lage& l) {
+    const double abstand = (l.oberes_quartil - l.unteres_quartil) * zaunfaktor;
+    const Trennung t =
+        ausreisser_nach_vorn(x, l.unteres_quartil - abstand, l.oberes_quartil + abstand);
+    aufsteigend_sortieren(std::span(x.data(), t.ausreisser), std::span(x).subspan(t.ausreisser));
+    return t;
+}
 
-    const Trennung t = ausreisser_nach_vorn(x, zaun_unten, zaun_oben);
-    const std::span<double> ausreisser(x.data(), t.ausreisser);
-    aufsteigend_sortieren(ausreisser, std::span(x).subspan(t.ausreisser));
-
-    StrListe(daten_ausreisser(satz, ausreisser_liste), ausreisser, ';');
+// The statistics of a list of more than one value, stored into the set in one place.
+void speichern(int32_t satz, const Lage& l, double mittel, const std::vector<double>& x,
+               const Trennung& t) {
+    daten_basiswert(satz, minimum) = l.minimum;
+    daten_basiswert(satz, unteres_quartil) = l.unteres_quartil;
+    daten_basiswert(satz, median) = l.median;
+    daten_basiswert(satz, oberes_quartil) = l.oberes_quartil;
+    daten_basiswert(satz, maximum) = l.maximum;
+    daten_basiswert(satz, mittelwert) = mittel;
+    daten_basiswert(satz, spannweite) = begrenzt(l.maximum - l.minimum);
+    StrListe(daten_ausreisser(satz, ausreisser_liste), std::span(x.data(), t.ausreisser), ';');
     daten_ausreisser(satz, whisker_unten) = Str(t.whisker_min);
     daten_ausreisser(satz, whisker_oben) = Str(t.whisker_max);
 }
@@ -227,12 +235,10 @@ void Werte_aus_daten_berechnen(int32_t satz) {
     if (n <= 1) {
         einzelwert_speichern(satz, n == 1 ? x.front() : 0.0);
     } else {
-        lagewerte(satz, x, u);
-        daten_basiswert(satz, mittelwert) = mittelwert_gerundet(
-            u.summe, n, daten_basiswert(satz, minimum), daten_basiswert(satz, maximum));
-        daten_basiswert(satz, spannweite) =
-            begrenzt(daten_basiswert(satz, maximum) - daten_basiswert(satz, minimum));
-        ausreisser_bestimmen(satz, x);
+        const Lage l = lagewerte(x, u);
+        const double mittel = mittelwert_gerundet(u.summe, n, l.minimum, l.maximum);
+        const Trennung t = ausreisser_bestimmen(x, l);
+        speichern(satz, l, mittel, x, t);
     }
     daten_basiswert(satz, anzahl) = static_cast<double>(n);
     daten_ohne_zahl(satz) = u.ohne_zahl;
