@@ -1,5 +1,7 @@
 // Text operations shared by everything that reads, shows or splits numbers, and the one
-// conversion from a real to a pixel integer. All of them ignore the user's locale.
+// conversion from a real to a pixel integer. All of them ignore the user's locale. Numbers are
+// read in zahl_lesen.h (its rare ways in zahl_lesen.cpp) and written in zahl_schreiben.cpp;
+// text.cpp holds the rest.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +27,9 @@ double ValKomma(std::string_view text);
 // A number as text: at most 15 significant digits, the shortest text that Val reads back to
 // the value at that precision, a point as decimal separator, exponent form only below 1e-5
 // and from 1e15 on. Never "-0", "inf" or "nan".
-std::string Str(double value);
-// Appends Str(value) to a text.
-void StrAnhaengen(std::string& text, double value);
+std::string Str(double wert);
+// Appends Str(wert) to a text.
+void StrAnhaengen(std::string& text, double wert);
 // The texts of many values (each as Str writes it) joined by trenner, written over liste,
 // whose room is kept for the next time.
 void StrListe(std::string& liste, std::span<const double> werte, char trenner);
