@@ -31,8 +31,9 @@ constexpr std::size_t block_hoechstens = block + 64;
 using Anfaenge = std::span<const std::size_t>;
 
 // The carriage returns among the 64 characters from p on, one bit each, the first character's
-// the lowest: eight characters at a time in a whole number (the top bit of each byte that is
-// one gathered by a multiplication), or sixteen at a time where SSE2 compares them.
+// the lowest: eight characters at a time in a whole number (SWAR, SIMD within a register: the
+// top bit of each byte that is one gathered by a multiplication), or sixteen at a time where
+// SSE2 compares them.
 std::uint64_t zeilenenden_einzeln(const char* p) {
     constexpr std::uint64_t sieben_bits = 0x7F7F7F7F7F7F7F7F;
     std::uint64_t enden = 0;
@@ -165,7 +166,7 @@ VELMORA_FUER_AVX2 unsigned vier_zahlen(__m256i w, __m256i laenge, double* werte)
     const __m256i gueltig = und(und(laenge_passt, einzeln), oder(ganz, ist_trenner));
 
     // The digits with the separator taken out (the bytes below it moved up one), read two,
-    // four and then eight at a time.
+    // four and then eight at a time, as ziffern_wert does in one lane (the SWAR parse).
     const __m256i ziffern = _mm256_sub_epi8(
         oder(oder(_mm256_slli_epi64(und(u, unten), 8), und(u, oben)), nullen), nullen);
     const __m256i paare = _mm256_maddubs_epi16(ziffern, _mm256_set1_epi16(0x010A));

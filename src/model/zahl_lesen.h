@@ -28,8 +28,9 @@ inline constexpr double zehner_genau[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e
                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // How many of the 8 characters in w (the first in the lowest byte) are digits before the
-// first that is not. A byte below '0' borrows and one above '9' carries into its top bit
-// (0x46 is 0x7F - '9'); either only disturbs the bytes after it.
+// first that is not, all eight tested at once in one 64-bit number (SWAR, SIMD within a
+// register). A byte below '0' borrows and one above '9' carries into its top bit (0x46 is
+// 0x7F - '9'); either only disturbs the bytes after it.
 inline int fuehrende_ziffern(std::uint64_t w) {
     const std::uint64_t keine_ziffer =
         ((w + 0x4646464646464646) | (w - 0x3030303030303030)) & 0x8080808080808080;
@@ -37,7 +38,8 @@ inline int fuehrende_ziffern(std::uint64_t w) {
 }
 
 // The value of the first n (1..8) characters of w, all digits: shifted to the top, with
-// '0's below them, they are read as eight digits, two, four and then eight at a time.
+// '0's below them, they are read as eight digits, two, four and then eight at a time by
+// multiplying and shifting within the 64-bit number (the SWAR parse of eight digits).
 inline std::uint64_t ziffern_wert(std::uint64_t w, int n) {
     constexpr std::uint64_t nullen = 0x3030303030303030;
     if (n < 8)
