@@ -25,4 +25,31 @@ struct Piece {
 // are asked for: then it is empty. An offset of -1 stands for the end of the text.
 Piece piece(const QString& text, int offset, QAccessible::TextBoundaryType boundary, Side side);
 
+// A text interface that answers a screen reader's questions about pieces through the
+// answer(at, boundary, side, start, end) of Interface, which derives from it: the pieces before,
+// at and after an offset, and the run of attributes there, which is the line (the text has no
+// attributes, and a run of a line is read whole).
+template <typename Interface> class Answers : public QAccessibleTextInterface {
+public:
+    QString attributes(int at, int* start, int* end) const override {
+        self().answer(at, QAccessible::LineBoundary, Side::At, start, end);
+        return {};
+    }
+    QString textBeforeOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                             int* end) const override {
+        return self().answer(at, boundary, Side::Before, start, end);
+    }
+    QString textAtOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                         int* end) const override {
+        return self().answer(at, boundary, Side::At, start, end);
+    }
+    QString textAfterOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
+                            int* end) const override {
+        return self().answer(at, boundary, Side::After, start, end);
+    }
+
+private:
+    const Interface& self() const { return static_cast<const Interface&>(*this); }
+};
+
 } // namespace textboundaries

@@ -10,7 +10,7 @@
 namespace {
 
 class AccessibleTextEditor : public QAccessibleWidget,
-                             public QAccessibleTextInterface,
+                             public textboundaries::Answers<AccessibleTextEditor>,
                              public QAccessibleEditableTextInterface {
 public:
     explicit AccessibleTextEditor(TextEditor* editor)
@@ -68,24 +68,6 @@ public:
         return offset(editor()->positionAt(editor()->viewport()->mapFromGlobal(point)));
     }
     void scrollToSubstring(int start, int) override { setCursorPosition(start); }
-    // The text has no attributes: each line (with its line feed) is one run without them, so
-    // that a screen reader reads a line whole.
-    QString attributes(int at, int* start, int* end) const override {
-        answer(at, QAccessible::LineBoundary, textboundaries::Side::At, start, end);
-        return {};
-    }
-    QString textBeforeOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                             int* end) const override {
-        return answer(at, boundary, textboundaries::Side::Before, start, end);
-    }
-    QString textAtOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                         int* end) const override {
-        return answer(at, boundary, textboundaries::Side::At, start, end);
-    }
-    QString textAfterOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                            int* end) const override {
-        return answer(at, boundary, textboundaries::Side::After, start, end);
-    }
 
     // The editable text interface: each change is one step of the undo history.
     void deleteText(int start, int end) override { replaceText(start, end, {}); }
@@ -95,6 +77,7 @@ public:
     }
 
 private:
+    friend textboundaries::Answers<AccessibleTextEditor>;
     // The piece of the text before, at or after an offset. No piece reaches beyond the line
     // before the offset's line or the line after it, so it is found in these three lines
     // alone: a list of a million lines is not converted whole for each question.

@@ -12,7 +12,7 @@
 namespace {
 
 class AccessibleLineEdit : public QAccessibleWidget,
-                           public QAccessibleTextInterface,
+                           public textboundaries::Answers<AccessibleLineEdit>,
                            public QAccessibleEditableTextInterface {
 public:
     explicit AccessibleLineEdit(QLineEdit* edit)
@@ -86,23 +86,6 @@ public:
         return edit()->cursorPositionAt(edit()->mapFromGlobal(point));
     }
     void scrollToSubstring(int start, int) override { setCursorPosition(start); }
-    // The text has no attributes: it is one run without them, read whole.
-    QString attributes(int at, int* start, int* end) const override {
-        answer(at, QAccessible::LineBoundary, textboundaries::Side::At, start, end);
-        return {};
-    }
-    QString textBeforeOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                             int* end) const override {
-        return answer(at, boundary, textboundaries::Side::Before, start, end);
-    }
-    QString textAtOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                         int* end) const override {
-        return answer(at, boundary, textboundaries::Side::At, start, end);
-    }
-    QString textAfterOffset(int at, QAccessible::TextBoundaryType boundary, int* start,
-                            int* end) const override {
-        return answer(at, boundary, textboundaries::Side::After, start, end);
-    }
 
     // The editable text interface: the edit is the user's, like typing (undone with Ctrl+Z).
     void deleteText(int start, int end) override { replaceText(start, end, {}); }
@@ -115,6 +98,7 @@ public:
     }
 
 private:
+    friend textboundaries::Answers<AccessibleLineEdit>;
     QLineEdit* edit() const { return static_cast<QLineEdit*>(widget()); }
     QString shown() const {
         return edit()->echoMode() == QLineEdit::Normal ? edit()->text() : edit()->displayText();
