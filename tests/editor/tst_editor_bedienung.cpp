@@ -1,6 +1,7 @@
 // The editor operated as a user does, with real key and mouse events: its word steps and keys
 // against Qt's own plain-text editor, clicks and drags of the mouse, scrolling by the page and
 // while selecting or dragging, and long lines shown and reached whole.
+#include "editor/editorchecks.h"
 #include "editor/texteditor.h"
 #include "support/testumgebung.h"
 
@@ -35,12 +36,6 @@ QString marked(QString text, int anchor, int cursor) {
     if (anchor == cursor)
         return text.insert(cursor, '|');
     return text.insert(std::max(anchor, cursor), ']').insert(std::min(anchor, cursor), '[');
-}
-
-QString marked(const TextEditor& editor) {
-    return marked(editor.textBetween(0, Position(editor.text().size())),
-                  int(editor.utf16Offset(editor.anchor())),
-                  int(editor.utf16Offset(editor.cursorPosition())));
 }
 
 QString marked(const QPlainTextEdit& editor) {
@@ -123,27 +118,21 @@ private slots:
         }
     }
 
+    // The actions: d double click, c press, m move (at line,char), r release.
     void mouse_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>(
-            "actions"); // d double click, c press, m move (line,char), r release
+        QTest::addColumn<QString>("actions");
         QTest::addColumn<QString>("after");
         const QString lang(600, '5');
-        QTest::newRow("triple_click") << "eins zwei\ndrei"
-                                      << "d0,2 r c0,2 r"
-                                      << "[eins zwei\n]drei";
-        QTest::newRow("triple_drag") << "eins\nzwei\ndrei"
-                                     << "d1,2 r c1,2 m0,1 r"
-                                     << "[eins\nzwei\n]drei";
-        QTest::newRow("word_drag") << "eins zwei drei"
-                                   << "d0,6 m0,12 r"
-                                   << "eins [zwei drei]";
-        QTest::newRow("word_drag_back") << "eins zwei drei"
-                                        << "d0,6 m0,1 r"
-                                        << "[eins zwei] drei";
-        QTest::newRow("long_word") << lang + " x"
-                                   << "d0,10 r"
-                                   << "[" + lang + "] x";
+        const std::initializer_list<std::array<QString, 4>> rows = {
+            {"triple_click", "eins zwei\ndrei", "d0,2 r c0,2 r", "[eins zwei\n]drei"},
+            {"triple_drag", "eins\nzwei\ndrei", "d1,2 r c1,2 m0,1 r", "[eins\nzwei\n]drei"},
+            {"word_drag", "eins zwei drei", "d0,6 m0,12 r", "eins [zwei drei]"},
+            {"word_drag_back", "eins zwei drei", "d0,6 m0,1 r", "[eins zwei] drei"},
+            {"long_word", lang + " x", "d0,10 r", "[" + lang + "] x"},
+        };
+        for (const auto& [name, text, actions, after] : rows)
+            QTest::newRow(qPrintable(name)) << text << actions << after;
     }
     // A triple click selects the line, a drag after a double or triple click grows the
     // selection by words or lines, and a double click takes a word of any length.
@@ -213,21 +202,6 @@ private slots:
         QApplication::sendEvent(editor_->viewport(), &drop);
         QVERIFY(cursorLine(*editor_) >= 20);
         QVERIFY(editor_->textBetween(0, Position(editor_->text().size())).contains("x"));
-    }
-
-    // A line wider than the view brings the sideways scroll bar; on another line the view goes
-    // back as far left as shows the cursor.
-    void scroll_back() {
-        setText(*editor_, "12.3456789012345678901234567890\n67.8901234567891234567\n775", 0);
-        QScrollBar* across = editor_->horizontalScrollBar();
-        QTRY_VERIFY(across->isVisible());
-        QCOMPARE(across->value(), 0);
-        QTest::keyClick(editor_, Qt::Key_End);
-        QVERIFY(across->value() > 0);
-        QTest::keyClick(editor_, Qt::Key_Down);
-        QTest::keyClick(editor_, Qt::Key_Down);
-        QCOMPARE(across->value(), 0);
-        QCOMPARE(marked(*editor_).section('\n', 2), "775|");
     }
 
     // A line of 240,000 characters is laid out piece by piece: the keys reach all of it, it is
