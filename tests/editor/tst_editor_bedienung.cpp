@@ -118,7 +118,7 @@ private slots:
         }
     }
 
-    // The actions: d double click, c press, m move (at line,char), r release.
+    // The actions: d double click, c press, s press with Shift, m move (at line,char), r release.
     void mouse_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("actions");
@@ -130,12 +130,14 @@ private slots:
             {"word_drag", "eins zwei drei", "d0,6 m0,12 r", "eins [zwei drei]"},
             {"word_drag_back", "eins zwei drei", "d0,6 m0,1 r", "[eins zwei] drei"},
             {"long_word", lang + " x", "d0,10 r", "[" + lang + "] x"},
+            {"shift_click", "1\n22\n333", "c0,1 r s2,2 r", "1[\n22\n33]3"},
         };
         for (const auto& [name, text, actions, after] : rows)
             QTest::newRow(qPrintable(name)) << text << actions << after;
     }
-    // A triple click selects the line, a drag after a double or triple click grows the
-    // selection by words or lines, and a double click takes a word of any length.
+    // A triple click selects the line, Shift and a click extend the selection, a drag after a
+    // double or triple click grows the selection by words or lines, and a double click takes a word
+    // of any length.
     void mouse() {
         QFETCH(QString, text);
         QFETCH(QString, actions);
@@ -148,8 +150,9 @@ private slots:
                 place.size() == 2 ? at(*editor_, place[0].toInt(), place[1].toInt()) : QPoint();
             if (action[0] == 'd')
                 QTest::mouseDClick(view, Qt::LeftButton, {}, point);
-            else if (action[0] == 'c')
-                QTest::mousePress(view, Qt::LeftButton, {}, point);
+            else if (action[0] == 'c' || action[0] == 's')
+                QTest::mousePress(view, Qt::LeftButton,
+                                  action[0] == 's' ? Qt::ShiftModifier : Qt::NoModifier, point);
             else if (action[0] == 'm')
                 QTest::mouseMove(view, point);
             else
@@ -202,6 +205,21 @@ private slots:
         QApplication::sendEvent(editor_->viewport(), &drop);
         QVERIFY(cursorLine(*editor_) >= 20);
         QVERIFY(editor_->textBetween(0, Position(editor_->text().size())).contains("x"));
+    }
+
+    // A line wider than the view brings the sideways scroll bar; on another line the view goes
+    // back as far left as shows the cursor.
+    void scroll_back() {
+        setText(*editor_, "12.3456789012345678901234567890\n67.8901234567891234567\n775", 0);
+        QScrollBar* across = editor_->horizontalScrollBar();
+        QTRY_VERIFY(across->isVisible());
+        QCOMPARE(across->value(), 0);
+        QTest::keyClick(editor_, Qt::Key_End);
+        QVERIFY(across->value() > 0);
+        QTest::keyClick(editor_, Qt::Key_Down);
+        QTest::keyClick(editor_, Qt::Key_Down);
+        QCOMPARE(across->value(), 0);
+        QCOMPARE(marked(*editor_).section('\n', 2), "775|");
     }
 
     // A line of 240,000 characters is laid out piece by piece: the keys reach all of it, it is
