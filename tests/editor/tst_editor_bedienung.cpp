@@ -161,7 +161,8 @@ private slots:
         QCOMPARE(marked(*editor_), after);
     }
 
-    // PageDown scrolls the view a whole page and takes the cursor along; PageUp back.
+    // PageDown scrolls the view a whole page and takes the cursor along; PageUp back. The wheel
+    // scrolls the view alone.
     void pages() {
         QStringList lines;
         for (int i = 0; i < 100; ++i)
@@ -176,6 +177,11 @@ private slots:
             QCOMPARE(editor_->verticalScrollBar()->value(), top);
             QCOMPARE(cursorLine(*editor_), top);
         }
+        QWheelEvent wheel({10, 10}, editor_->viewport()->mapToGlobal(QPointF(10, 10)), {},
+                          {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(editor_->viewport(), &wheel);
+        QVERIFY(editor_->verticalScrollBar()->value() > page);
+        QCOMPARE(cursorLine(*editor_), page);
     }
 
     // The mouse held below the view while selecting scrolls it, and the selection follows.
