@@ -82,9 +82,7 @@ private slots:
             {"undo gives the selection back", "12345", "{Home}{Shift+Right}{Shift+Right}x{Ctrl+Z}",
              "[12]345"},
             {"a run of backspaces", "12\n345",
-             "{Ctrl+End}{Backspace}{Backspace}{Backspace}{Backspace}"
-             "{Ctrl+Z}",
-             "12\n345|"},
+             "{Ctrl+End}{Backspace}{Backspace}{Backspace}{Backspace}{Ctrl+Z}", "12\n345|"},
             {"a run of deletes", "12\n345", "{Del}{Del}{Del}{Del}{Ctrl+Z}", "|12\n345"},
             {"runs apart", "12345", "{Right}{Right}{Del}{Backspace}x{Ctrl+Z}{Ctrl+Z}", "12|45"},
             {"cut and paste", "1\n2\n3", "{Shift+Down}{Ctrl+X}{Ctrl+End}{Return}{Ctrl+V}",

@@ -109,11 +109,8 @@ private slots:
                 setText(*editor_, text, place);
                 QTest::keySequence(&qt, QKeySequence(keys));
                 QTest::keySequence(editor_, QKeySequence(keys));
-                QVERIFY2(marked(*editor_) == marked(qt),
-                         qPrintable(QString("%1 at %2: %3, Qt: %4")
-                                        .arg(keys)
-                                        .arg(place)
-                                        .arg(marked(*editor_), marked(qt))));
+                const QString where = QString("%1 at %2: ").arg(keys).arg(place);
+                QCOMPARE(where + marked(*editor_), where + marked(qt));
             }
         }
     }
