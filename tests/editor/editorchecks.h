@@ -10,6 +10,21 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
+inline QAccessibleTextInterface& reader(TextEditor& editor) {
+    return *QAccessible::queryAccessibleInterface(&editor)->textInterface();
+}
+
+// The text as a screen reader reads it, the cursor marked by |, a selection by [ ].
+inline QString marked(TextEditor& editor) {
+    QAccessibleTextInterface& text = reader(editor);
+    QString all = text.text(0, text.characterCount());
+    int start = 0, end = 0;
+    text.selection(0, &start, &end);
+    if (text.selectionCount() == 0)
+        return all.insert(text.cursorPosition(), '|');
+    return all.insert(end, ']').insert(start, '[');
+}
+
 // An editor whose text a test sets directly.
 class Editor : public TextEditor {
 public:

@@ -1,6 +1,7 @@
 // The editor operated as a user does, with real key and mouse events: its word steps and keys
 // against Qt's own plain-text editor, clicks and drags of the mouse, scrolling by the page and
 // while selecting or dragging, and long lines shown and reached whole.
+#include "editor/editorchecks.h"
 #include "editor/texteditor.h"
 #include "support/testumgebung.h"
 
@@ -35,12 +36,6 @@ QString marked(QString text, int anchor, int cursor) {
     if (anchor == cursor)
         return text.insert(cursor, '|');
     return text.insert(std::max(anchor, cursor), ']').insert(std::min(anchor, cursor), '[');
-}
-
-QString marked(const TextEditor& editor) {
-    return marked(editor.textBetween(0, Position(editor.text().size())),
-                  int(editor.utf16Offset(editor.anchor())),
-                  int(editor.utf16Offset(editor.cursorPosition())));
 }
 
 QString marked(const QPlainTextEdit& editor) {
@@ -114,39 +109,32 @@ private slots:
                 setText(*editor_, text, place);
                 QTest::keySequence(&qt, QKeySequence(keys));
                 QTest::keySequence(editor_, QKeySequence(keys));
-                QVERIFY2(marked(*editor_) == marked(qt),
-                         qPrintable(QString("%1 at %2: %3, Qt: %4")
-                                        .arg(keys)
-                                        .arg(place)
-                                        .arg(marked(*editor_), marked(qt))));
+                const QString where = QString("%1 at %2: ").arg(keys).arg(place);
+                QCOMPARE(where + marked(*editor_), where + marked(qt));
             }
         }
     }
 
+    // The actions: d double click, c press, s press with Shift, m move (at line,char), r release.
     void mouse_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>(
-            "actions"); // d double click, c press, m move (line,char), r release
+        QTest::addColumn<QString>("actions");
         QTest::addColumn<QString>("after");
         const QString lang(600, '5');
-        QTest::newRow("triple_click") << "eins zwei\ndrei"
-                                      << "d0,2 r c0,2 r"
-                                      << "[eins zwei\n]drei";
-        QTest::newRow("triple_drag") << "eins\nzwei\ndrei"
-                                     << "d1,2 r c1,2 m0,1 r"
-                                     << "[eins\nzwei\n]drei";
-        QTest::newRow("word_drag") << "eins zwei drei"
-                                   << "d0,6 m0,12 r"
-                                   << "eins [zwei drei]";
-        QTest::newRow("word_drag_back") << "eins zwei drei"
-                                        << "d0,6 m0,1 r"
-                                        << "[eins zwei] drei";
-        QTest::newRow("long_word") << lang + " x"
-                                   << "d0,10 r"
-                                   << "[" + lang + "] x";
+        const std::initializer_list<std::array<QString, 4>> rows = {
+            {"triple_click", "eins zwei\ndrei", "d0,2 r c0,2 r", "[eins zwei\n]drei"},
+            {"triple_drag", "eins\nzwei\ndrei", "d1,2 r c1,2 m0,1 r", "[eins\nzwei\n]drei"},
+            {"word_drag", "eins zwei drei", "d0,6 m0,12 r", "eins [zwei drei]"},
+            {"word_drag_back", "eins zwei drei", "d0,6 m0,1 r", "[eins zwei] drei"},
+            {"long_word", lang + " x", "d0,10 r", "[" + lang + "] x"},
+            {"shift_click", "1\n22\n333", "c0,1 r s2,2 r", "1[\n22\n33]3"},
+        };
+        for (const auto& [name, text, actions, after] : rows)
+            QTest::newRow(qPrintable(name)) << text << actions << after;
     }
-    // A triple click selects the line, a drag after a double or triple click grows the
-    // selection by words or lines, and a double click takes a word of any length.
+    // A triple click selects the line, Shift and a click extend the selection, a drag after a
+    // double or triple click grows the selection by words or lines, and a double click takes a word
+    // of any length.
     void mouse() {
         QFETCH(QString, text);
         QFETCH(QString, actions);
@@ -159,8 +147,9 @@ private slots:
                 place.size() == 2 ? at(*editor_, place[0].toInt(), place[1].toInt()) : QPoint();
             if (action[0] == 'd')
                 QTest::mouseDClick(view, Qt::LeftButton, {}, point);
-            else if (action[0] == 'c')
-                QTest::mousePress(view, Qt::LeftButton, {}, point);
+            else if (action[0] == 'c' || action[0] == 's')
+                QTest::mousePress(view, Qt::LeftButton,
+                                  action[0] == 's' ? Qt::ShiftModifier : Qt::NoModifier, point);
             else if (action[0] == 'm')
                 QTest::mouseMove(view, point);
             else
@@ -169,7 +158,8 @@ private slots:
         QCOMPARE(marked(*editor_), after);
     }
 
-    // PageDown scrolls the view a whole page and takes the cursor along; PageUp back.
+    // PageDown scrolls the view a whole page and takes the cursor along; PageUp back. The wheel
+    // scrolls the view alone.
     void pages() {
         QStringList lines;
         for (int i = 0; i < 100; ++i)
@@ -184,6 +174,11 @@ private slots:
             QCOMPARE(editor_->verticalScrollBar()->value(), top);
             QCOMPARE(cursorLine(*editor_), top);
         }
+        QWheelEvent wheel({10, 10}, editor_->viewport()->mapToGlobal(QPointF(10, 10)), {},
+                          {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(editor_->viewport(), &wheel);
+        QVERIFY(editor_->verticalScrollBar()->value() > page);
+        QCOMPARE(cursorLine(*editor_), page);
     }
 
     // The mouse held below the view while selecting scrolls it, and the selection follows.
