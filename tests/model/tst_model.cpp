@@ -51,7 +51,6 @@ std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufa
         {"one far away", [&](int i) { return i == n / 3 ? 1e300 : std::round(normal(zufall) * 100) / 100; }},
         {"whole range", [&](int i) { return i % 5 == 0 ? (i % 2 ? 1.5e308 : -1.5e308) : normal(zufall); }},
         {"binades", [&](int) { return std::ldexp(int(zufall() % 2001) - 1000, int(zufall() % 2000) - 1000); }},
-        {"powers of ten", [&](int) { return std::pow(10.0, zufall() % 16); }},
         {"any bits", [&](int) { return std::bit_cast<double>(std::uint64_t(zufall()) << 32 | zufall()); }},
         {"close together", [&](int) { return 1e6 + double(zufall() % 100000) * 1e-6; }}};
     // clang-format on
@@ -77,24 +76,13 @@ private slots:
         const std::tuple<const char*, QString, QList<double>, const char*> faelle[] = {
             // clang-format off
             {"1 to 9", neun + "\r", {1, 2.5, 5, 7.5, 9, 5, 8, 9}, "1|9|"},
-            {"1 to 9 and 30, no CR at the end", neun + "\r30", {1, 3, 5.5, 8, 30, 7.5, 29, 10}, "1|9|30"},
-            {"decimal comma, two values", "2,5\r4\r", {2.5, 2.5, 3.25, 4, 4, 3.25, 1.5, 2}, "2.5|4|"},
             {"mean rounded to two decimals", "1\r2\r2", {1, 1, 2, 2, 2, 1.67, 1, 3}, "1|2|"},
             {"empty text", "", {0, 0, 0, 0, 0, 0, 0, 0}, "0|0|"},
-            {"one value and CR, range 0", "7\r", {7, 7, 7, 7, 7, 7, 0, 1}, "7|7|"},
-            {"typographic minus", "\u22123\r4", {-3, -3, 0.5, 4, 4, 0.5, 7, 2}, "-3|4|"},
-            {"one line of letters", "abc", {0, 0, 0, 0, 0, 0, 0, 1}, "0|0|"},
-            {"empty line inside counts as 0", "5\r\r7\r", {0, 0, 5, 7, 7, 4, 7, 3}, "0|7|"},
-            {"second empty line at the end counts", "4\r8\r\r", {0, 0, 4, 8, 8, 4, 8, 3}, "0|8|"},
-            {"thousands point and decimal comma", "1.000,5\r3", {1, 1, 2, 3, 3, 2, 2, 2}, "1|3|"},
-            {"value on the upper fence", neun + "\r15.5", {1, 3, 5.5, 8, 15.5, 6.05, 14.5, 10}, "1|15.5|"},
             {"outliers on both sides", "-20\r" + neun + "\r30", {-20, 2, 5, 8, 30, 5, 50, 11}, "1|9|-20;30"},
-            {"line feed is no separator", "3\n4", {3, 3, 3, 3, 3, 3, 0, 1}, "3|3|"},
             {"median of huge values by midpoint, sum saturated, mean held to the data", "1,5e308\r1,7e308",
              {1.5e308, 1.5e308, 1.6e308, 1.7e308, 1.7e308, 1.5e308, 1.7e308 - 1.5e308, 2}, "1.5e+308|1.7e+308|"},
             {"mean below a tenth with two significant digits", "0,012\r0,013\r0,014\r0,0125\r0,0135",
              {0.012, 0.01225, 0.013, 0.01375, 0.014, 0.013, 0.002, 5}, "0.012|0.014|"},
-            {"mean of thousandths", "0,001\r0,002\r0,004", {0.001, 0.001, 0.002, 0.004, 0.004, 0.0023, 0.003, 3}, "0.001|0.004|"},
             {"mean kept inside the data by a third decimal", "1,001\r1,002", {1.001, 1.001, 1.0015, 1.002, 1.002, 1.002, 1.002 - 1.001, 2}, "1.001|1.002|"},
             {"range saturated", "-1,5e308\r1,5e308",
              {-1.5e308, -1.5e308, 0, 1.5e308, 1.5e308, 0, groesste, 2}, "-1.5e+308|1.5e+308|"},
@@ -125,9 +113,8 @@ private slots:
         for (int n = 2; n <= 40; ++n)
             groessen << n;
         for (int n : groessen)
-            for (const char* art :
-                 {"three values", "all equal", "heavy tails", "one far away", "whole range",
-                  "binades", "powers of ten", "any bits", "close together"})
+            for (const char* art : {"three values", "all equal", "heavy tails", "one far away",
+                                    "whole range", "binades", "any bits", "close together"})
                 QTest::addRow("%d values, %s", n, art) << n << QString(art);
     }
     void wie_die_lehrbuchrechnung() {
@@ -184,16 +171,6 @@ private slots:
         }
     }
 
-    // A line is marked with what it is read as unless it is one number.
-    void zeilen_gelesen_als() {
-        const std::pair<const char*, std::optional<double>> faelle[] = {
-            {"Punkte", 0.0}, {"", 0.0},    {"1 000", 1.0}, {"1.234,5", 1.234},
-            {"\u22123", {}}, {" 7\t", {}}, {"5.", {}},     {"5,", {}},
-            {"1e5", {}},     {"1e", 1.0},  {".", 0.0},     {"5.,", 5.0}};
-        for (const auto& [zeile, erwartet] : faelle)
-            QVERIFY2(gelesen_als(zeile) == erwartet, zeile);
-    }
-
     // The selection alone against a sort, on lists of mostly two or three neighbouring doubles.
     void auswahl_wie_sortiert() {
         std::mt19937_64 zufall(20261207);
@@ -216,29 +193,11 @@ private slots:
             QCOMPARE(QList<double>(gefunden.begin(), gefunden.end()), erwartet);
         }
     }
-    // The number at the start of a text; with decimal commas (as in value lists) a comma is
-    // the decimal point too. Never -0, never beyond a double. Then many generated texts of
-    // digits, signs, separators and exponents, read as strtod reads them.
+    // The number at the start of a text, with decimal commas or without, as strtod reads it:
+    // generated texts of digits, signs, separators and exponents, and three longer than those.
     void val() {
-        const std::tuple<QString, bool, double> faelle[] = {
-            // clang-format off
-            {"", false, 0.0}, {" \t -3.25", false, -3.25}, {"+7", false, 7.0}, {"12abc", false, 12.0},
-            {"1,5", false, 1.0}, {"1,5", true, 1.5}, {"1.000,5", true, 1.0}, {"5.", false, 5.0},
-            {".5", false, 0.5}, {",5", true, 0.5}, {",5", false, 0.0}, {"-.5", false, -0.5},
-            {"-,5e1", true, -5.0}, {".", false, 0.0}, {"-", false, 0.0}, {",", true, 0.0},
-            {"-.e1", false, 0.0}, {"1.e5", false, 1.0}, {"+-5", false, 0.0}, {"2,5E-1", true, 0.25},
-            {"7e+x", false, 7.0}, {"inf", false, 0.0}, {"-nan", false, 0.0}, {"-0", false, 0.0},
-            {"-1e400", false, -groesste}, {QString(400, '9'), true, groesste},
-            {"0." + QString(400, '0') + "1", false, 0.0}, {"1e" + QString(30, '0') + "5", false, 1e5},
-            {"3.14159265358979323846264338327950288", false, M_PI}, {"\u22123,5", true, -3.5},
-            {" \u2212.5e\u22121", false, -0.05}, {"\u22120", false, 0.0}, {"\u2212\u22121", false, 0.0},
-            {"\u2212", false, 0.0}};
-        // clang-format on
-        for (const auto& [text, komma, erwartet] : faelle) {
-            const double gelesen = komma ? ValKomma(text.toStdString()) : Val(text.toStdString());
-            QVERIFY2(gelesen == erwartet && (!std::signbit(gelesen) || gelesen != 0),
-                     qPrintable(text));
-        }
+        std::vector<std::string> texte{std::string(400, '9'), "0." + std::string(400, '0') + "1",
+                                       "1e" + std::string(30, '0') + "5"};
         std::mt19937 zufall(1207);
         for (int i = 0; i < 100000; ++i) {
             std::string text;
@@ -246,6 +205,9 @@ private slots:
                 const char c = "01234567890123456789012345678901234567899 +-.,eE~"[zufall() % 49];
                 text += c == '~' ? "\u2212" : std::string(1, c);
             }
+            texte.push_back(text);
+        }
+        for (const std::string& text : texte) {
             QCOMPARE(std::bit_cast<std::uint64_t>(ValKomma(text)),
                      std::bit_cast<std::uint64_t>(lehrbuch_zahl(text, true)));
             QCOMPARE(std::bit_cast<std::uint64_t>(Val(text)),
@@ -255,14 +217,11 @@ private slots:
 
     // 15 significant digits at most, no trailing zeros, exponent form below 1e-5 and from 1e15.
     void str() {
+        // What the comparison with printf below leaves out.
+        // clang-format off
         const std::pair<double, const char*> faelle[] = {
-            // clang-format off
-            {-0.0, "0"}, {85.0, "85"}, {-2.5, "-2.5"}, {0.1 + 0.2, "0.3"},
-            {1.0 / 3.0, "0.333333333333333"}, {0.9999999999999999, "1"},
-            {1e-5, "0.00001"}, {1.5e-6, "1.5e-06"}, {999999999999999.0, "999999999999999"},
-            {999999999999999.9, "1e+15"}, {std::numeric_limits<double>::infinity(), "1.79769313486232e+308"},
-            {std::nan(""), "0"}, {123456.789012345, "123456.789012345"}, {5e-324, "4.94065645841247e-324"},
-            {2.2250738585072014e-308, "2.2250738585072e-308"}, {-1e100, "-1e+100"}, {1.5e-5, "0.000015"}};
+            {-0.0, "0"}, {std::nan(""), "0"}, {1e-5, "0.00001"}, {1.5e-5, "0.000015"},
+            {std::numeric_limits<double>::infinity(), "1.79769313486232e+308"}};
         // clang-format on
         for (const auto& [wert, erwartet] : faelle)
             QCOMPARE(QString::fromStdString(Str(wert)), QString(erwartet));

@@ -24,9 +24,8 @@ struct Lehrbuch {
 // The text with each typographic minus (U+2212) written as '-'.
 inline std::string mit_minus(std::string_view text) {
     std::string t(text);
-    const std::string_view minus = "\xE2\x88\x92";
-    for (std::size_t i = t.find(minus); i != std::string::npos; i = t.find(minus, i))
-        t.replace(i, minus.size(), "-");
+    for (std::size_t i; (i = t.find("\xE2\x88\x92")) != std::string::npos;)
+        t.replace(i, 3, "-");
     return t;
 }
 
@@ -103,9 +102,8 @@ inline std::vector<double> werte_der_zeilen(std::string_view text) {
 
 // The lines that do not begin with a number.
 inline std::size_t zeilen_ohne_zahl(std::string_view text) {
-    const std::vector<std::string_view> z = zeilen(text);
-    return std::size_t(std::count_if(
-        z.begin(), z.end(), [](std::string_view zeile) { return !lehrbuch_lesen(zeile, true); }));
+    return std::size_t(std::ranges::count_if(
+        zeilen(text), [](std::string_view zeile) { return !lehrbuch_lesen(zeile, true); }));
 }
 
 inline double median_sortiert(const std::vector<double>& x, std::size_t von, std::size_t bis) {
