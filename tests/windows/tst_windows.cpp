@@ -238,11 +238,9 @@ const std::map<QString, std::function<void()>> szenen = {
      [] { klicks("+2"), einfuegen(w().EFDaten, "Punkte\n5\n\n1 000\n\u22123\n9\n"); }},
 };
 
-QString editorfehler;       // what an action of the monkey found wrong in the value list
-std::string verlauf_anfang; // the value list when its undo history began
-
 // Edits of the value list beyond typing: keys that select, move, undo and redo, input
-// methods, a double click, a dropped text, and the whole history undone and redone.
+// methods, a double click and a dropped text. (That undoing the whole history gives the text
+// it began with is the editor fuzzer's, against a plain string.)
 QString im_editor(const std::function<int(int, int)>& zahl) {
     MultiLineEditField* feld = w().EFDaten;
     const QPoint irgendwo(zahl(0, feld->viewport()->width()), zahl(0, feld->viewport()->height()));
@@ -250,7 +248,7 @@ QString im_editor(const std::function<int(int, int)>& zahl) {
         "Ctrl+Z", "Ctrl+Shift+Z", "Shift+Left",     "Shift+Up", "Shift+PgUp",
         "Ctrl+A", "PgDown",       "Ctrl+Home",      "End",      "Ctrl+X",
         "Ctrl+C", "Ctrl+Left",    "Ctrl+Backspace", "Down"};
-    switch (zahl(0, 4)) {
+    switch (zahl(0, 3)) {
     case 0: {
         const QString folge = tasten[zahl(0, int(tasten.size()) - 1)];
         QTest::keySequence(feld, QKeySequence(folge));
@@ -266,24 +264,11 @@ QString im_editor(const std::function<int(int, int)>& zahl) {
     case 2:
         QTest::mouseDClick(feld->viewport(), Qt::LeftButton, {}, irgendwo);
         return "double click into the value list";
-    case 3: {
-        auto* daten = new QMimeData;
-        daten->setText(QString("%1\r\n%2").arg(zahl(0, 9)).arg(zahl(0, 9)));
-        ablegen(feld->viewport(), irgendwo, daten);
-        return "text dropped onto the value list";
     }
-    }
-    // Undoing everything gives the text the history began with; redoing all, the text now.
-    const std::string jetzt = feld->Text();
-    for (int i = 0; feld->undoHistory().canUndo() && i < 100000; ++i)
-        QTest::keySequence(feld, QKeySequence::Undo);
-    if (feld->Text() != verlauf_anfang)
-        editorfehler = "undone to its start, the value list is not what it was then";
-    while (feld->undoHistory().canRedo())
-        QTest::keySequence(feld, QKeySequence("Ctrl+Shift+Z"));
-    if (feld->Text() != jetzt)
-        editorfehler = "undone and redone, the value list is not what it was";
-    return "the value list's history undone and redone";
+    auto* daten = new QMimeData;
+    daten->setText(QString("%1\r\n%2").arg(zahl(0, 9)).arg(zahl(0, 9)));
+    ablegen(feld->viewport(), irgendwo, daten);
+    return "text dropped onto the value list";
 }
 
 // A random user action: a click, typed characters or a pasted column on a button or field of
@@ -371,10 +356,6 @@ QString verletzt() {
         w().EFDaten->inputMethodQuery(Qt::ImSurroundingText).toString().toStdString() !=
             liste.substr(anfang, ende - anfang))
         return "the value list's line of the cursor is the text between its line ends";
-    if (w().EFDaten->undoHistory().count() == 0)
-        verlauf_anfang = liste;
-    if (!editorfehler.isEmpty())
-        return std::exchange(editorfehler, {});
     if (const QString verdeckt = anfaenge_verdeckt(); !verdeckt.isEmpty())
         return verdeckt;
     for (int i = 1; i <= 8; ++i) {
@@ -588,10 +569,7 @@ private slots:
         if (name.startsWith("filter"))
             klicks("b"), w().EFDaten->setEnabled(true), w().EFDaten->setFocus();
         bedienen(folge, ordner.path());
-        QCOMPARE(marked(*w().EFDaten), nachher);
-        const QString text =
-            QString(nachher).remove(QRegularExpression("[][|]")).replace('\n', '\r');
-        QCOMPARE(QString::fromStdString(w().EFDaten->Text()), text);
+        QCOMPARE(marked(*w().EFDaten), nachher); // as a screen reader reads it
         QCOMPARE(daten_werteliste(2), w().EFDaten->Text());
         const QRect caret = w().EFDaten->inputMethodQuery(Qt::ImCursorRectangle).toRect();
         QVERIFY(w().EFDaten->rect().contains(caret));
@@ -625,6 +603,15 @@ private slots:
                 QVERIFY2(reihe.contains(k), qPrintable(k->objectName() + " is not reached"));
         QVERIFY(!namen.contains(QString()));
         QCOMPARE(QSet<QString>(namen.begin(), namen.end()).size(), namen.size());
+        // The kind buttons are one choice of two: radio buttons in a group named after it.
+        QAccessibleInterface* art =
+            QAccessible::queryAccessibleInterface(&w().BBsatzart(1))->parent();
+        QCOMPARE(art->role(), QAccessible::Grouping);
+        QCOMPARE(art->text(QAccessible::Name), "Art des Satzes");
+        QCOMPARE(art->childCount(), 2);
+        for (int k = 0; k < 2; ++k)
+            QCOMPARE(art->child(k)->role(), QAccessible::RadioButton);
+        QVERIFY(art->child(0)->state().checked && !art->child(1)->state().checked);
         for (qsizetype k = 1; k < reihe.size(); ++k) {
             const QPoint vorher = reihe[k - 1]->mapTo(&w(), QPoint()),
                          jetzt = reihe[k]->mapTo(&w(), QPoint());
@@ -747,22 +734,6 @@ private slots:
         }
     }
 
-    // The two kind buttons are one choice of two: radio buttons in a group named after it.
-    void satzart_als_auswahl() {
-        klicks("b");
-        QAccessibleInterface* gruppe =
-            QAccessible::queryAccessibleInterface(&w().BBsatzart(1))->parent();
-        QCOMPARE(gruppe->role(), QAccessible::Grouping);
-        QCOMPARE(gruppe->text(QAccessible::Name), "Art des Satzes");
-        QStringList gewaehlt;
-        for (int k = 0; k < gruppe->childCount(); ++k) {
-            QCOMPARE(gruppe->child(k)->role(), QAccessible::RadioButton);
-            if (gruppe->child(k)->state().checked)
-                gewaehlt << gruppe->child(k)->text(QAccessible::Name);
-        }
-        QCOMPARE(gewaehlt, QStringList("Box-Werte eingeben"));
-    }
-
     void erkunden_data() {
         QTest::addColumn<QString>("folge");
         QTest::addColumn<QString>("aenderung"); // a change of the data after the keys
@@ -859,21 +830,17 @@ private slots:
     // in words counts the lines read as 0 without being a number.
     void zeilen_ohne_zahl() {
         szenen.at("keine_zahlen")();
-        QCOMPARE(w().STbasis(1).text(), "-3");
-        QWidget* flaeche = w().EFDaten->viewport();
-        QStringList gesagt, tipps;
+        QStringList gesagt;
         QTest::keySequence(w().EFDaten, QKeySequence::MoveToStartOfDocument);
-        for (int z = 0; z < 7; ++z, QTest::keyClick(w().EFDaten, Qt::Key_Down)) {
+        for (int z = 0; z < 7; ++z, QTest::keyClick(w().EFDaten, Qt::Key_Down))
             gesagt << QAccessible::queryAccessibleInterface(w().EFDaten)
                           ->text(QAccessible::Description);
-            const QPoint wo = zeilenanfang(z);
-            QHelpEvent tipp(QEvent::ToolTip, wo, flaeche->mapToGlobal(wo));
-            QApplication::sendEvent(flaeche, &tipp);
-            tipps << (tipp.isAccepted() ? QToolTip::text() : "-");
-        }
         const QString null = "gelesen als 0", zahl = "Ein Wert pro Zeile";
         QCOMPARE(gesagt, (QStringList{null, zahl, null, "gelesen als 1", zahl, zahl, zahl}));
-        QCOMPARE(tipps, (QStringList{null, "-", null, "gelesen als 1", "-", "-", "-"}));
+        QWidget* flaeche = w().EFDaten->viewport();
+        QHelpEvent tipp(QEvent::ToolTip, zeilenanfang(3), flaeche->mapToGlobal(zeilenanfang(3)));
+        QApplication::sendEvent(flaeche, &tipp);
+        QCOMPARE(QToolTip::text(), "gelesen als 1");
         QVERIFY(QAccessible::queryAccessibleInterface(WinBoxplot::offen()->CAbox)
                     ->text(QAccessible::Description)
                     .contains("Whisker von -3 bis 9; keine Ausreißer; 2 Zeilen sind keine Zahl und "
