@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QString>
 
 namespace textboundaries {
@@ -50,6 +51,25 @@ public:
 
 private:
     const Interface& self() const { return static_cast<const Interface&>(*this); }
+};
+
+// A widget whose editable text a screen reader reads and changes, its questions about pieces
+// answered as Answers does.
+template <typename Interface>
+class AccessibleTextWidget : public QAccessibleWidget,
+                             public Answers<Interface>,
+                             public QAccessibleEditableTextInterface {
+public:
+    explicit AccessibleTextWidget(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
 };
 
 } // namespace textboundaries

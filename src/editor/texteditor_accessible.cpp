@@ -9,20 +9,9 @@
 
 namespace {
 
-class AccessibleTextEditor : public QAccessibleWidget,
-                             public textboundaries::Answers<AccessibleTextEditor>,
-                             public QAccessibleEditableTextInterface {
+class AccessibleTextEditor : public textboundaries::AccessibleTextWidget<AccessibleTextEditor> {
 public:
-    explicit AccessibleTextEditor(TextEditor* editor)
-        : QAccessibleWidget(editor, QAccessible::EditableText) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        if (type == QAccessible::EditableTextInterface)
-            return static_cast<QAccessibleEditableTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
+    explicit AccessibleTextEditor(TextEditor* editor) : AccessibleTextWidget(editor) {}
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();

@@ -11,20 +11,9 @@
 
 namespace {
 
-class AccessibleLineEdit : public QAccessibleWidget,
-                           public textboundaries::Answers<AccessibleLineEdit>,
-                           public QAccessibleEditableTextInterface {
+class AccessibleLineEdit : public textboundaries::AccessibleTextWidget<AccessibleLineEdit> {
 public:
-    explicit AccessibleLineEdit(QLineEdit* edit)
-        : QAccessibleWidget(edit, QAccessible::EditableText) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        if (type == QAccessible::EditableTextInterface)
-            return static_cast<QAccessibleEditableTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
+    explicit AccessibleLineEdit(QLineEdit* edit) : AccessibleTextWidget(edit) {}
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
