@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in a Release build (build-bench/) and runs them without a display.
+# Builds the benchmarks in a Release build (build-bench/) and runs them without a display, but
+# for pasting from another program, which needs an X server (a virtual one where none is).
 # "tools/bench.sh statistik [word]" runs the statistics alone (with a word, only the cases
 # whose names hold it).
 set -euo pipefail
@@ -19,4 +20,18 @@ for faktor in 1 2; do
     for programm in bench_chart bench_fenster; do
         QT_SCALE_FACTOR=$faktor "build-bench/bench/$programm"
     done
+done
+# A list pasted from another program (xclip owning the X11 clipboard) and a file dropped: one
+# process a row, so that each peak memory is its own.
+x11=()
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
+    x11=(xvfb-run -a -s "-screen 0 1280x1024x24")
+fi
+for zeile in "einfuegen 1000000 5" "einfuegen 10000000 3" "ablegen 1000000 5" \
+             "ablegen 10000000 3"; do
+    if [ ${#x11[@]} -gt 0 ] || [ -n "${DISPLAY:-}" ]; then
+        QT_QPA_PLATFORM=xcb ${x11[@]+"${x11[@]}"} build-bench/bench/bench_einfuegen $zeile
+    else
+        build-bench/bench/bench_einfuegen $zeile
+    fi
 done

@@ -13,8 +13,9 @@ velmora_debian_test_packages=(clang libclang-rt-14-dev clang-format locales popp
                               fonts-liberation2 desktop-file-utils appstream dpkg-dev file
                               qt6-base-private-dev)
 velmora_brew_test_formulas=(poppler)
-# What the benchmarks compare with: NumPy on the same value list (skipped where missing).
-velmora_debian_bench_packages=(python3-numpy)
+# What the benchmarks compare with: NumPy on the same value list (skipped where missing); and
+# what pastes from another program: xclip on a virtual X server.
+velmora_debian_bench_packages=(python3-numpy xclip xvfb)
 # What tools/orca.sh runs: the screen reader Orca on a virtual display, with AT-SPI, a session
 # bus, keys sent by xdotool and AT-SPI's Python bindings for its own questions.
 velmora_debian_orca_packages=(orca xvfb xdotool python3-pyatspi at-spi2-core dbus)

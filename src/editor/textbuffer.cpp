@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QStringDecoder>
+
 namespace {
 
 // UTF-16 code units of the character a UTF-8 byte begins: 2 for four-byte sequences.
@@ -13,37 +15,48 @@ TextBuffer::Position unitsOf(char byte) {
 
 } // namespace
 
-// The starts after each carriage return in text, which begins at the given start.
-void TextBuffer::appendLineStarts(std::string_view text, LineStart at,
-                                  std::vector<LineStart>& starts) {
+void TextBuffer::fillLineStarts(std::string_view text, LineStart at,
+                                std::vector<LineStart>::iterator first) {
+    const bool ascii = utf16Length(text) == Position(text.size());
+    const std::uint32_t bytesStart = at.bytes, unitsStart = at.units;
     for (std::size_t from = 0, cr; (cr = text.find(separator, from)) != std::string_view::npos;
          from = cr + 1) {
-        at.units += utf16Length(text.substr(from, cr + 1 - from));
-        at.bytes += Position(cr + 1 - from);
-        starts.push_back(at);
+        at.bytes = bytesStart + std::uint32_t(cr + 1);
+        at.units = ascii ? unitsStart + std::uint32_t(cr + 1)
+                         : at.units + std::uint32_t(utf16Length(text.substr(from, cr + 1 - from)));
+        *first++ = at;
     }
 }
 
-void TextBuffer::replace(Position from, Position to, std::string_view text) {
+void TextBuffer::replace(Position from, Position to, std::string text) {
     const std::string_view removed =
         std::string_view(text_).substr(std::size_t(from), std::size_t(to - from));
-    const LineStart at{from, utf16Offset(from)};
-    const LineStart shift{Position(text.size()) - (to - from),
-                          utf16Length(text) - utf16Length(removed)};
+    const LineStart at{std::uint32_t(from), std::uint32_t(utf16Offset(from))};
+    // Added to the starts after the edit, modulo 2^32 as the starts are counted.
+    const auto shiftBytes = std::uint32_t(Position(text.size()) - (to - from));
+    const Position unitsAdded = utf16Length(text) - utf16Length(removed);
+    const auto shiftUnits = std::uint32_t(unitsAdded);
     const Position firstLine = lineOf(from);
     const Position lastLine = lineOf(to);
-    text_.replace(std::size_t(from), std::size_t(to - from), text);
-    units_ += shift.units;
+    const auto inserted = std::size_t(text.size());
+    if (from == 0 && to == size())
+        text_ = std::move(text);
+    else
+        text_.replace(std::size_t(from), std::size_t(to - from), text);
+    units_ += unitsAdded;
+    const std::string_view added = std::string_view(text_).substr(std::size_t(from), inserted);
 
-    std::vector<LineStart> added;
-    appendLineStarts(text, at, added);
-    const auto first = lineStarts_.begin() + firstLine + 1;
-    const auto after = lineStarts_.insert(
-        lineStarts_.erase(first, lineStarts_.begin() + lastLine + 1), added.begin(), added.end());
-    std::for_each(after + Position(added.size()), lineStarts_.end(), [shift](LineStart& start) {
-        start.bytes += shift.bytes;
-        start.units += shift.units;
+    const auto first =
+        lineStarts_.erase(lineStarts_.begin() + firstLine + 1, lineStarts_.begin() + lastLine + 1);
+    const auto count = std::count(added.begin(), added.end(), separator);
+    const auto after = lineStarts_.insert(first, std::size_t(count), LineStart{}) + count;
+    fillLineStarts(added, at, after - count);
+    std::for_each(after, lineStarts_.end(), [=](LineStart& start) {
+        start.bytes += shiftBytes;
+        start.units += shiftUnits;
     });
+    if (lineStarts_.capacity() > 2 * lineStarts_.size() + 4096) // a long text gone
+        lineStarts_.shrink_to_fit();
 }
 
 TextBuffer::Position TextBuffer::lineOf(Position position) const {
@@ -62,7 +75,8 @@ std::string_view TextBuffer::lineText(Position line) const {
 }
 
 TextBuffer::LineStart TextBuffer::nextLineStart(Position line) const {
-    return line + 1 < lineCount() ? lineStarts_[std::size_t(line + 1)] : LineStart{size(), units_};
+    return line + 1 < lineCount() ? lineStarts_[std::size_t(line + 1)]
+                                  : LineStart{std::uint32_t(size()), std::uint32_t(units_)};
 }
 
 bool TextBuffer::isAscii(Position line) const {
@@ -113,6 +127,12 @@ TextBuffer::Position TextBuffer::bytesFor(std::string_view text, Position wanted
 }
 
 void normalizeLineEnds(std::string& text) {
+    // The common case, line feeds alone (as another program or a file gives them), at once.
+    const auto has = [&text](char c) { return text.find(c) != std::string::npos; };
+    if (!has('\r') && !has('\xC2') && !has('\xE2')) {
+        std::ranges::replace(text, '\n', TextBuffer::separator);
+        return;
+    }
     std::size_t out = 0;
     const std::size_t n = text.size();
     const auto at = [&](std::size_t i, const char* bytes) {
@@ -135,4 +155,25 @@ void normalizeLineEnds(std::string& text) {
         }
     }
     text.resize(out);
+}
+
+bool isValidUtf8(std::string_view text) {
+    constexpr std::size_t piece = 1 << 16;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    std::vector<QChar> decoded(piece + 1);
+    for (std::size_t from = 0, to; from < text.size(); from = to) {
+        to = std::min(text.size(), from + piece);
+        // A piece ends before a character, so that none is cut; a valid text starts one within
+        // every four bytes.
+        while (to < text.size() && to > from &&
+               (static_cast<unsigned char>(text[to]) & 0xC0) == 0x80)
+            --to;
+        if (to == from)
+            return false;
+        decoder.appendToBuffer(decoded.data(),
+                               QByteArrayView(text.data() + from, qsizetype(to - from)));
+        if (decoder.hasError())
+            return false;
+    }
+    return true;
 }

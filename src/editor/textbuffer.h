@@ -1,9 +1,11 @@
 // The text of a plain-text editor as one UTF-8 string with a carriage return (character 13)
 // between lines, and an index of where each line starts, in bytes and in UTF-16 code units: a
-// million lines cost one string and one array, not an object per line.
+// million lines cost one string and one array of 8 bytes a line, not an object per line.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,14 +15,17 @@ public:
     using Position = std::ptrdiff_t; // a byte offset into the text
 
     static constexpr char separator = '\r';
+    // The index counts in 32 bits: a text holds at most 4 GiB.
+    static constexpr Position maximumSize = std::numeric_limits<std::uint32_t>::max();
 
     const std::string& text() const { return text_; }
     Position size() const { return Position(text_.size()); }
     Position lineCount() const { return Position(lineStarts_.size()); }
 
     // Replaces the bytes from..to with the given text, which has its line ends as carriage
-    // returns already (see normalizeLineEnds).
-    void replace(Position from, Position to, std::string_view text);
+    // returns already (see normalizeLineEnds); a text that replaces all is taken over, not
+    // copied. The text stays within maximumSize.
+    void replace(Position from, Position to, std::string text);
 
     // The line holding a position; a carriage return belongs to the line it ends.
     Position lineOf(Position position) const;
@@ -42,11 +47,13 @@ public:
 
 private:
     struct LineStart {
-        Position bytes;
-        Position units; // UTF-16 code units before the line
+        std::uint32_t bytes;
+        std::uint32_t units; // UTF-16 code units before the line
     };
-    static void appendLineStarts(std::string_view text, LineStart at,
-                                 std::vector<LineStart>& starts);
+    // Puts the starts after each carriage return of text, which begins at the given start, in
+    // place of the starts from first on, as many as text has carriage returns.
+    static void fillLineStarts(std::string_view text, LineStart at,
+                               std::vector<LineStart>::iterator first);
     // Where the next line starts, or the end of the text after the last line.
     LineStart nextLineStart(Position line) const;
     // A line of ASCII alone, where a byte is a code unit (any other character has more bytes).
@@ -60,3 +67,6 @@ private:
 // Turns every kind of line end into one carriage return: CR LF, LF, CR and the Unicode line
 // and paragraph separators; a no-break space becomes a blank. In place, in one pass.
 void normalizeLineEnds(std::string& text);
+
+// Whether a text is valid UTF-8, checked piece by piece (no copy of a long text).
+bool isValidUtf8(std::string_view text);

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
@@ -80,12 +81,19 @@ std::size_t previousWord(std::string_view line, std::size_t i) {
     return i > 0 ? skipBack(line, i, wordClass(line, characterStart(line, i - 1))) : i;
 }
 
+// UTF-8 with carriage returns between lines, encoded piece by piece into a string that grows
+// as it needs: no room for three bytes a character, and no other whole copy of a long text.
 std::string toUtf8(QStringView text) {
+    constexpr qsizetype piece = 1 << 16;
     QStringEncoder encoder(QStringEncoder::Utf8);
-    std::string bytes(std::size_t(encoder.requiredSpace(text.size())), '\0');
-    bytes.resize(std::size_t(encoder.appendToBuffer(bytes.data(), text) - bytes.data()));
+    std::vector<char> encoded(std::size_t(encoder.requiredSpace(piece)));
+    std::string bytes;
+    bytes.reserve(std::size_t(text.size())); // exact for ASCII, as a value list is
+    for (qsizetype at = 0; at < text.size(); at += piece) {
+        const char* end = encoder.appendToBuffer(encoded.data(), text.mid(at, piece));
+        bytes.append(encoded.data(), std::size_t(end - encoded.data()));
+    }
     normalizeLineEnds(bytes);
-    bytes.shrink_to_fit(); // room for three bytes a character, kept by the undo history else
     return bytes;
 }
 
@@ -135,7 +143,7 @@ void TextEditor::setText(std::string_view text) {
     normalizeLineEnds(lines);
     undo_.clear();
     preedit_.clear();
-    apply(0, buffer_.size(), lines, 0, 0);
+    apply(0, buffer_.size(), std::move(lines), 0, 0);
 }
 
 void TextEditor::setSelection(Position anchor, Position position) {
@@ -172,16 +180,35 @@ void TextEditor::replace(Position from, Position to, const QString& text) {
     edit(from, to, toUtf8(text));
 }
 
+void TextEditor::insertUtf8(std::string text) {
+    normalizeLineEnds(text);
+    edit(selectionStart(), selectionEnd(), std::move(text));
+}
+
+void TextEditor::setMaximumSize(Position bytes) {
+    maximumSize_ = std::clamp<Position>(bytes, 0, TextBuffer::maximumSize);
+}
+
+// An edit that would make the text longer than it may be is refused, and told. One too large
+// for the undo history is carried out without a copy for it, and the history is forgotten:
+// its steps no longer lead back from the text.
 void TextEditor::edit(Position from, Position to, std::string text, EditHistory::Kind kind) {
     from = std::clamp<Position>(from, 0, buffer_.size());
     to = std::clamp<Position>(to, from, buffer_.size());
     if (from == to && text.empty())
         return;
+    const auto inserted = Position(text.size());
+    const auto end = from + inserted;
+    if (buffer_.size() - (to - from) > maximumSize_ - inserted)
+        return emit refused(buffer_.size() - (to - from) + inserted);
+    if (std::size_t(to - from + inserted) > undo_.budget()) {
+        undo_.clear();
+        return apply(from, to, std::move(text), end, end);
+    }
     const Position anchorBefore = anchor_, cursorBefore = cursor_;
     EditHistory::Edit done{from, buffer_.text().substr(std::size_t(from), std::size_t(to - from)),
-                           std::move(text)};
-    const auto end = from + Position(done.inserted.size());
-    apply(from, to, done.inserted, end, end);
+                           text};
+    apply(from, to, std::move(text), end, end);
     undo_.record(std::move(done), kind, anchorBefore, cursorBefore);
 }
 
@@ -200,18 +227,19 @@ void TextEditor::redo() {
         }
 }
 
-void TextEditor::apply(Position from, Position to, std::string_view text, Position anchor,
+void TextEditor::apply(Position from, Position to, std::string text, Position anchor,
                        Position position) {
     const bool tellReader = QAccessible::isActive();
     const Position at = tellReader ? utf16Offset(from) : 0;
     const QString before = tellReader ? textBetween(from, to) : QString();
+    const auto inserted = Position(text.size());
     followEdit(from, to, text);
-    buffer_.replace(from, to, text);
+    buffer_.replace(from, to, std::move(text));
     updateScrollBars();
     setSelection(anchor, position);
     viewport()->update();
     if (tellReader) {
-        const QString after = textBetween(from, from + Position(text.size()));
+        const QString after = textBetween(from, from + inserted);
         QAccessibleTextUpdateEvent changed(this, int(at), before, after);
         QAccessible::updateAccessibility(&changed);
     }
@@ -229,6 +257,7 @@ void TextEditor::copy() const {
 }
 
 void TextEditor::paste() {
+    const BusyCursor busy;
     if (const QMimeData* source = QApplication::clipboard()->mimeData();
         source && canInsertFromMimeData(source))
         insertFromMimeData(source);
@@ -238,8 +267,28 @@ bool TextEditor::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasText();
 }
 
+// The text as UTF-8 bytes where the source offers them, else through Qt's string (as from X11's
+// UTF8_STRING, which Qt hands over as a string only); each is fetched once, as each fetch from
+// another program transfers the whole text again.
 void TextEditor::insertFromMimeData(const QMimeData* source) {
-    insert(source->text());
+    const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
+    if (source->hasFormat(utf8)) {
+        const QByteArray bytes = source->data(utf8);
+        if (isValidUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+            return insertUtf8(bytes.toStdString());
+    }
+    std::string bytes = toUtf8(source->text()); // Qt's string goes before the edit
+    insertUtf8(std::move(bytes));
+}
+
+TextEditor::BusyCursor::BusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // What waits to be painted is painted first, so that no window stays blank meanwhile.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
+TextEditor::BusyCursor::~BusyCursor() {
+    QApplication::restoreOverrideCursor();
 }
 
 // Keys ---------------------------------------------------------------------------------------
@@ -1104,6 +1153,7 @@ void TextEditor::dropEvent(QDropEvent* event) {
     if (!canInsertFromMimeData(event->mimeData()) ||
         (moving && selectionStart() <= at && at <= selectionEnd()))
         return viewport()->update();
+    const BusyCursor busy;
     undo_.beginGroup();
     if (moving) {
         if (at > selectionEnd())

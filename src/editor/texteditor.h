@@ -67,6 +67,12 @@ public:
     void replace(Position from, Position to, const QString& text);
     // Replaces the selection with text, as if typed.
     void insert(const QString& text) { replace(selectionStart(), selectionEnd(), text); }
+    // The same with UTF-8 bytes, which go in without a conversion (valid UTF-8 is the
+    // caller's to see to).
+    void insertUtf8(std::string text);
+    // How long the text may grow, in bytes: an edit beyond is refused (see refused).
+    Position maximumSize() const { return maximumSize_; }
+    void setMaximumSize(Position bytes);
 
     // Offsets in UTF-16 code units (how Qt's strings count) over the whole text, and back.
     Position utf16Offset(Position position) const { return buffer_.utf16Offset(position); }
@@ -106,6 +112,8 @@ public slots:
 
 signals:
     void textChanged();
+    // An edit was refused as it would have made the text longer than maximumSize (bytes).
+    void refused(Position bytes);
     // The note of the cursor's line changed, by a move to another line or an edit.
     void cursorNoteChanged(const QString& note);
 
@@ -138,13 +146,20 @@ protected:
     virtual bool canInsertFromMimeData(const QMimeData* source) const;
     virtual void insertFromMimeData(const QMimeData* source);
 
+    // The busy cursor while it lives, for a step that may take long (a paste, a drop).
+    struct BusyCursor {
+        BusyCursor();
+        ~BusyCursor();
+        BusyCursor(const BusyCursor&) = delete;
+        BusyCursor& operator=(const BusyCursor&) = delete;
+    };
+
 private:
     Position selectionStart() const { return std::min(anchor_, cursor_); }
     Position selectionEnd() const { return std::max(anchor_, cursor_); }
     Position cursorLine() const { return buffer_.lineOf(cursor_); }
     // Carries out one edit and its undo: the text, the selection, the view, the notices.
-    void apply(Position from, Position to, std::string_view text, Position anchor,
-               Position position);
+    void apply(Position from, Position to, std::string text, Position anchor, Position position);
     void edit(Position from, Position to, std::string text,
               EditHistory::Kind kind = EditHistory::Kind::Other);
 
@@ -217,6 +232,7 @@ private:
     void paintLineNote(QPainter& painter, Position line, QPointF origin) const;
 
     TextBuffer buffer_;
+    Position maximumSize_ = TextBuffer::maximumSize;
     EditHistory undo_;
     Position anchor_ = 0;
     Position cursor_ = 0;

@@ -27,6 +27,11 @@ void EditField::SetText(const QString& text) {
 MultiLineEditField::MultiLineEditField(QWidget* parent) : Field<TextEditor>(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(this, &TextEditor::textChanged, this, &MultiLineEditField::reportTextChange);
+    setMaximumSize(maximumText);
+    connect(this, &TextEditor::refused, this, [this] {
+        if (TooLarge)
+            TooLarge();
+    });
 }
 
 namespace {
@@ -52,8 +57,8 @@ void MultiLineEditField::insertFromMimeData(const QMimeData* source) {
     for (const QUrl& url : urls)
         files << url.toLocalFile();
     if (FilesDropped)
-        if (const std::optional<QString> text = FilesDropped(files))
-            insert(*text);
+        if (std::optional<std::string> text = FilesDropped(files))
+            insertUtf8(std::move(*text));
 }
 
 void CheckBox::setWordWrap(bool wrap) {

@@ -75,8 +75,9 @@ private:
 
 // A multi-line edit field whose text has one carriage return (character 13) between lines,
 // whatever line ends arrive in it by typing, pasting or dropping. Files dropped onto it (or
-// pasted from a file manager) go in as the text FilesDropped gives for them, where it gives
-// one; else they change nothing.
+// pasted from a file manager) go in as the text FilesDropped gives for them (UTF-8), where it
+// gives one; else they change nothing. It holds at most maximumText bytes: a paste or drop
+// beyond is refused and reported by TooLarge.
 class MultiLineEditField : public Field<TextEditor> {
     Q_OBJECT
 public:
@@ -87,8 +88,11 @@ public:
     // Shows a text with carriage returns between lines; raises TextChange.
     void SetText(std::string_view text) { setText(text); }
 
-    // The text that files (local paths) go in as, or nothing to refuse them.
-    std::function<std::optional<QString>(const QStringList& files)> FilesDropped;
+    // The text that files (local paths) go in as, in UTF-8, or nothing to refuse them.
+    std::function<std::optional<std::string>(const QStringList& files)> FilesDropped;
+    std::function<void()> TooLarge;
+
+    static constexpr Position maximumText = Position(1) << 28; // 256 MiB, some 25 million values
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;

@@ -283,6 +283,7 @@ void WinDaten::handler_verbinden() {
     EFDaten->FilesDropped = [this](const QStringList& dateien) {
         return EFDaten_FilesDropped(dateien);
     };
+    EFDaten->TooLarge = [this] { EFDaten_TooLarge(); };
     for (int i = 1; i <= RBsatz.size(); ++i) {
         RadioButton* knopf = &RBsatz(i);
         knopf->Action = [this, knopf] { RBsatz_Action(*knopf); };

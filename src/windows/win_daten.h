@@ -54,7 +54,8 @@ public:
     void EFskalamark_TextChange();
     bool EFDaten_KeyDown();
     void EFDaten_TextChange();
-    std::optional<QString> EFDaten_FilesDropped(const QStringList& dateien);
+    std::optional<std::string> EFDaten_FilesDropped(const QStringList& dateien);
+    void EFDaten_TooLarge();
     void RBsatz_Action(RadioButton& knopf);
     void BBsatzart_Action(BevelButton& knopf);
     void UpDownArrows1_Up();

@@ -29,23 +29,37 @@ void zeichnen_wenn_automatisch() {
         boxplot_zeichnen();
 }
 
-// The text of a file: UTF-8, or UTF-16 or UTF-32 with a byte order mark, or else Latin-1 as
-// older spreadsheets save it. Nothing when the file cannot be read, is larger than any value
-// list (1 GiB) or holds control characters a text has not (a picture, a workbook).
-std::optional<QString> text_der_datei(const QString& pfad) {
-    QFile datei(pfad);
-    if (datei.size() > (qint64(1) << 30) || !datei.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = datei.readAll();
-    QStringDecoder dekoder(QStringDecoder::encodingForData(bytes).value_or(QStringDecoder::Utf8));
-    QString text = dekoder(bytes);
-    if (dekoder.hasError())
-        text = QString::fromLatin1(bytes);
-    const bool steuerzeichen = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
-               c != QLatin1Char('\r') && c != QLatin1Char('\f');
+// No control character a text has not (a picture, a workbook holds them): in UTF-8 each is
+// one byte below 32, which no other character has.
+bool ist_text(std::string_view utf8) {
+    return std::none_of(utf8.begin(), utf8.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r' &&
+               c != '\f';
     });
-    return steuerzeichen ? std::nullopt : std::optional<QString>(text);
+}
+
+// The text of a file in UTF-8: UTF-8 as it is, in bytes (a byte order mark dropped), UTF-16 or
+// UTF-32 with a byte order mark converted, or else Latin-1 as older spreadsheets save it.
+// Nothing when the file cannot be read, is larger than a value list can be, or is not text.
+std::optional<std::string> text_der_datei(const QString& pfad) {
+    QFile datei(pfad);
+    if (datei.size() > MultiLineEditField::maximumText || !datei.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::string bytes(std::size_t(datei.size()), '\0');
+    bytes.resize(std::size_t(std::max<qint64>(datei.read(bytes.data(), datei.size()), 0)));
+    const QByteArrayView ansicht(bytes.data(), qsizetype(bytes.size()));
+    const auto kodierung = QStringDecoder::encodingForData(ansicht);
+    if (kodierung.value_or(QStringDecoder::Utf8) == QStringDecoder::Utf8 && isValidUtf8(bytes)) {
+        if (bytes.starts_with("\xEF\xBB\xBF"))
+            bytes.erase(0, 3);
+    } else {
+        QStringDecoder dekoder(kodierung.value_or(QStringDecoder::Latin1));
+        QString text = dekoder(ansicht);
+        if (dekoder.hasError())
+            text = QString::fromLatin1(ansicht);
+        bytes = text.toStdString();
+    }
+    return ist_text(bytes) ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
 }
 
 } // namespace
@@ -83,23 +97,34 @@ bool WinDaten::EFDaten_KeyDown() {
 
 // Dropped files go into the value list one after another, each ending its last line, as a
 // column saved from a spreadsheet; a file that is not text refuses all of them.
-std::optional<QString> WinDaten::EFDaten_FilesDropped(const QStringList& dateien) {
-    QString alle;
+std::optional<std::string> WinDaten::EFDaten_FilesDropped(const QStringList& dateien) {
+    std::string alle;
     for (const QString& pfad : dateien) {
-        const std::optional<QString> text = text_der_datei(pfad);
+        std::optional<std::string> text = text_der_datei(pfad);
         if (!text) {
             QMessageBox::warning(this, QStringLiteral("Datei nicht eingefügt"),
-                                 QStringLiteral("„%1“ ist keine Textdatei. Die Werteliste "
-                                                "bleibt, wie sie war.")
+                                 QStringLiteral("„%1“ ist keine Textdatei oder größer als eine "
+                                                "Werteliste sein kann. Die Werteliste bleibt, "
+                                                "wie sie war.")
                                      .arg(QFileInfo(pfad).fileName()));
             return std::nullopt;
         }
-        alle += *text;
-        if (!alle.isEmpty() && !alle.endsWith(QLatin1Char('\n')) &&
-            !alle.endsWith(QLatin1Char('\r')))
-            alle += QLatin1Char('\n');
+        if (alle.empty())
+            alle = std::move(*text);
+        else
+            alle += *text;
+        if (!alle.empty() && !alle.ends_with('\n') && !alle.ends_with('\r'))
+            alle += '\n';
     }
     return alle;
+}
+
+// A paste or drop that would make the value list longer than it can be.
+void WinDaten::EFDaten_TooLarge() {
+    QMessageBox::warning(this, QStringLiteral("Text nicht eingefügt"),
+                         QStringLiteral("Eine Werteliste fasst höchstens %1 MiB Text. Die "
+                                        "Werteliste bleibt, wie sie war.")
+                             .arg(MultiLineEditField::maximumText >> 20));
 }
 
 void WinDaten::EFDaten_TextChange() {

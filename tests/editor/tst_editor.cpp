@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
 #include <QClipboard>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -111,10 +112,13 @@ private slots:
         QCOMPARE(bufferDisagreement(editor.buffer(), editor.text()), QString());
     }
 
-    // The history holds no more than its budget: the oldest steps go, the newest stays even
-    // when larger, and undo goes back through the steps it kept. (That a refused drop adds no
-    // step is checked on the value list, which refuses files that are not text.)
-    void undo_bound() {
+    // The history holds no more than its budget: the oldest steps go, and undo goes back
+    // through the steps it kept. A step larger than the whole budget (a paste of millions of
+    // lines) is carried out without a copy for the history, which it leaves empty. An edit that
+    // would make the text longer than its limit is refused and told, one up to it goes in.
+    // (That a refused drop adds no step is checked on the value list, which refuses files that
+    // are not text.)
+    void bounds() {
         Editor editor;
         editor.setUndoBudget(100'000);
         const auto line = [](int i) { return QString(10'000, QChar('a' + i)); };
@@ -128,9 +132,19 @@ private slots:
         QCOMPARE(fromUtf8(editor.text()), line(25 - kept));
 
         editor.replace(0, 0, QString(200'000, 'x'));
-        QCOMPARE(editor.undoHistory().count(), 1U);
-        editor.undo();
-        QCOMPARE(fromUtf8(editor.text()), line(25 - kept));
+        QCOMPARE(editor.text().size(), 210'000U);
+        QCOMPARE(editor.undoHistory().count(), 0U);
+
+        QSignalSpy refused(&editor, &TextEditor::refused);
+        editor.setMaximumSize(210'010);
+        editor.selectAll();
+        editor.insert(QString(210'011, 'y'));
+        QCOMPARE(editor.text().size(), 210'000U);
+        QCOMPARE(refused.count(), 1);
+        QCOMPARE(refused.first().first().value<TextEditor::Position>(), 210'011);
+        editor.insert(QString(210'010, 'y'));
+        QCOMPARE(editor.text(), std::string(210'010, 'y'));
+        QCOMPARE(refused.count(), 1);
     }
 };
 
