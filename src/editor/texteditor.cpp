@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -258,9 +259,20 @@ void TextEditor::copy() const {
 
 void TextEditor::paste() {
     const BusyCursor busy;
+    QElapsedTimer clock;
+    clock.start();
     if (const QMimeData* source = QApplication::clipboard()->mimeData();
         source && canInsertFromMimeData(source))
         insertFromMimeData(source);
+    lastPasteSlow_ = clock.elapsed() > 100;
+}
+
+// Ctrl+V held down pastes again and again only while a paste is quick: the repeats the keyboard
+// sends while a long list goes in (a second or more at millions of lines) would each paste it
+// once more, the text and the memory growing several times over before anything shows.
+void TextEditor::pasteByKey(bool repeated) {
+    if (!repeated || !lastPasteSlow_)
+        paste();
 }
 
 bool TextEditor::canInsertFromMimeData(const QMimeData* source) const {
@@ -396,7 +408,7 @@ bool TextEditor::editByKey(QKeyEvent* event) {
     else if (event->matches(QKeySequence::Copy))
         copy();
     else if (event->matches(QKeySequence::Paste))
-        paste();
+        pasteByKey(event->isAutoRepeat());
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();
     else if (event->matches(QKeySequence::Delete))

@@ -163,6 +163,7 @@ private:
     void edit(Position from, Position to, std::string text,
               EditHistory::Kind kind = EditHistory::Kind::Other);
 
+    void pasteByKey(bool repeated);
     bool handlesKey(QKeyEvent* event) const;
     bool editByKey(QKeyEvent* event);
     Position target(Move move) const;
@@ -249,6 +250,7 @@ private:
     QBasicTimer autoScroll_; // while the mouse selects or drags beyond the edge
     QPoint mouseAt_;
     bool caretOn_ = false;
+    bool lastPasteSlow_ = false;
     QBasicTimer caretBlink_;
     mutable std::map<Position, LongLine> longLines_; // by where they start
     LineNotes lineNotes_;

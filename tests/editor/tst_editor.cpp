@@ -131,6 +131,10 @@ private slots:
             editor.undo();
         QCOMPARE(fromUtf8(editor.text()), line(25 - kept));
 
+        editor.replace(0, 0, QString(90'000, 'z')); // a step within the budget stays
+        QCOMPARE(editor.undoHistory().count(), 1U);
+        editor.undo();
+        QCOMPARE(fromUtf8(editor.text()), line(25 - kept));
         editor.replace(0, 0, QString(200'000, 'x'));
         QCOMPARE(editor.text().size(), 210'000U);
         QCOMPARE(editor.undoHistory().count(), 0U);

@@ -19,6 +19,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <private/qguiapplication_p.h>
@@ -576,6 +578,45 @@ private slots:
         QCOMPARE(anfaenge_verdeckt(), QString());
         if (name == "datei_binaer")
             QVERIFY(meldung.contains("„bild.png“ ist keine Textdatei"));
+    }
+
+    // A dropped file goes in as the same text a paste of it gives, whatever its encoding: UTF-8
+    // (read in bytes, a byte order mark dropped) as UTF-16 and UTF-32 with a byte order mark
+    // (read through Qt's strings); bytes that are not UTF-8 are Latin-1.
+    void datei_kodierungen_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<QString>("liste"); // the value list with line feeds between lines
+        const QString text = "−1,5\r\n2\u00A03\rä😀\u2028µ\n";
+        const auto kodiert = [&](QStringConverter::Encoding kodierung) {
+            return QByteArray(QStringEncoder(kodierung, QStringConverter::Flag::WriteBom)(text));
+        };
+        const QString liste = "−1,5\n2 3\nä😀\nµ\n";
+        QTest::newRow("utf-8") << text << text.toUtf8() << liste;
+        QTest::newRow("utf-8 bom") << text << kodiert(QStringConverter::Utf8) << liste;
+        QTest::newRow("utf-16") << text << kodiert(QStringConverter::Utf16LE) << liste;
+        QTest::newRow("utf-32") << text << kodiert(QStringConverter::Utf32BE) << liste;
+        QTest::newRow("ascii") << "1,5\r\n2\r\n\r\n"
+                               << QByteArray("1,5\r\n2\r\n\r\n") << "1,5\n2\n\n";
+        QTest::newRow("latin-1") << "1,5\r\näµ\n" << QByteArray("1,5\r\n\xE4\xB5\n") << "1,5\näµ\n";
+    }
+    void datei_kodierungen() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, datei);
+        QFETCH(QString, liste);
+        klicks("+2");
+        w().EFDaten->SetText({});
+        einfuegen(w().EFDaten, text);
+        const std::string eingefuegt = w().EFDaten->Text();
+        QCOMPARE(QString::fromStdString(eingefuegt).replace('\r', '\n'), liste);
+        QTemporaryDir ordner;
+        QFile spalte(ordner.filePath("spalte.txt"));
+        QVERIFY(spalte.open(QIODevice::WriteOnly) && spalte.write(datei) == datei.size());
+        spalte.close();
+        w().EFDaten->SetText({});
+        bedienen("{datei:spalte.txt}", ordner.path());
+        QCOMPARE(w().EFDaten->Text(), eingefuegt);
+        QCOMPARE(daten_werteliste(2), eingefuegt);
     }
 
     // Without a mouse: Tab reaches every control of the window once, down each column, and a
