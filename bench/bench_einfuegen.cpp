@@ -103,6 +103,21 @@ bool stimmt(std::size_t laenge) {
     return gleich;
 }
 
+// The dropped text is selected, and so X11's primary selection, which another program reads
+// whole (made into text only now).
+void primaere_auswahl_pruefen(std::size_t laenge) {
+    QProcess xclip;
+    xclip.start(QStringLiteral("sh"),
+                {QStringLiteral("-c"), QStringLiteral("xclip -o -selection primary | wc -c")});
+    QElapsedTimer uhr;
+    uhr.start();
+    while (xclip.state() != QProcess::NotRunning && uhr.elapsed() < 60'000)
+        QTest::qWait(20);
+    const auto gelesen = xclip.readAllStandardOutput().trimmed().toULongLong();
+    std::printf("%-58s %9.3f ms%s\n", "  the dropped text read as the primary selection",
+                double(uhr.nsecsElapsed()) / 1e6, gelesen == laenge ? "" : ", NOT the text");
+}
+
 double erster_lauf_mib = 0; // the peak memory after the first run, as of a fresh start
 
 template <typename Arbeit>
@@ -164,9 +179,30 @@ int main(int argc, char* argv[]) {
             for (QEvent* e : std::initializer_list<QEvent*>{&betreten, &ablegen})
                 QApplication::sendEvent(ziel, e);
         });
+        if (x11 && !QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
+            primaere_auswahl_pruefen(laenge);
     } else {
         Fremdprogramm xclip(datei);
-        if (art == "uebertragung") {
+        if (art == "halten") {
+            // Ctrl+V held down for a second on the real keyboard (xdotool), as a user who
+            // waits for a long paste to show: how often the list went in, and the memory.
+            leere_reihe();
+            fenster().activateWindow();
+            QTest::qWaitForWindowActive(&fenster());
+            fenster().EFDaten->setFocus();
+            QProcess::execute(QStringLiteral("sh"),
+                              {QStringLiteral("-c"),
+                               QStringLiteral("xdotool keydown ctrl+v; sleep 1; xdotool keyup "
+                                              "ctrl+v")});
+            QElapsedTimer uhr;
+            uhr.start();
+            QTest::qWait(100);
+            zeigen();
+            std::printf("%-58s %9.3f s, the list %.1f times\n",
+                        ("Ctrl+V held 1 s, " + zahl(zeilen) + " lines").c_str(),
+                        double(uhr.elapsed()) / 1e3,
+                        double(Proc::daten_werteliste(1).size()) / double(laenge));
+        } else if (art == "uebertragung") {
             std::vector<double> ms, cpu;
             for (int i = 0; i < anzahl; ++i) {
                 const double cpu_anfang = cpu_ms();

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -164,7 +165,29 @@ void TextEditor::setSelection(Position anchor, Position position) {
     // Where the desktop has a selection to paste with the middle button (X11), it is this one.
     if (QClipboard* clipboard = QApplication::clipboard();
         hasSelection() && clipboard->supportsSelection())
-        clipboard->setText(selectedText(), QClipboard::Selection);
+        clipboard->setMimeData(new SelectionData(this), QClipboard::Selection);
+}
+
+// A long selection (a million lines) would cost a copy at each step of selecting it; it is made
+// into text only when a program asks for it, and then holds the text selected at the time, or
+// nothing after an edit. A short one is copied at once and outlives edits.
+TextEditor::SelectionData::SelectionData(const TextEditor* editor)
+    : editor_(editor), from_(editor->selectionStart()), to_(editor->selectionEnd()),
+      edits_(editor->edits_) {
+    if (to_ - from_ <= pieceBytes * 1024)
+        copy_ = editor->selectedText();
+}
+
+QStringList TextEditor::SelectionData::formats() const {
+    return {QStringLiteral("text/plain")};
+}
+
+QVariant TextEditor::SelectionData::retrieveData(const QString& mimeType, QMetaType type) const {
+    if (mimeType != QLatin1String("text/plain"))
+        return QMimeData::retrieveData(mimeType, type);
+    if (copy_ || !editor_ || editor_->edits_ != edits_)
+        return copy_.value_or(QString());
+    return editor_->textBetween(from_, to_);
 }
 
 QString TextEditor::textBetween(Position from, Position to) const {
@@ -236,6 +259,7 @@ void TextEditor::apply(Position from, Position to, std::string text, Position an
     const auto inserted = Position(text.size());
     followEdit(from, to, text);
     buffer_.replace(from, to, std::move(text));
+    ++edits_;
     updateScrollBars();
     setSelection(anchor, position);
     viewport()->update();
@@ -983,7 +1007,10 @@ void TextEditor::mousePressEvent(QMouseEvent* event) {
     if (QClipboard* clipboard = QApplication::clipboard();
         event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
         setSelection(at, at);
-        return insert(clipboard->text(QClipboard::Selection));
+        if (const QMimeData* source = clipboard->mimeData(QClipboard::Selection);
+            source && canInsertFromMimeData(source))
+            insertFromMimeData(source);
+        return;
     }
     if (event->button() != Qt::LeftButton)
         return;

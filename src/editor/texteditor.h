@@ -12,6 +12,8 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QMimeData>
+#include <QPointer>
 
 #include <algorithm>
 #include <functional>
@@ -21,7 +23,6 @@
 #include <utility>
 #include <vector>
 
-class QMimeData;
 class QPainter;
 class QTextLayout;
 
@@ -155,6 +156,7 @@ protected:
     };
 
 private:
+    class SelectionData;
     Position selectionStart() const { return std::min(anchor_, cursor_); }
     Position selectionEnd() const { return std::max(anchor_, cursor_); }
     Position cursorLine() const { return buffer_.lineOf(cursor_); }
@@ -251,8 +253,26 @@ private:
     QPoint mouseAt_;
     bool caretOn_ = false;
     bool lastPasteSlow_ = false;
+    quint64 edits_ = 0; // how many edits were made, to tell whether the text is the same
     QBasicTimer caretBlink_;
     mutable std::map<Position, LongLine> longLines_; // by where they start
     LineNotes lineNotes_;
     QString cursorNote_;
+};
+
+// The selection for the X11 primary selection (see TextEditor::setSelection).
+class TextEditor::SelectionData : public QMimeData {
+public:
+    explicit SelectionData(const TextEditor* editor);
+    QStringList formats() const override;
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
+
+private:
+    QPointer<const TextEditor> editor_;
+    Position from_;
+    Position to_;
+    quint64 edits_;
+    std::optional<QString> copy_; // of a short selection
 };
