@@ -17,13 +17,27 @@ TextBuffer::Position unitsOf(char byte) {
 
 void TextBuffer::fillLineStarts(std::string_view text, LineStart at,
                                 std::vector<LineStart>::iterator first) {
-    const bool ascii = utf16Length(text) == Position(text.size());
-    const std::uint32_t bytesStart = at.bytes, unitsStart = at.units;
+    const std::size_t last = text.rfind(separator);
+    if (last == std::string_view::npos)
+        return;
+    if (utf16Length(text) == Position(text.size())) {
+        // ASCII, where units are bytes: a start is written after every byte and kept after a
+        // carriage return, without a branch (a list of millions of short lines).
+        const auto start = [at](std::size_t after) {
+            return LineStart{at.bytes + std::uint32_t(after), at.units + std::uint32_t(after)};
+        };
+        std::size_t k = 0; // carriage returns before i, fewer than before last
+        for (std::size_t i = 0; i < last; ++i) {
+            first[std::ptrdiff_t(k)] = start(i + 1);
+            k += text[i] == separator;
+        }
+        first[std::ptrdiff_t(k)] = start(last + 1);
+        return;
+    }
     for (std::size_t from = 0, cr; (cr = text.find(separator, from)) != std::string_view::npos;
          from = cr + 1) {
-        at.bytes = bytesStart + std::uint32_t(cr + 1);
-        at.units = ascii ? unitsStart + std::uint32_t(cr + 1)
-                         : at.units + std::uint32_t(utf16Length(text.substr(from, cr + 1 - from)));
+        at.units += std::uint32_t(utf16Length(text.substr(from, cr + 1 - from)));
+        at.bytes += std::uint32_t(cr + 1 - from);
         *first++ = at;
     }
 }

@@ -83,18 +83,24 @@ std::size_t previousWord(std::string_view line, std::size_t i) {
     return i > 0 ? skipBack(line, i, wordClass(line, characterStart(line, i - 1))) : i;
 }
 
-// UTF-8 with carriage returns between lines, encoded piece by piece into a string that grows
-// as it needs: no room for three bytes a character, and no other whole copy of a long text.
-std::string toUtf8(QStringView text) {
+// UTF-8, encoded piece by piece into a string that grows as it needs: no room for three bytes a
+// character, and no other whole copy of a long text.
+std::string encoded(QStringView text) {
     constexpr qsizetype piece = 1 << 16;
     QStringEncoder encoder(QStringEncoder::Utf8);
-    std::vector<char> encoded(std::size_t(encoder.requiredSpace(piece)));
+    std::vector<char> buffer(std::size_t(encoder.requiredSpace(piece)));
     std::string bytes;
     bytes.reserve(std::size_t(text.size())); // exact for ASCII, as a value list is
     for (qsizetype at = 0; at < text.size(); at += piece) {
-        const char* end = encoder.appendToBuffer(encoded.data(), text.mid(at, piece));
-        bytes.append(encoded.data(), std::size_t(end - encoded.data()));
+        const char* end = encoder.appendToBuffer(buffer.data(), text.mid(at, piece));
+        bytes.append(buffer.data(), std::size_t(end - buffer.data()));
     }
+    return bytes;
+}
+
+// The same with carriage returns between lines.
+std::string toUtf8(QStringView text) {
+    std::string bytes = encoded(text);
     normalizeLineEnds(bytes);
     return bytes;
 }
@@ -313,7 +319,7 @@ void TextEditor::insertFromMimeData(const QMimeData* source) {
         if (isValidUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
             return insertUtf8(bytes.toStdString());
     }
-    std::string bytes = toUtf8(source->text()); // Qt's string goes before the edit
+    std::string bytes = encoded(source->text()); // Qt's string goes before the edit
     insertUtf8(std::move(bytes));
 }
 
