@@ -60,18 +60,26 @@ void ausgeben(const std::string& name, std::vector<double> ms, std::vector<doubl
     std::fflush(stdout);
 }
 
-// A column as another program or a file holds it, lines ended by line feeds, written in
-// pieces so that this process never holds it whole; its length in bytes.
+// A column as another program or a file holds it: values with six decimals and a decimal comma,
+// lines ended by line feeds, some 10 bytes a line (10^7 lines are 100 MB). Written in pieces,
+// so that this process never holds it whole; its length in bytes.
 std::size_t spalte_schreiben(const QString& datei, std::size_t zeilen) {
     QFile aus(datei);
     aus.open(QIODevice::WriteOnly);
+    std::mt19937_64 zufall(1);
+    std::normal_distribution<double> normal(50.0, 10.0);
     std::size_t laenge = 0;
-    for (std::size_t geschrieben = 0, stueck; geschrieben < zeilen; geschrieben += stueck) {
-        stueck = std::min<std::size_t>(zeilen - geschrieben, 100'000);
-        std::string text = werteliste(stueck, 0.0, unsigned(geschrieben / 100'000 + 1));
-        std::replace(text.begin(), text.end(), '\r', '\n');
-        aus.write(text.data(), qint64(text.size()));
-        laenge += text.size();
+    std::string text;
+    char zahl[32];
+    for (std::size_t i = 0; i < zeilen; ++i) {
+        const int n = std::snprintf(zahl, sizeof zahl, "%.6f\n", normal(zufall));
+        text.append(zahl, std::size_t(n));
+        if (text.size() > (1 << 20) || i + 1 == zeilen) {
+            std::replace(text.begin(), text.end(), '.', ',');
+            aus.write(text.data(), qint64(text.size()));
+            laenge += text.size();
+            text.clear();
+        }
     }
     return laenge;
 }
