@@ -191,26 +191,7 @@ int main(int argc, char* argv[]) {
             primaere_auswahl_pruefen(laenge);
     } else {
         Fremdprogramm xclip(datei);
-        if (art == "halten") {
-            // Ctrl+V held down for a second on the real keyboard (xdotool), as a user who
-            // waits for a long paste to show: how often the list went in, and the memory.
-            leere_reihe();
-            fenster().activateWindow();
-            QTest::qWaitForWindowActive(&fenster());
-            fenster().EFDaten->setFocus();
-            QProcess::execute(QStringLiteral("sh"),
-                              {QStringLiteral("-c"),
-                               QStringLiteral("xdotool keydown ctrl+v; sleep 1; xdotool keyup "
-                                              "ctrl+v")});
-            QElapsedTimer uhr;
-            uhr.start();
-            QTest::qWait(100);
-            zeigen();
-            std::printf("%-58s %9.3f s, the list %.1f times\n",
-                        ("Ctrl+V held 1 s, " + zahl(zeilen) + " lines").c_str(),
-                        double(uhr.elapsed()) / 1e3,
-                        double(Proc::daten_werteliste(1).size()) / double(laenge));
-        } else if (art == "uebertragung") {
+        if (art == "uebertragung") {
             std::vector<double> ms, cpu;
             for (int i = 0; i < anzahl; ++i) {
                 const double cpu_anfang = cpu_ms();
