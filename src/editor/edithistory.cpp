@@ -99,6 +99,7 @@ const EditHistory::Step* EditHistory::redo() {
 void EditHistory::clear() {
     steps_.clear();
     done_ = bytes_ = 0;
+    groupStarted_ = false; // an open group starts anew, with no step to add to
 }
 
 void EditHistory::setBudget(std::size_t bytes) {
