@@ -358,6 +358,16 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     return u;
 }
 
+Ueberblick ueberblick(std::span<const double> werte) {
+    Ueberblick u;
+    for (double v : werte)
+        u.summe += v;
+    if (!std::isfinite(u.summe))
+        u.summe = begrenzte_summe(werte);
+    spanne_dazu(werte, u);
+    return u;
+}
+
 std::optional<double> gelesen_als(std::string_view zeile) {
     const char* const ende = zeile.data() + zeile.size();
     const lesen::Zahl zahl = lesen::zahl_lesen(zeile.data(), ende, true);
