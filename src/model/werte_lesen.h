@@ -26,6 +26,9 @@ struct Ueberblick {
 // ways on one machine.
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x);
 
+// How many carriage returns a text holds, 64 characters at a time.
+std::size_t zeilenenden_zaehlen(std::string_view text);
+
 // The sum in order, the smallest and the largest of values read before, exactly as werte_lesen
 // gives them for the text they were read from (ohne_zahl is left 0).
 Ueberblick ueberblick(std::span<const double> werte);

@@ -20,13 +20,15 @@ std::size_t alle_zeilen_lesen(std::string_view stueck, std::vector<double>& wert
 }
 
 std::size_t zeilenenden(std::string_view text, std::size_t von, std::size_t bis) {
-    return std::size_t(std::count(text.begin() + std::ptrdiff_t(von),
-                                  text.begin() + std::ptrdiff_t(bis), zeilenende));
+    return zeilenenden_zaehlen(text.substr(von, bis - von));
 }
 
 } // namespace
 
 void Zeilenwerte::lesen(std::string_view text) {
+    // Room for every line at once: grown as it is read, a list of ten million values would
+    // hold twice its room for a moment, and keep two thirds of it unused.
+    zeilen_.reserve(zeilenenden_zaehlen(text) + 1);
     ueberblick_ = werte_lesen(text, zeilen_);
     letzte_leer_ = text.empty() || text.back() == zeilenende;
     if (letzte_leer_)
