@@ -262,13 +262,9 @@ void Werte_aus_daten_berechnen(int32_t satz) {
 void werteliste_aendern(int32_t satz, std::size_t von, std::size_t bis, std::string_view neu) {
     std::string& text = daten_werteliste(satz);
     Zeilenwerte& zeilen = zeilenwerte(satz);
-    if (zeilen.passt_zu(text)) {
-        zeilen.ersetzen(text, von, bis, neu);
-    } else {
-        bis = std::min(bis, text.size());
-        text.replace(std::min(von, bis), bis - std::min(von, bis), neu);
+    if (!zeilen.passt_zu(text))
         zeilen.lesen(text);
-    }
+    zeilen.ersetzen(text, von, bis, neu);
     berechnen(satz, zeilen);
 }
 
