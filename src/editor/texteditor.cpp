@@ -274,6 +274,7 @@ void TextEditor::apply(Position from, Position to, std::string text, Position an
         QAccessibleTextUpdateEvent changed(this, int(at), before, after);
         QAccessible::updateAccessibility(&changed);
     }
+    emit edited(from, to - from, inserted);
     emit textChanged();
 }
 

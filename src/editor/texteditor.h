@@ -112,6 +112,9 @@ public slots:
     void removeSelectedText() { insert({}); }
 
 signals:
+    // The bytes from `at` on, removedBytes of them, were replaced by insertedBytes new ones;
+    // raised before textChanged, for whoever keeps something per line in step with the text.
+    void edited(Position at, Position removedBytes, Position insertedBytes);
     void textChanged();
     // An edit was refused as it would have made the text longer than maximumSize (bytes).
     void refused(Position bytes);

@@ -360,6 +360,20 @@ QString verletzt() {
         return "the value list's line of the cursor is the text between its line ends";
     if (const QString verdeckt = anfaenge_verdeckt(); !verdeckt.isEmpty())
         return verdeckt;
+    // A series' statistics are those of its list read whole (on a set the window lacks), as
+    // far as they are shown: the window keeps each value as its field shows it.
+    if (!eingabe_aktiv) {
+        daten_werteliste(max_satz) = liste;
+        Werte_aus_daten_berechnen(max_satz);
+        for (int32_t spalte = 1; spalte <= anzahl; ++spalte)
+            if (Str(daten_basiswert(max_satz, spalte)) !=
+                Str(daten_basiswert(daten_akt_satz, spalte)))
+                return "a series' statistics are those of its whole list, however it was edited";
+        if (zustand.ausreisser[std::size_t(max_satz)] !=
+                zustand.ausreisser[std::size_t(daten_akt_satz)] ||
+            daten_ohne_zahl(max_satz) != daten_ohne_zahl(daten_akt_satz))
+            return "a series' statistics are those of its whole list, however it was edited";
+    }
     for (int i = 1; i <= 8; ++i) {
         const bool feld = w().EFbasis(i).isVisible();
         const QString gezeigt = feld ? w().EFbasis(i).text() : w().STbasis(i).text();
