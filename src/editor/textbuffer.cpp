@@ -16,14 +16,11 @@ TextBuffer::Position unitsOf(char byte) {
 
 } // namespace
 
-void TextBuffer::fillLineStarts(std::string_view text, LineStart at,
-                                std::vector<LineStart>::iterator first) {
-    if (utf16Length(text) == Position(text.size())) {
-        // ASCII, where units are bytes: the carriage returns are found 16 bytes at a time (a
-        // list of millions of short lines), each found one after another in the bits of a mask.
-        const auto start = [at](std::size_t after) {
-            return LineStart{at.bytes + std::uint32_t(after), at.units + std::uint32_t(after)};
-        };
+void TextBuffer::fillStarts(std::string_view text, std::uint32_t start, bool units,
+                            Starts::iterator first) {
+    if (!units || utf16Length(text) == Position(text.size())) {
+        // Bytes, or units of ASCII: the carriage returns are found 16 bytes at a time (a list
+        // of millions of short lines), each found one after another in the bits of a mask.
         const std::size_t n = text.size();
         std::size_t i = 0;
         for (; i + 16 <= n; i += 16) {
@@ -31,29 +28,37 @@ void TextBuffer::fillLineStarts(std::string_view text, LineStart at,
             for (unsigned j = 0; j < 16; ++j)
                 mask |= unsigned(text[i + j] == separator) << j;
             for (; mask != 0; mask &= mask - 1)
-                *first++ = start(i + unsigned(std::countr_zero(mask)) + 1);
+                *first++ = start + std::uint32_t(i + unsigned(std::countr_zero(mask)) + 1);
         }
         for (; i < n; ++i)
             if (text[i] == separator)
-                *first++ = start(i + 1);
+                *first++ = start + std::uint32_t(i + 1);
         return;
     }
     for (std::size_t from = 0, cr; (cr = text.find(separator, from)) != std::string_view::npos;
-         from = cr + 1) {
-        at.units += std::uint32_t(utf16Length(text.substr(from, cr + 1 - from)));
-        at.bytes += std::uint32_t(cr + 1 - from);
-        *first++ = at;
-    }
+         from = cr + 1)
+        *first++ = start += std::uint32_t(utf16Length(text.substr(from, cr + 1 - from)));
+}
+
+void TextBuffer::replaceStarts(Starts& starts, Position firstLine, Position lastLine,
+                               std::string_view text, std::uint32_t start, bool units,
+                               std::uint32_t shift) {
+    const auto first = starts.erase(starts.begin() + firstLine + 1, starts.begin() + lastLine + 1);
+    const auto count = std::count(text.begin(), text.end(), separator);
+    const auto after = starts.insert(first, std::size_t(count), 0) + count;
+    fillStarts(text, start, units, after - count);
+    std::for_each(after, starts.end(), [shift](std::uint32_t& s) { s += shift; });
+    if (starts.capacity() > 2 * starts.size() + 4096) // a long text gone
+        starts.shrink_to_fit();
 }
 
 void TextBuffer::replace(Position from, Position to, std::string text) {
     const std::string_view removed =
         std::string_view(text_).substr(std::size_t(from), std::size_t(to - from));
-    const LineStart at{std::uint32_t(from), std::uint32_t(utf16Offset(from))};
+    const auto unitsAt = std::uint32_t(utf16Offset(from));
     // Added to the starts after the edit, modulo 2^32 as the starts are counted.
     const auto shiftBytes = std::uint32_t(Position(text.size()) - (to - from));
     const Position unitsAdded = utf16Length(text) - utf16Length(removed);
-    const auto shiftUnits = std::uint32_t(unitsAdded);
     const Position firstLine = lineOf(from);
     const Position lastLine = lineOf(to);
     const auto inserted = std::size_t(text.size());
@@ -64,23 +69,19 @@ void TextBuffer::replace(Position from, Position to, std::string text) {
     units_ += unitsAdded;
     const std::string_view added = std::string_view(text_).substr(std::size_t(from), inserted);
 
-    const auto first =
-        lineStarts_.erase(lineStarts_.begin() + firstLine + 1, lineStarts_.begin() + lastLine + 1);
-    const auto count = std::count(added.begin(), added.end(), separator);
-    const auto after = lineStarts_.insert(first, std::size_t(count), LineStart{}) + count;
-    fillLineStarts(added, at, after - count);
-    std::for_each(after, lineStarts_.end(), [=](LineStart& start) {
-        start.bytes += shiftBytes;
-        start.units += shiftUnits;
-    });
-    if (lineStarts_.capacity() > 2 * lineStarts_.size() + 4096) // a long text gone
-        lineStarts_.shrink_to_fit();
+    if (units_ == size()) { // ASCII alone again, or still
+        unitStarts_ = {};
+    } else {
+        if (allAscii()) // the units so far are the bytes
+            unitStarts_ = byteStarts_;
+        replaceStarts(unitStarts_, firstLine, lastLine, added, unitsAt, true,
+                      std::uint32_t(unitsAdded));
+    }
+    replaceStarts(byteStarts_, firstLine, lastLine, added, std::uint32_t(from), false, shiftBytes);
 }
 
 TextBuffer::Position TextBuffer::lineOf(Position position) const {
-    return Position(std::ranges::upper_bound(lineStarts_, position, {}, &LineStart::bytes) -
-                    lineStarts_.begin()) -
-           1;
+    return Position(std::ranges::upper_bound(byteStarts_, position) - byteStarts_.begin()) - 1;
 }
 
 TextBuffer::Position TextBuffer::lineEnd(Position line) const {
@@ -92,20 +93,24 @@ std::string_view TextBuffer::lineText(Position line) const {
     return std::string_view(text_).substr(std::size_t(start), std::size_t(lineEnd(line) - start));
 }
 
+TextBuffer::LineStart TextBuffer::startOf(Position line) const {
+    const Position bytes = byteStarts_[std::size_t(line)];
+    return {bytes, allAscii() ? bytes : Position(unitStarts_[std::size_t(line)])};
+}
+
 TextBuffer::LineStart TextBuffer::nextLineStart(Position line) const {
-    return line + 1 < lineCount() ? lineStarts_[std::size_t(line + 1)]
-                                  : LineStart{std::uint32_t(size()), std::uint32_t(units_)};
+    return line + 1 < lineCount() ? startOf(line + 1) : LineStart{size(), units_};
 }
 
 bool TextBuffer::isAscii(Position line) const {
-    const LineStart start = lineStarts_[std::size_t(line)], next = nextLineStart(line);
+    const LineStart start = startOf(line), next = nextLineStart(line);
     return next.bytes - start.bytes == next.units - start.units;
 }
 
 TextBuffer::Position TextBuffer::utf16Offset(Position position) const {
     position = std::clamp<Position>(position, 0, size());
     const Position line = lineOf(position);
-    const LineStart start = lineStarts_[std::size_t(line)];
+    const LineStart start = startOf(line);
     const Position bytes = position - start.bytes;
     return start.units + (isAscii(line) ? bytes
                                         : utf16Length(std::string_view(text_).substr(
@@ -114,11 +119,9 @@ TextBuffer::Position TextBuffer::utf16Offset(Position position) const {
 
 TextBuffer::Position TextBuffer::position(Position utf16Offset) const {
     const Position units = std::clamp<Position>(utf16Offset, 0, units_);
-    const Position line =
-        Position(std::ranges::upper_bound(lineStarts_, units, {}, &LineStart::units) -
-                 lineStarts_.begin()) -
-        1;
-    const LineStart start = lineStarts_[std::size_t(line)];
+    const Starts& starts = allAscii() ? byteStarts_ : unitStarts_;
+    const Position line = Position(std::ranges::upper_bound(starts, units) - starts.begin()) - 1;
+    const LineStart start = startOf(line);
     const Position wanted = units - start.units;
     return start.bytes +
            (isAscii(line)

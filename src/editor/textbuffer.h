@@ -1,6 +1,7 @@
 // The text of a plain-text editor as one UTF-8 string with a carriage return (character 13)
-// between lines, and an index of where each line starts, in bytes and in UTF-16 code units: a
-// million lines cost one string and one array of 8 bytes a line, not an object per line.
+// between lines, and an index of where each line starts in bytes, and in UTF-16 code units
+// where the text holds more than ASCII: a million lines cost one string and 4 bytes a line
+// (8 with other characters), not an object per line.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +21,7 @@ public:
 
     const std::string& text() const { return text_; }
     Position size() const { return Position(text_.size()); }
-    Position lineCount() const { return Position(lineStarts_.size()); }
+    Position lineCount() const { return Position(byteStarts_.size()); }
 
     // Replaces the bytes from..to with the given text, which has its line ends as carriage
     // returns already (see normalizeLineEnds); a text that replaces all is taken over, not
@@ -29,7 +30,7 @@ public:
 
     // The line holding a position; a carriage return belongs to the line it ends.
     Position lineOf(Position position) const;
-    Position lineStart(Position line) const { return lineStarts_[std::size_t(line)].bytes; }
+    Position lineStart(Position line) const { return byteStarts_[std::size_t(line)]; }
     // Where a line's text ends: at its carriage return, or at the end of the text.
     Position lineEnd(Position line) const;
     std::string_view lineText(Position line) const;
@@ -47,20 +48,29 @@ public:
 
 private:
     struct LineStart {
-        std::uint32_t bytes;
-        std::uint32_t units; // UTF-16 code units before the line
+        Position bytes;
+        Position units; // UTF-16 code units before the line
     };
-    // Puts the starts after each carriage return of text, which begins at the given start, in
-    // place of the starts from first on, as many as text has carriage returns.
-    static void fillLineStarts(std::string_view text, LineStart at,
-                               std::vector<LineStart>::iterator first);
+    using Starts = std::vector<std::uint32_t>;
+    // Puts the starts after each carriage return of text, counted in bytes or in UTF-16 units
+    // from start on, in place of the starts from first on, as many as text has carriage returns.
+    static void fillStarts(std::string_view text, std::uint32_t start, bool units,
+                           Starts::iterator first);
+    // Replaces the starts of the lines after firstLine up to lastLine with those of text
+    // (which begins at start), and moves those after by shift.
+    static void replaceStarts(Starts& starts, Position firstLine, Position lastLine,
+                              std::string_view text, std::uint32_t start, bool units,
+                              std::uint32_t shift);
+    bool allAscii() const { return unitStarts_.empty(); }
+    LineStart startOf(Position line) const;
     // Where the next line starts, or the end of the text after the last line.
     LineStart nextLineStart(Position line) const;
     // A line of ASCII alone, where a byte is a code unit (any other character has more bytes).
     bool isAscii(Position line) const;
 
     std::string text_;
-    std::vector<LineStart> lineStarts_{{0, 0}};
+    Starts byteStarts_{0};
+    Starts unitStarts_;  // none while the text is ASCII alone, where units are bytes
     Position units_ = 0; // the text's length in UTF-16 code units
 };
 
