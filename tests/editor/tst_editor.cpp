@@ -89,6 +89,9 @@ private slots:
             {"cut and paste", "1\n2\n3", "{Shift+Down}{Ctrl+X}{Ctrl+End}{Return}{Ctrl+V}",
              "2\n3\n1\n|"},
             {"input method", "", "{pre:´}{ime:é}e{ime-1:ê}{pre:abc}", "éê|"},
+            // The UTF-16 offsets of the lines, counted from when the first character beyond
+            // ASCII comes.
+            {"beyond ASCII", "1\n2\n3", "{Down}{key:ä}{Ctrl+End}x", "1\nä2\n3x|"},
             {"screen reader", "1\nä\n𝄞", "{reader:2:x}{reader:7:7}", "1\nxä\n𝄞7|"},
         };
         for (const auto& [name, before, actions, after] : rows)
