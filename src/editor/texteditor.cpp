@@ -1014,6 +1014,7 @@ void TextEditor::mousePressEvent(QMouseEvent* event) {
     if (QClipboard* clipboard = QApplication::clipboard();
         event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
         setSelection(at, at);
+        const BusyCursor busy;
         if (const QMimeData* source = clipboard->mimeData(QClipboard::Selection);
             source && canInsertFromMimeData(source))
             insertFromMimeData(source);
