@@ -633,6 +633,31 @@ private slots:
         QCOMPARE(daten_werteliste(2), eingefuegt);
     }
 
+    // A paste or a dropped file that would make the value list longer than it may be is
+    // refused with a message, and the list stays as it was (here with a limit of 8 bytes).
+    void zu_lang() {
+        klicks("+2");
+        w().EFDaten->SetText("1\n2");
+        w().EFDaten->setMaximumSize(8);
+        QTemporaryDir ordner;
+        QFile spalte(ordner.filePath("spalte.txt"));
+        QVERIFY(spalte.open(QIODevice::WriteOnly) && spalte.write("3\n4\n5\n6\n") == 8);
+        spalte.close();
+        for (const QString folge :
+             {"{kopiert:3\n4\n5\n6}{Ctrl+End}{Ctrl+V}", "{datei:spalte.txt}"}) {
+            meldung.clear();
+            im_modalen_fenster(0, [](QWidget* fenster) {
+                if (auto* box = qobject_cast<QMessageBox*>(fenster))
+                    meldung = box->text(), box->close();
+            });
+            bedienen(folge, ordner.path());
+            QCOMPARE(meldung, "Eine Werteliste fasst höchstens 256 MiB Text. Die Werteliste "
+                              "bleibt, wie sie war.");
+            QCOMPARE(daten_werteliste(2), "1\r2");
+        }
+        w().EFDaten->setMaximumSize(MultiLineEditField::maximumText);
+    }
+
     // Without a mouse: Tab reaches every control of the window once, down each column, and a
     // screen reader names each, a field after the label it is labelled by, no two alike (the
     // two Maximum fields). Space presses the up arrow, the down arrow selects set B, which a
