@@ -40,18 +40,6 @@ QImage chart(int32_t breite, int32_t hoehe, double verhaeltnis = 1.0) {
     return bild_ergebnis->image();
 }
 
-QImage nebeneinander(const std::vector<QImage>& bilder) {
-    QRect flaeche;
-    for (const QImage& bild : bilder)
-        flaeche |= bild.rect().translated(flaeche.right() + 1, 0);
-    QImage alle(flaeche.size(), QImage::Format_RGB32);
-    alle.fill(Qt::white);
-    QPainter maler(&alle);
-    for (int x = 0; const QImage& bild : bilder)
-        maler.drawImage(std::exchange(x, x + bild.width()), 0, bild);
-    return alle;
-}
-
 // One chart for each of the scale's extremes, side by side: start above end, no range, a
 // range beyond a double, marks too small to add up, dense marks, more than 1,000 ticks (drawn
 // at a multiple of the mark over the whole axis), a mark lost in the start value, no mark;
@@ -104,7 +92,6 @@ const std::map<QString, std::function<QImage()>> diagramme = {
          std::vector<QImage> bilder;
          for (double verhaeltnis : {1.25, 1.5, 1.75, 2.0, 3.0}) {
              fuenf_reihen(), bilder.push_back(chart(110, 166, verhaeltnis));
-             bilder.back().setDevicePixelRatio(1);
          }
          return nebeneinander(bilder);
      }},
