@@ -95,6 +95,26 @@ const std::map<QString, std::function<QImage()>> diagramme = {
          }
          return nebeneinander(bilder);
      }},
+    // Scales without a series' labels: ticks one of 1, 2, 5, 10, 20, ... marks apart, never
+    // running together at the device's resolution (10000 by 1 at ratio 2), labels at one such
+    // step along the whole axis with the decimals their ticks need (0.004, 0.005, 1e-7), at
+    // full size on a coarser step where they can (100 by 0.7 in 100 pixels); the step in words.
+    {"skalen",
+     [] {
+         std::vector<QImage> bilder;
+         for (const auto& [ende, mark, breite, verhaeltnis] : {std::tuple{1.0, 0.004, 150, 1.5},
+                                                               {0.02, 0.005, 150, 1.0},
+                                                               {1e-6, 1e-7, 150, 1.0},
+                                                               {100.0, 0.7, 100, 1.0},
+                                                               {10000.0, 1.0, 150, 2.0}}) {
+             std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
+                 std::tuple(ende, mark, false, "");
+             bilder.push_back(chart(breite, 400, verhaeltnis));
+         }
+         if (!bild_ergebnis->description().endsWith(", Markierung alle 100."))
+             QTest::qFail("the step of the ticks in words", __FILE__, __LINE__);
+         return nebeneinander(bilder);
+     }},
     // Rings 1 pixel apart, and rings closer than their labels are high.
     {"dichte_ausreisser", [] { return fuenf_reihen(dichte_ringe), chart(800, 500); }},
     // Checked by chart() alone, without a picture: narrow plots with long scale labels, marks
@@ -128,57 +148,6 @@ private slots:
         QFETCH(QString, name);
         if (const QImage bild = diagramme.at(name)(); !bild.isNull())
             VERGLEICHE_GOLDEN(name, bild, text_toleranz);
-    }
-
-    // Ticks one of 1, 2, 5, 10, 20, ... marks apart, never so close that they run together at
-    // the device's resolution, and labels at one such step along the whole axis.
-    void skala_in_runden_schritten_data() {
-        for (const char* spalte :
-             {"ende", "mark", "verhaeltnis", "striche", "beschriftet", "breite"})
-            QTest::addColumn<double>(spalte);
-        // clang-format off
-        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0 << 150.0;
-        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0 << 150.0;
-        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0 << 150.0;
-        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0 << 150.0;
-        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04 << 150.0;
-        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0 << 150.0;
-        QTest::newRow("1 by 0.1, none at the arrow") << 1.0 << 0.1 << 1.0 << 0.1 << 0.1 << 150.0;
-        QTest::newRow("0.02 by 0.005") << 0.02 << 0.005 << 1.0 << 0.005 << 0.005 << 150.0;
-        QTest::newRow("1e-6 by 1e-7") << 1e-6 << 1e-7 << 1.0 << 1e-7 << 1e-7 << 150.0;
-        QTest::newRow("100 by 0.7, narrow, labels at full size") << 100.0 << 0.7 << 1.0 << 0.7 << 7.0 << 100.0;
-        // clang-format on
-    }
-    void skala_in_runden_schritten() {
-        QFETCH(double, ende);
-        QFETCH(double, mark);
-        QFETCH(double, verhaeltnis);
-        QFETCH(double, striche);
-        QFETCH(double, beschriftet);
-        QFETCH(double, breite);
-        std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
-            std::tuple(ende, mark, false, "");
-        const QImage bild = chart(int32_t(breite), 400, verhaeltnis);
-        int strichzahl = 0, i = 0;
-        for (const Drawing& z : bild_transfer->drawings()) {
-            strichzahl += z.kind == Drawing::Kind::DrawLine && z.y == z.y2 && z.penHeight == 1;
-            if (z.kind == Drawing::Kind::DrawString) {
-                QCOMPARE(Val(z.text) / ende + 1, i++ * beschriftet / ende + 1);
-                QCOMPARE(z.textSize, 12);
-            }
-        }
-        QCOMPARE(strichzahl, std::lround(ende / striche));
-        const QString gesprochen =
-            ", Markierung alle " + QString::fromStdString(zahl_gesprochen(striche)) + ".";
-        QVERIFY2(bild_ergebnis->description().endsWith(gesprochen),
-                 qPrintable(bild_ergebnis->description()));
-        QVERIFY2(i >= ende / beschriftet - 1, qPrintable(QString::number(i)));
-        // Down a column through the ticks, below the arrow head: runs of black no longer than
-        // one tick.
-        for (int y = int(30 * verhaeltnis), lauf = 0; y < 380 * verhaeltnis; ++y) {
-            lauf = bild.pixelColor(int(40 * verhaeltnis), y) == Qt::black ? lauf + 1 : 0;
-            QVERIFY2(lauf <= std::lround(verhaeltnis), qPrintable(QString("row %1").arg(y)));
-        }
     }
 
     // The outline of the last box keeps its 2-pixel right edge at every width and count.
