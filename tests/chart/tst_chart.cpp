@@ -150,26 +150,6 @@ private slots:
             VERGLEICHE_GOLDEN(name, bild, text_toleranz);
     }
 
-    // The outline of the last box keeps its 2-pixel right edge at every width and count.
-    void letzte_box_immer_geschlossen() {
-        box_werte_anzeigen = mittelwert_anzeigen = false;
-        for (int32_t satz = 2; satz <= hoechste_satzanzahl; ++satz)
-            boxwerte_setzen(satz, {10, 30, 50, 60, 85, 40});
-        const int zeile = whole(pos_rand_o * 60 + (1 - 2 * pos_rand_o) * 60 * 0.55); // value 45
-        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= hoechste_satzanzahl;
-             ++daten_max_satz_anzahl)
-            for (int32_t breite = 110; breite <= 2000; ++breite) {
-                const QImage bild = chart(breite, 60);
-                // The rightmost run of black pixels on that row is the 2-pixel edge.
-                QString schwarz;
-                for (int x = 0; x < breite; ++x)
-                    schwarz += bild.pixelColor(x, zeile) == Qt::black ? 'b' : 'w';
-                QVERIFY2(schwarz.contains(QRegularExpression("wbbw*$")),
-                         qPrintable(
-                             QString("%1 sets, width %2").arg(daten_max_satz_anzahl).arg(breite)));
-            }
-    }
-
     // 5,000 outliers between 1500 and 1501 fall on at most two pixel rows, and get a mark each.
     void eine_ausreissermarke_je_zeile() {
         std::string liste = "1500";
