@@ -103,7 +103,7 @@ QString meldung; // the text of the last message box closed by a test
 
 // What the user does in the value list: characters typed, and in braces a key sequence or
 // {ime:x} (committed by an input method), {datei:name} (a file dropped at the start of
-// the first line), {kopiert:x} (on the clipboard), {menue:name} (context menu).
+// the first line), {menue:name} (context menu).
 void bedienen(const QString& folge, const QDir& ordner = QDir()) {
     TextEditor* feld = w().EFDaten;
     QWidget* flaeche = feld->viewport();
@@ -128,8 +128,6 @@ void bedienen(const QString& folge, const QDir& ordner = QDir()) {
                     meldung = box->text(), box->close();
             });
             ablegen(flaeche, zeilenanfang(0), daten);
-        } else if (art == "kopiert") { // a text copied in another program
-            QApplication::clipboard()->setText(was);
         } else if (art == "menue") {
             QContextMenuEvent e(QContextMenuEvent::Mouse, {5, 5},
                                 flaeche->mapToGlobal(QPoint(5, 5)));
@@ -437,8 +435,9 @@ private slots:
     }
 
     // What a display shows reads back to its number, at several widths: the same sign, first
-    // digit and exponent, "…" exactly where digits are left out, the whole number as tooltip;
-    // drawn without a bound, what it shows stays within the display. Fields take any length.
+    // digit and exponent, "…" exactly where digits are left out, the whole number as tooltip
+    // (that it stays within the display, in a smaller font where it must, the golden pictures
+    // of long numbers show). Fields take any length.
     void lange_zahlen() {
         const auto kopf = [](double x) { // "-1e+15" for -1.23e15
             return QString::number(x, 'e', 14).remove(QRegularExpression("\\.\\d+"));
@@ -457,13 +456,6 @@ private slots:
                 QCOMPARE(kopf(gelesen), kopf(Val(text.toStdString())));
                 QCOMPARE(gezeigt.contains(QChar(0x2026)), gelesen != Val(text.toStdString()));
                 QCOMPARE(anzeige.toolTip(), gezeigt == text ? QString() : text);
-                QLabel frei(gezeigt);
-                frei.setFont(anzeige.gezeigte_schrift()), frei.resize(breite + 50, 20);
-                const QImage bild = frei.grab().toImage();
-                const int rand = int(breite * bild.devicePixelRatio());
-                QImage rest = bild.copy(rand, 0, bild.width() - rand, bild.height()), leer = rest;
-                leer.fill(bild.pixel(bild.width() - 1, 0));
-                QVERIFY2(rest == leer, qPrintable(gezeigt)); // nothing drawn beyond the display
             }
         }
         klicks("b");
@@ -480,10 +472,6 @@ private slots:
             {"datei_ablegen", "1", "{datei:spalte.txt}", "[2\n3,5\n]1"},
             // A refused file leaves no step in the history: Ctrl+Z takes back the typed 2.
             {"datei_binaer", "1", "{End}2{datei:bild.png}{Ctrl+Z}", "1|"},
-            // Long numbers pasted, and a short line after the end of a long one.
-            {"lang_eingefuegt", "", "{kopiert:12.3456789012345\n67.8901234567891}{Ctrl+V}",
-             "12.3456789012345\n67.8901234567891|"},
-            {"lang_kurz", "1234567890123456789\n775", "{End}{Down}", "1234567890123456789\n775|"},
             {"menue", "12", "{Ctrl+A}{menue:Cu&t}{menue:&Paste}{menue:&Paste}", "1212|"},
             {"tab", "1", "{Tab}", "|1"},
             // Box values: the list is shown but takes no keys, paste or input method text.
