@@ -670,7 +670,6 @@ private slots:
         const std::initializer_list<std::array<QString, 4>> zeilen = {
             {"a_runter", "vvvv", "",
              "A, Box-Werte, Mittelwert 40|A, unteres Quartil 30|A, Minimum 10|A, Minimum 10"},
-            {"a_hoch", "^^^", "", "A, Box-Werte, oberes Quartil 60|A, Maximum 85|A, Maximum 85"},
             {"b", ">vvvv][", "",
              "B, Datenreihe, 8 Werte, Median 4,5|B, Mittelwert 16,19|B, unteres Quartil 2,75|"
              "B, unterer Whisker bis 2,5|B, Ausreißer -30, 1 von 2|B, Ausreißer -30, 1 von 2|"
@@ -693,7 +692,6 @@ private slots:
             {"whisker", ">^^", "ohne_ausreisser", "B, Maximum 99"},
             {"ausreisser_weg", ">[", "werte", "B, Median 5"},
             {"mittelwert_weg", "v", "ohne_mittelwert", "A, Median 50"},
-            {"satz_weg", ">", "ein_satz", "A, Median 50"},
             {"nur_b", "^^", "ohne_alle", "B, Median 4,5"},
         };
         for (const auto& [name, folge, aenderung, gesagt] : zeilen)
@@ -709,7 +707,6 @@ private slots:
             {"werte", [] { w().EFDaten->SetText("1\r2\r3\r4\r5\r6\r7\r8\r9"); }},
             {"ohne_ausreisser", [] { klick(w().CBereitert); }},
             {"ohne_mittelwert", [] { klick(w().CBmittelwert); }},
-            {"ein_satz", [] { klicks("1-"); }},
             {"ohne_alle", [] { klick(w().CBshowall); }}};
         QVERIFY(erkunden_bereit());
         angesagt.clear();
