@@ -185,14 +185,6 @@ const std::map<QString, std::function<void()>> szenen = {
     {"weniger", [] { klicks("+++3-2-"); }},
     // Decimal commas in a box value and the scale.
     {"komma", [] { neu_tippen(&w().EFbasis(3), "55,5"), neu_tippen(w().EFskalamark, "2,5"); }},
-    // Pasted CR LF line ends, a no-break space, Shift+Return and Return.
-    {"zeilenenden",
-     [] {
-         klicks("+2"), einfuegen(w().EFDaten, "1,5\r\n2\r\n3\r\n40\r\n");
-         QTest::keyClicks(w().EFDaten, QString(QChar::Nbsp) + "4");
-         QTest::keyClick(w().EFDaten, Qt::Key_Return, Qt::ShiftModifier);
-         QTest::keyClicks(w().EFDaten, "5"), QTest::keyClick(w().EFDaten, Qt::Key_Return);
-     }},
     // Keys and paste into the hidden box value of a series are dropped, and a key in the
     // disabled series of box values.
     {"andere_art",
