@@ -111,6 +111,13 @@ void WinDaten::EFDaten_TextChange() {
     zeichnen_wenn_automatisch();
 }
 
+// Every edit of the list has been taken as it came: the list is read again only where the
+// set's text is not the list's, so that leaving a list of millions of lines costs no reading.
+void WinDaten::EFDaten_LostFocus() {
+    if (!eingabe_aktiv && daten_werteliste(daten_akt_satz) != EFDaten->Text())
+        EFDaten_TextChange();
+}
+
 // The same as a text change, with the set's text changed as the list's was: the model reads
 // again only the lines that changed. Where the set's text was not the list's before (the
 // list shows another set's text while a set is being selected), it takes the whole text.
