@@ -126,8 +126,11 @@ void WinDaten::EFDaten_TextEdited(TextEditor::Position an, TextEditor::Position 
     if (eingabe_aktiv)
         return;
     const std::string& liste = EFDaten->Text();
-    if (daten_werteliste(daten_akt_satz).size() + std::size_t(eingefuegt - entfernt) !=
-        liste.size())
+    const std::string& text = daten_werteliste(daten_akt_satz);
+    // The list shows the set's own text, as when the set has just been selected: read already.
+    if (std::size_t(eingefuegt) == liste.size() && text == liste)
+        return;
+    if (text.size() + std::size_t(eingefuegt - entfernt) != liste.size())
         return EFDaten_TextChange();
     werteliste_aendern(daten_akt_satz, std::size_t(an), std::size_t(an + entfernt),
                        std::string_view(liste).substr(std::size_t(an), std::size_t(eingefuegt)));
