@@ -96,7 +96,7 @@ std::vector<Fach> gesuchte_faecher(const std::vector<std::size_t>& anzahl,
     return gesucht;
 }
 
-std::vector<double> nach_schluesseln(std::span<double> werte, bool ueberschreiben,
+std::vector<double> nach_schluesseln(std::span<const double> werte, double* platz,
                                      std::uint64_t unten, std::uint64_t oben,
                                      std::span<const std::size_t> raenge);
 
@@ -112,19 +112,26 @@ std::vector<double> im_fach(std::span<double> werte, std::span<const std::size_t
         unten = std::min(unten, schluessel(v));
         oben = std::max(oben, schluessel(v));
     }
-    return nach_schluesseln(werte, true, unten, oben, raenge);
+    return nach_schluesseln(werte, werte.data(), unten, oben, raenge);
 }
 
 // The values are counted into bins by their keys; the values of the bins that hold wanted
-// positions are gathered, in place where the values may be written over, and each such bin is
-// looked at again.
-std::vector<double> nach_schluesseln(std::span<double> werte, bool ueberschreiben,
+// positions are gathered at platz, and each such bin is looked at again. platz is the values'
+// own memory where they may be written over (each is then written where one was read before),
+// else nullptr for room of its own: the values of the list itself are kept.
+std::vector<double> nach_schluesseln(std::span<const double> werte, double* platz,
                                      std::uint64_t unten, std::uint64_t oben,
                                      std::span<const std::size_t> raenge) {
     if (unten == oben)
         return std::vector<double>(raenge.size(), werte.front());
-    if (werte.size() <= direkt_bis)
-        return durch_teilung(werte, raenge);
+    std::vector<double> eigene;
+    if (werte.size() <= direkt_bis) {
+        if (platz == nullptr) {
+            eigene.assign(werte.begin(), werte.end());
+            platz = eigene.data();
+        }
+        return durch_teilung(std::span(platz, werte.size()), raenge);
+    }
 
     const Einteilung e = einteilung(werte.size(), unten, oben);
     std::vector<std::size_t> anzahl(e.faecher, 0);
@@ -135,24 +142,21 @@ std::vector<double> nach_schluesseln(std::span<double> werte, bool ueberschreibe
 
     // Every value is written to the next place, and the place moves on after a wanted one
     // only: no branch, no place written before it has been read, and unlike swapping the
-    // values to the front, no round waits on what the round before stored. The values of the
-    // list itself are kept: the outliers are found among them afterwards.
-    std::vector<double> eigene;
-    double* nach = werte.data();
-    if (!ueberschreiben) {
+    // values to the front, no round waits on what the round before stored.
+    if (platz == nullptr) {
         std::size_t gewollt = 0;
         for (const Fach& fach : gesucht)
             gewollt += fach.anzahl;
         eigene.resize(gewollt + 1); // one more, for the values after the last wanted one
-        nach = eigene.data();
+        platz = eigene.data();
     }
     std::size_t gesammelt = 0;
     for (double v : werte) {
-        nach[gesammelt] = v;
+        platz[gesammelt] = v;
         gesammelt += ziel[e.fach_von(v)] != 0;
     }
 
-    std::span<double> rest(nach, gesammelt);
+    std::span<double> rest(platz, gesammelt);
     std::vector<double> ergebnis;
     for (const Fach& fach : gesucht) {
         const auto in_fach = [&](double v) { return ziel[e.fach_von(v)] == fach.nummer; };
@@ -241,9 +245,9 @@ void in_faecher_teilen(std::span<double> schluessel, std::span<double> platz, bo
 
 } // namespace
 
-std::vector<double> werte_an_raengen(std::span<double> werte, double kleinster, double groesster,
-                                     std::span<const std::size_t> raenge) {
-    return nach_schluesseln(werte, false, schluessel(kleinster), schluessel(groesster), raenge);
+std::vector<double> werte_an_raengen(std::span<const double> werte, double kleinster,
+                                     double groesster, std::span<const std::size_t> raenge) {
+    return nach_schluesseln(werte, nullptr, schluessel(kleinster), schluessel(groesster), raenge);
 }
 
 void aufsteigend_sortieren(std::span<double> werte, std::span<double> platz) {

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <numeric>
 #include <span>
 #include <string>
@@ -98,7 +99,7 @@ struct Lage {
 
 // Minimum, quartiles, median and maximum, exactly as from the sorted list but without
 // sorting it.
-Lage lagewerte(std::vector<double>& x, const Ueberblick& u) {
+Lage lagewerte(std::span<const double> x, const Ueberblick& u) {
     const std::size_t n = x.size();
     const std::size_t m = n / 2;
     const std::vector<std::size_t> raenge = mittlere_raenge(n);
@@ -113,19 +114,19 @@ struct Trennung {
     double whisker_max = -std::numeric_limits<double>::max();
 };
 
-// Gathers the values beyond the fences at the front of x, in their order, from position i
-// on, going on from t: the count gathered before i and the whisker ends so far. No branch
-// per value, as outliers may come at random: every value is written to the front, and the
-// place moves on after an outlier only. Upper outliers lie above every value within the
+// Gathers the values of x beyond the fences at the front of ziel, in their order, from
+// position i on, going on from t: the count gathered before i and the whisker ends so far. No
+// branch per value, as outliers may come at random: every value is written to the next place,
+// which moves on after an outlier only. Upper outliers lie above every value within the
 // fences, lower ones below, so each whisker end is found by one fence. The even and the odd
 // positions keep their own whisker ends, so that each comparison waits only on every second.
-Trennung einzeln_nach_vorn(std::vector<double>& x, std::size_t i, double zaun_unten,
-                           double zaun_oben, Trennung t) {
+Trennung einzeln_sammeln(std::span<const double> x, double* ziel, std::size_t i, double zaun_unten,
+                         double zaun_oben, Trennung t) {
     Trennung& gerade = t;
     Trennung ungerade;
     std::size_t& anzahl = gerade.ausreisser;
     const auto einordnen = [&](double v, Trennung& t) {
-        x[anzahl] = v;
+        ziel[anzahl] = v;
         anzahl += std::size_t(v < zaun_unten) | std::size_t(v > zaun_oben);
         t.whisker_min = std::min(t.whisker_min, v >= zaun_unten ? v : t.whisker_min);
         t.whisker_max = std::max(t.whisker_max, v <= zaun_oben ? v : t.whisker_max);
@@ -143,11 +144,11 @@ Trennung einzeln_nach_vorn(std::vector<double>& x, std::size_t i, double zaun_un
 
 #ifdef __SSE2__
 // The same for the first multiple of eight values, two at a time with SSE2. A round of eight
-// writes its values to the front only where it holds an outlier: rarely in most lists, and
+// writes its values only where it holds an outlier: rarely in most lists, and
 // nearly always in the others, so the branch guesses right either way. Four pairs of whisker
 // ends, so that no comparison waits on the one before. Gives where it stopped.
-std::size_t achtweise_nach_vorn(std::vector<double>& x, double zaun_unten, double zaun_oben,
-                                Trennung& t) {
+std::size_t achtweise_sammeln(std::span<const double> x, double* ziel, double zaun_unten,
+                              double zaun_oben, Trennung& t) {
     constexpr double groesste = std::numeric_limits<double>::max();
     const __m128d unten = _mm_set1_pd(zaun_unten), oben = _mm_set1_pd(zaun_oben);
     const auto wo = [](__m128d maske, __m128d ja, __m128d sonst) {
@@ -158,7 +159,7 @@ std::size_t achtweise_nach_vorn(std::vector<double>& x, double zaun_unten, doubl
         kleinster[k] = _mm_set1_pd(groesste);
         groesster[k] = _mm_set1_pd(-groesste);
     }
-    double* const w = x.data();
+    const double* const w = x.data();
     std::size_t i = 0;
     for (; i + 8 <= x.size(); i += 8) {
         unsigned aussen = 0;
@@ -172,7 +173,7 @@ std::size_t achtweise_nach_vorn(std::vector<double>& x, double zaun_unten, doubl
         }
         if (aussen != 0)
             for (std::size_t k = 0; k < 8; ++k) {
-                w[t.ausreisser] = w[i + k];
+                ziel[t.ausreisser] = w[i + k];
                 t.ausreisser += (aussen >> k) & 1;
             }
     }
@@ -187,30 +188,31 @@ std::size_t achtweise_nach_vorn(std::vector<double>& x, double zaun_unten, doubl
 }
 #endif
 
-Trennung ausreisser_nach_vorn(std::vector<double>& x, double zaun_unten, double zaun_oben) {
+Trennung ausreisser_sammeln(std::span<const double> x, double* ziel, double zaun_unten,
+                            double zaun_oben) {
     Trennung t;
     std::size_t i = 0;
 #ifdef __SSE2__
     if (!ohne_vektoren())
-        i = achtweise_nach_vorn(x, zaun_unten, zaun_oben, t);
+        i = achtweise_sammeln(x, ziel, zaun_unten, zaun_oben, t);
 #endif
-    return einzeln_nach_vorn(x, i, zaun_unten, zaun_oben, t);
+    return einzeln_sammeln(x, ziel, i, zaun_unten, zaun_oben, t);
 }
 
 // Values beyond 1.5 times the quartile distance from the box are outliers; the whisker ends
 // are the smallest and the largest value within those fences, a value on a fence included.
-// The outliers are gathered at the front of x in ascending order, the values after them no
-// longer needed, so their room serves the sort.
-Trennung ausreisser_bestimmen(std::vector<double>& x, const Lage& l) {
+// The outliers are gathered at the front of raum (as large as x) in ascending order, the
+// room after them serving the sort.
+Trennung ausreisser_bestimmen(std::span<const double> x, std::span<double> raum, const Lage& l) {
     const double abstand = (l.oberes_quartil - l.unteres_quartil) * zaunfaktor;
     const Trennung t =
-        ausreisser_nach_vorn(x, l.unteres_quartil - abstand, l.oberes_quartil + abstand);
-    aufsteigend_sortieren(std::span(x.data(), t.ausreisser), std::span(x).subspan(t.ausreisser));
+        ausreisser_sammeln(x, raum.data(), l.unteres_quartil - abstand, l.oberes_quartil + abstand);
+    aufsteigend_sortieren(raum.first(t.ausreisser), raum.subspan(t.ausreisser));
     return t;
 }
 
 // The statistics of a list of more than one value, stored into the set in one place.
-void speichern(int32_t satz, const Lage& l, double mittel, const std::vector<double>& x,
+void speichern(int32_t satz, const Lage& l, double mittel, std::span<const double> ausreisser,
                const Trennung& t) {
     daten_basiswert(satz, minimum) = l.minimum;
     daten_basiswert(satz, unteres_quartil) = l.unteres_quartil;
@@ -219,17 +221,14 @@ void speichern(int32_t satz, const Lage& l, double mittel, const std::vector<dou
     daten_basiswert(satz, maximum) = l.maximum;
     daten_basiswert(satz, mittelwert) = mittel;
     daten_basiswert(satz, spannweite) = begrenzt(l.maximum - l.minimum);
-    StrListe(daten_ausreisser(satz, ausreisser_liste), std::span(x.data(), t.ausreisser), ';');
+    StrListe(daten_ausreisser(satz, ausreisser_liste), ausreisser.first(t.ausreisser), ';');
     daten_ausreisser(satz, whisker_unten) = Str(t.whisker_min);
     daten_ausreisser(satz, whisker_oben) = Str(t.whisker_max);
 }
 
 // The statistics of a set from the values of its lines.
 void berechnen(int32_t satz, const Zeilenwerte& zeilen) {
-    // One array to work in, kept from call to call: a keystroke in a long list should not
-    // have to allocate it anew.
-    static std::vector<double> x;
-    x.assign(zeilen.werte().begin(), zeilen.werte().end());
+    const std::span<const double> x = zeilen.werte();
     const Ueberblick& u = zeilen.ueberblick();
     const std::size_t n = x.size();
 
@@ -238,8 +237,11 @@ void berechnen(int32_t satz, const Zeilenwerte& zeilen) {
     } else {
         const Lage l = lagewerte(x, u);
         const double mittel = mittelwert_gerundet(u.summe, n, l.minimum, l.maximum);
-        const Trennung t = ausreisser_bestimmen(x, l);
-        speichern(satz, l, mittel, x, t);
+        // Room for the outliers and their sort, not filled beforehand: the memory is taken
+        // only as far as it is written, a few pages where there are few outliers.
+        const auto raum = std::make_unique_for_overwrite<double[]>(n);
+        const Trennung t = ausreisser_bestimmen(x, std::span(raum.get(), n), l);
+        speichern(satz, l, mittel, std::span(raum.get(), n), t);
     }
     daten_basiswert(satz, anzahl) = static_cast<double>(n);
     daten_ohne_zahl(satz) = u.ohne_zahl;

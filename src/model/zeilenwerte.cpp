@@ -26,8 +26,8 @@ std::size_t zeilenenden(std::string_view text, std::size_t von, std::size_t bis)
 } // namespace
 
 void Zeilenwerte::lesen(std::string_view text) {
-    // Room for every line at once: grown as it is read, a list of ten million values would
-    // hold twice its room for a moment, and keep two thirds of it unused.
+    // Room for every line at once: grown as it is read, the room would be copied each time it
+    // doubles, and up to half of it kept unused.
     zeilen_.reserve(zeilenenden_zaehlen(text) + 1);
     ueberblick_ = werte_lesen(text, zeilen_);
     letzte_leer_ = text.empty() || text.back() == zeilenende;

@@ -281,7 +281,7 @@ void WinDaten::handler_verbinden() {
     // A change of the value list names the bytes it replaced, so that only the lines it
     // touched are read again.
     connect(EFDaten, &TextEditor::edited, this, &WinDaten::EFDaten_TextEdited);
-    EFDaten->LostFocus = [this] { EFDaten_TextChange(); };
+    EFDaten->LostFocus = [this] { EFDaten_LostFocus(); };
     EFDaten->KeyDown = [this] { return EFDaten_KeyDown(); };
     EFDaten->FilesDropped = [this](const QStringList& dateien) {
         return EFDaten_FilesDropped(dateien);

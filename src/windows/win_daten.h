@@ -54,6 +54,7 @@ public:
     void EFskalamark_TextChange();
     bool EFDaten_KeyDown();
     void EFDaten_TextChange();
+    void EFDaten_LostFocus();
     void EFDaten_TextEdited(TextEditor::Position an, TextEditor::Position entfernt,
                             TextEditor::Position eingefuegt);
     std::optional<std::string> EFDaten_FilesDropped(const QStringList& dateien);

@@ -136,6 +136,13 @@ void WinDaten::EFDaten_TextChange() {
     zeichnen_wenn_automatisch();
 }
 
+// Every edit of the list has been taken as it came: the list is read again only where the
+// set's text is not the list's, so that leaving a list of millions of lines costs no reading.
+void WinDaten::EFDaten_LostFocus() {
+    if (!eingabe_aktiv && daten_werteliste(daten_akt_satz) != EFDaten->Text())
+        EFDaten_TextChange();
+}
+
 // The same as a text change, with the set's text changed as the list's was: the model reads
 // again only the lines that changed. Where the set's text was not the list's before (the
 // list shows another set's text while a set is being selected), it takes the whole text.
@@ -144,8 +151,11 @@ void WinDaten::EFDaten_TextEdited(TextEditor::Position an, TextEditor::Position 
     if (eingabe_aktiv)
         return;
     const std::string& liste = EFDaten->Text();
-    if (daten_werteliste(daten_akt_satz).size() + std::size_t(eingefuegt - entfernt) !=
-        liste.size())
+    const std::string& text = daten_werteliste(daten_akt_satz);
+    // The list shows the set's own text, as when the set has just been selected: read already.
+    if (std::size_t(eingefuegt) == liste.size() && text == liste)
+        return;
+    if (text.size() + std::size_t(eingefuegt - entfernt) != liste.size())
         return EFDaten_TextChange();
     werteliste_aendern(daten_akt_satz, std::size_t(an), std::size_t(an + entfernt),
                        std::string_view(liste).substr(std::size_t(an), std::size_t(eingefuegt)));
