@@ -27,8 +27,11 @@ std::size_t zeilenenden(std::string_view text, std::size_t von, std::size_t bis)
 
 void Zeilenwerte::lesen(std::string_view text) {
     // Room for every line at once: grown as it is read, the room would be copied each time it
-    // doubles, and up to half of it kept unused.
-    zeilen_.reserve(zeilenenden_zaehlen(text) + 1);
+    // doubles, and up to half of it kept unused. The room of a far longer list is given back.
+    const std::size_t zeilen = zeilenenden_zaehlen(text) + 1;
+    if (zeilen_.capacity() > 2 * zeilen + 4096)
+        zeilen_ = {};
+    zeilen_.reserve(zeilen);
     ueberblick_ = werte_lesen(text, zeilen_);
     letzte_leer_ = text.empty() || text.back() == zeilenende;
     if (letzte_leer_)
