@@ -137,19 +137,21 @@ private slots:
         }
     }
 
-    // Lists as typed or pasted: short lines of digits, signs (the typographic minus among them,
-    // written ~ here), separators, blanks, exponents, other bytes and line ends, read four at a
-    // time or one by one (the test runs once with VELMORA_LESEN=skalar), against the textbook's
-    // reading of each line: the values, the lines without a number, and for each line whether
-    // it is wholly one number and else what it is read as.
-    void kurze_zeilen_wie_die_lehrbuchrechnung() {
+    // Lists as typed or pasted: lines of up to 19 characters of digits, signs (the typographic
+    // minus among them, written ~ here), separators, blanks, exponents, other bytes and line
+    // ends, read four lines or sixteen characters at a time or one by one (the test runs once
+    // with VELMORA_LESEN=skalar), against the textbook's reading of each line: the values, the
+    // lines without a number, and for each line whether it is wholly one number and else what
+    // it is read as.
+    void zeilen_wie_die_lehrbuchrechnung() {
         std::mt19937 zufall(20261207);
         const std::string zeichen = "0123456789,.-~+e \t\n\xc3\xa4";
+        const unsigned laengste[] = {7, 10, 7, 20}; // one more than the longest line
         for (int runde = 0; runde < 300; ++runde) {
             std::string text;
             for (int zeilen = int(zufall() % 1200); zeilen > 0; --zeilen) {
                 const std::size_t auswahl = runde % 3 == 0 ? zeichen.size() : 14; // to "~"
-                for (int k = int(zufall() % (runde % 2 ? 10 : 7)); k > 0; --k) {
+                for (int k = int(zufall() % laengste[runde % 4]); k > 0; --k) {
                     const char c = zeichen[zufall() % (zufall() % 4 ? 10 : auswahl)];
                     text += c == '~' ? "\u2212" : std::string(1, c);
                 }
