@@ -227,19 +227,26 @@ private slots:
         // clang-format on
         for (const auto& [wert, erwartet] : faelle)
             QCOMPARE(QString::fromStdString(Str(wert)), QString(erwartet));
-        // Any bits, and values of up to 15 and of 17 digits: as printf writes them with 15
-        // digits, but for the exponent -5, which Str writes in full. A list of them all is
-        // written as each on its own (four at a time where the processor can).
+        // Any bits, values of up to 15 and of 17 digits, and those nearest to halfway between
+        // two of 15 digits: as printf writes them with 15 digits, but for the exponent -5,
+        // which Str writes in full. A list of them all is written as each on its own (four at
+        // a time where the processor can).
         std::mt19937_64 zufall(1207);
         std::vector<double> alle;
         std::string einzeln, liste;
-        for (int i = 0; i < 150000; ++i) {
+        for (int i = 0; i < 200000; ++i) {
             const double beliebig = std::bit_cast<double>(zufall());
             const double stellen =
                 double(zufall() % 1000000000000000) * std::pow(10.0, int(zufall() % 40) - 25);
-            const double wert = i % 3 == 0   ? beliebig
-                                : i % 3 == 1 ? stellen
-                                             : std::nextafter(stellen, 0.0);
+            const std::string halb = std::to_string(zufall() % 900000000000000 + 100000000000000) +
+                                     "5e" + std::to_string(int(zufall() % 600) - 300);
+            const double naechste = std::strtod(halb.c_str(), nullptr);
+            const double beinahe_halb =
+                zufall() % 3 ? std::nextafter(naechste, zufall() % 2 ? 0.0 : groesste) : naechste;
+            const double wert = i % 4 == 0   ? beliebig
+                                : i % 4 == 1 ? stellen
+                                : i % 4 == 2 ? std::nextafter(stellen, 0.0)
+                                             : beinahe_halb;
             std::array<char, 40> printf_text;
             std::snprintf(printf_text.data(), printf_text.size(), "%.15g", wert);
             if (std::isfinite(wert) && wert != 0 && !std::strstr(printf_text.data(), "e-05"))
