@@ -64,8 +64,9 @@ std::uint64_t zeilenenden(const char* p) {
     return zeilenenden_einzeln(p);
 }
 
-// The count of bits set, in a few operations on the whole number: without an instruction for
-// it in the processors all x86-64 builds are made for, std::popcount is a library call.
+// The count of bits set, in a few operations on the whole number (SWAR): without an
+// instruction for it in the processors all x86-64 builds are made for, std::popcount is a
+// library call.
 int gesetzte_bits(std::uint64_t x) {
     x -= (x >> 1) & 0x5555555555555555;
     x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);

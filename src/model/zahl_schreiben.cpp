@@ -156,7 +156,8 @@ constexpr std::array<char, 200> ziffernpaare = [] {
 
 // The digits of a number below 10^8 as the values (not yet characters) of eight bytes, the
 // first digit in the lowest byte: both halves of four digits are split into hundreds and then
-// into tens in all lanes at once, dividing by multiplying (exact in these ranges).
+// into tens in all lanes of the 64-bit number at once (SWAR), dividing by multiplying (exact
+// in these ranges).
 std::uint64_t acht_ziffern(std::uint32_t zahl) {
     const std::uint64_t haelften = (zahl / 10000) | std::uint64_t(zahl % 10000) << 32;
     const std::uint64_t hunderter = ((haelften * 10486) >> 20) & 0x0000007F0000007F;
