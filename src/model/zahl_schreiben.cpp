@@ -77,11 +77,14 @@ const Zehnerpotenzen& genaue_zehnerpotenzen() {
 constexpr double sicherheit =
     8e15 / double(std::uint64_t(1) << std::min(std::numeric_limits<long double>::digits, 62));
 
-// betrag × 10^q rounded to a whole number, for a positive normal betrag and q from -300 to 322,
-// where that is certain. The product is formed in twice the precision of a double: the exact
-// product with the nearest double of 10^q (a fused multiply-add gives what its rounding lost),
-// and the product with the rest of 10^q.
-bool genau_mal_zehnerpotenz(double betrag, int q, std::uint64_t& ganz) {
+// The 15 digits of betrag × 10^q, its decimal exponent taken to be 14 - q, for a positive
+// normal betrag and q from -300 to 322, where they are certain: its nearest whole number has
+// 15 digits. The product is formed in twice the precision of a double: the exact product with
+// the nearest double of 10^q (a fused multiply-add gives what its rounding lost), and the
+// product with the rest of 10^q. Where the exponent was one too high, the product lies below
+// 10^14 - 0.05; from there on its 15 digits are 10^14, as at the exponent below they round up
+// to 10^15.
+bool genau_mal_zehnerpotenz(double betrag, int q, std::uint64_t& ziffern) {
     const Zehnerpotenzen& p = genaue_zehnerpotenzen();
     const auto stelle = std::size_t(q + 300);
     const double b = q > 300 ? betrag * zwei_hoch_128 : betrag; // exact: betrag is below 1e-286
@@ -90,10 +93,11 @@ bool genau_mal_zehnerpotenz(double betrag, int q, std::uint64_t& ganz) {
     const double abgerundet = std::floor(hoch);
     const double bruch = (hoch - abgerundet) + tief; // hoch - abgerundet is exact
     const double aufgerundet = std::floor(bruch + 0.5);
-    if (!(std::fabs(bruch - aufgerundet) < 0.5 - sicherheit))
-        return false;
-    ganz = std::uint64_t(abgerundet + aufgerundet);
-    return true;
+    const double ganz = abgerundet + aufgerundet;
+    const double abstand = bruch - aufgerundet; // of the product from ganz
+    ziffern = std::uint64_t(ganz);
+    return std::fabs(abstand) < 0.5 - sicherheit && ganz < 1e15 &&
+           (ganz > 1e14 || (ganz == 1e14 && abstand > sicherheit - 0.05));
 }
 
 // The 15-digit rounding found quickly, or false where the exact conversion has to decide.
@@ -102,8 +106,8 @@ bool genau_mal_zehnerpotenz(double betrag, int q, std::uint64_t& ganz) {
 // it lies within 0.16 of a whole number, that number is the 15-digit rounding. Else the
 // product is formed again in twice the precision, which decides all but the values within a
 // ten-thousandth of halfway (and all where a long double has no more bits than a double). At
-// the ends of the decade, where the decade itself may be one off, neither way counts.
-// Subnormals go to the exact conversion too.
+// the ends of the decade, where the decade itself may be one off, only the second way counts.
+// Subnormals go to the exact conversion.
 bool schnell_gerundet(double betrag, Gerundet& ergebnis) {
     if (!(betrag >= std::numeric_limits<double>::min()))
         return false;
@@ -124,8 +128,7 @@ bool schnell_gerundet(double betrag, Gerundet& ergebnis) {
     const auto innen = [](std::uint64_t z) { return z > 100000000000000 && z < 999999999999999; };
     if (innen(ziffern) && std::fabs(skaliert - double(ziffern)) < 0.16) // exact: steps of 1/8
         return true;
-    return genau_mal_zehnerpotenz(betrag, 14 - exponent, ergebnis.ziffern) &&
-           innen(ergebnis.ziffern);
+    return genau_mal_zehnerpotenz(betrag, 14 - exponent, ergebnis.ziffern);
 }
 
 // The exact 15-digit rounding, for every positive finite value.
@@ -315,8 +318,7 @@ VELMORA_FUER_AVX2 __m256i acht_ziffern_vier(__m256i zahl) {
                     _mm256_sub_epi16(paare, _mm256_mullo_epi16(zehner, _mm256_set1_epi16(10))), 8));
 }
 
-// genau_mal_zehnerpotenz in each lane: the nearest whole number, and in sicher where it is
-// certain.
+// genau_mal_zehnerpotenz in each lane: the 15 digits, and in sicher where they are certain.
 VELMORA_FUER_AVX2_FMA __m256d genau_mal_zehnerpotenzen(__m256d betrag, __m256i q,
                                                        const Zehnerpotenzen& tabelle,
                                                        __m256d& sicher) {
@@ -331,9 +333,18 @@ VELMORA_FUER_AVX2_FMA __m256d genau_mal_zehnerpotenzen(__m256d betrag, __m256i q
     const __m256d unten = abgerundet(hoch);
     const __m256d bruch = _mm256_add_pd(_mm256_sub_pd(hoch, unten), tief);
     const __m256d dazu = abgerundet(_mm256_add_pd(bruch, _mm256_set1_pd(0.5)));
-    const __m256d abstand = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(bruch, dazu));
-    sicher = _mm256_cmp_pd(abstand, _mm256_set1_pd(0.5 - sicherheit), _CMP_LT_OQ);
-    return _mm256_add_pd(unten, dazu);
+    const __m256d ganz = _mm256_add_pd(unten, dazu);
+    const __m256d abstand = _mm256_sub_pd(bruch, dazu);
+    const __m256d eindeutig = _mm256_cmp_pd(_mm256_andnot_pd(_mm256_set1_pd(-0.0), abstand),
+                                            _mm256_set1_pd(0.5 - sicherheit), _CMP_LT_OQ);
+    const __m256d untere_grenze =
+        _mm256_and_pd(_mm256_cmp_pd(ganz, _mm256_set1_pd(1e14), _CMP_EQ_OQ),
+                      _mm256_cmp_pd(abstand, _mm256_set1_pd(sicherheit - 0.05), _CMP_GT_OQ));
+    const __m256d fuenfzehn = _mm256_and_pd(
+        _mm256_cmp_pd(ganz, _mm256_set1_pd(1e15), _CMP_LT_OQ),
+        _mm256_or_pd(_mm256_cmp_pd(ganz, _mm256_set1_pd(1e14), _CMP_GT_OQ), untere_grenze));
+    sicher = _mm256_and_pd(eindeutig, fuenfzehn);
+    return ganz;
 }
 
 // Four values rounded to 15 digits at once, each lane the ways schnell_gerundet takes, and
@@ -369,12 +380,13 @@ VELMORA_FUER_AVX2_FMA unsigned vier_runden(const double* werte, const Zehnerpote
     __m256d sicher;
     const __m256d genau = genau_mal_zehnerpotenzen(
         betrag, _mm256_sub_epi64(_mm256_set1_epi64x(14), exponent), tabelle, sicher);
-    const __m256d ziffern = _mm256_blendv_pd(genau, schnell, nah);
     const __m256d innen =
-        _mm256_and_pd(_mm256_cmp_pd(ziffern, _mm256_set1_pd(1e14), _CMP_GT_OQ),
-                      _mm256_cmp_pd(ziffern, _mm256_set1_pd(999999999999999.0), _CMP_LT_OQ));
-    const auto gut = unsigned(
-        _mm256_movemask_pd(_mm256_and_pd(_mm256_and_pd(normal, innen), _mm256_or_pd(nah, sicher))));
+        _mm256_and_pd(_mm256_cmp_pd(schnell, _mm256_set1_pd(1e14), _CMP_GT_OQ),
+                      _mm256_cmp_pd(schnell, _mm256_set1_pd(999999999999999.0), _CMP_LT_OQ));
+    const __m256d so_schnell = _mm256_and_pd(innen, nah);
+    const __m256d ziffern = _mm256_blendv_pd(genau, schnell, so_schnell);
+    const auto gut =
+        unsigned(_mm256_movemask_pd(_mm256_and_pd(normal, _mm256_or_pd(so_schnell, sicher))));
 
     // The first seven digits and the last eight, each below 10^8. The quotient by 10^8 is the
     // product with 10^-8 rounded down: as a double, 10^-8 is a little more (by 2·10^-17 of

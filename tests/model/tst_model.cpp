@@ -238,8 +238,11 @@ private slots:
             const double beliebig = std::bit_cast<double>(zufall());
             const double stellen =
                 double(zufall() % 1000000000000000) * std::pow(10.0, int(zufall() % 40) - 25);
-            const std::string halb = std::to_string(zufall() % 900000000000000 + 100000000000000) +
-                                     "5e" + std::to_string(int(zufall() % 600) - 300);
+            // Halfway below the next decade too, where the decade is easily taken one off.
+            const std::uint64_t fuenfzehn =
+                i % 32 == 3 ? 999999999999999 : zufall() % 900000000000000 + 100000000000000;
+            const std::string halb =
+                std::to_string(fuenfzehn) + "5e" + std::to_string(int(zufall() % 600) - 300);
             const double naechste = std::strtod(halb.c_str(), nullptr);
             const double beinahe_halb =
                 zufall() % 3 ? std::nextafter(naechste, zufall() % 2 ? 0.0 : groesste) : naechste;
