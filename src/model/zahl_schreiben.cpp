@@ -377,16 +377,19 @@ VELMORA_FUER_AVX2_FMA unsigned vier_runden(const double* werte, const Zehnerpote
     const __m256d abstand =
         _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(skaliert, schnell));
     const __m256d nah = _mm256_cmp_pd(abstand, _mm256_set1_pd(0.16), _CMP_LT_OQ);
-    __m256d sicher;
-    const __m256d genau = genau_mal_zehnerpotenzen(
-        betrag, _mm256_sub_epi64(_mm256_set1_epi64x(14), exponent), tabelle, sicher);
     const __m256d innen =
         _mm256_and_pd(_mm256_cmp_pd(schnell, _mm256_set1_pd(1e14), _CMP_GT_OQ),
                       _mm256_cmp_pd(schnell, _mm256_set1_pd(999999999999999.0), _CMP_LT_OQ));
     const __m256d so_schnell = _mm256_and_pd(innen, nah);
-    const __m256d ziffern = _mm256_blendv_pd(genau, schnell, so_schnell);
-    const auto gut =
-        unsigned(_mm256_movemask_pd(_mm256_and_pd(normal, _mm256_or_pd(so_schnell, sicher))));
+    __m256d ziffern = schnell;
+    auto gut = unsigned(_mm256_movemask_pd(_mm256_and_pd(normal, so_schnell)));
+    if (gut != 0xF) { // the second way only where the first leaves a lane undecided
+        __m256d sicher;
+        const __m256d genau = genau_mal_zehnerpotenzen(
+            betrag, _mm256_sub_epi64(_mm256_set1_epi64x(14), exponent), tabelle, sicher);
+        ziffern = _mm256_blendv_pd(genau, schnell, so_schnell);
+        gut = unsigned(_mm256_movemask_pd(_mm256_and_pd(normal, _mm256_or_pd(so_schnell, sicher))));
+    }
 
     // The first seven digits and the last eight, each below 10^8. The quotient by 10^8 is the
     // product with 10^-8 rounded down: as a double, 10^-8 is a little more (by 2·10^-17 of
