@@ -1,6 +1,6 @@
 // The real data window (offscreen): a value list pasted through the clipboard with Ctrl+V, and
-// one keystroke at the end of a long list, each timed until the chart is painted and the
-// displays show the new values; the peak memory along the way.
+// keystrokes at the start, in the middle and at the end of a long list, each timed until the chart
+// is painted and the displays show the new values; the peak memory along the way.
 #include "messung.h"
 
 #include "chart/bilder.h"
@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+
+#include <ctime>
 
 namespace {
 
@@ -54,19 +56,28 @@ void einfuegen(const char* name, std::size_t anzahl, int laeufe) {
         std::printf("  the pasted list is not the copied one\n");
 }
 
-// A digit typed at the end of the list and taken back again: two keystrokes per run, each
-// timed by itself.
-void tastendruecke(const char* name, const std::string& liste) {
+enum class Stelle { anfang, mitte, ende };
+
+// A digit typed at the start of the list, at the start of its middle line or at its end, and
+// taken back again: two keystrokes per run, each timed by itself.
+void tastendruecke(const std::string& name, const std::string& liste,
+                   Stelle stelle = Stelle::ende) {
     leere_reihe();
     WinDaten& w = fenster();
     w.EFDaten->SetText(liste);
-    QTest::keyClick(w.EFDaten, Qt::Key_End, Qt::ControlModifier);
+    const std::size_t mitte = liste.find('\r', liste.size() / 2) + 1;
+    const auto an = stelle == Stelle::anfang ? 0 : stelle == Stelle::mitte ? mitte : liste.size();
+    w.EFDaten->setSelection(TextEditor::Position(an), TextEditor::Position(an));
     bool tippen = true;
-    messen(mit_verhaeltnis(name).c_str(), 21, [&] {
+    constexpr int laeufe = 21;
+    const std::clock_t rechenzeit = std::clock();
+    messen(mit_verhaeltnis(name).c_str(), laeufe, [&] {
         QTest::keyClick(w.EFDaten, tippen ? Qt::Key_7 : Qt::Key_Backspace);
         zeigen();
         tippen = !tippen;
     });
+    const double ms = 1000.0 * double(std::clock() - rechenzeit) / CLOCKS_PER_SEC / laeufe;
+    std::printf("  %-56s %9.3f ms\n", "Velmora's CPU time per keystroke, mean", ms);
 }
 
 void speicher(const char* wann) {
@@ -88,7 +99,10 @@ int main(int argc, char* argv[]) {
     QApplication::clipboard()->clear();
     speicher("peak memory with 1,000,000 values in one set");
     tastendruecke("keystroke, 100,000 values", werteliste(100'000));
-    tastendruecke("keystroke, 1,000,000 values", werteliste(1'000'000));
+    const std::string million = werteliste(1'000'000);
+    tastendruecke("keystroke, 1,000,000 values, at the start", million, Stelle::anfang);
+    tastendruecke("keystroke, 1,000,000 values, in the middle", million, Stelle::mitte);
+    tastendruecke("keystroke, 1,000,000 values, at the end", million);
     tastendruecke("keystroke, 1,000,000 values, 5 % outliers, labels", werteliste(1'000'000, 0.05));
     // The same numbers pasted with blanks between them: one line of 7.5 million characters.
     std::string eine_zeile = werteliste(1'000'000);

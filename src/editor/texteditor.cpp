@@ -215,6 +215,7 @@ void TextEditor::apply(Position from, Position to, std::string_view text, Positi
         QAccessibleTextUpdateEvent changed(this, int(at), before, after);
         QAccessible::updateAccessibility(&changed);
     }
+    emit edited(from, to - from, Position(text.size()));
     emit textChanged();
 }
 

@@ -105,6 +105,9 @@ public slots:
     void removeSelectedText() { insert({}); }
 
 signals:
+    // The bytes from `at` on, removedBytes of them, were replaced by insertedBytes new ones;
+    // raised before textChanged, for whoever keeps something per line in step with the text.
+    void edited(Position at, Position removedBytes, Position insertedBytes);
     void textChanged();
     // The note of the cursor's line changed, by a move to another line or an edit.
     void cursorNoteChanged(const QString& note);

@@ -5,6 +5,7 @@
 #include "text.h"
 #include "vektoren.h"
 #include "werte_lesen.h"
+#include "zeilenwerte.h"
 
 #include <algorithm>
 #include <array>
@@ -223,13 +224,13 @@ void speichern(int32_t satz, const Lage& l, double mittel, const std::vector<dou
     daten_ausreisser(satz, whisker_oben) = Str(t.whisker_max);
 }
 
-} // namespace
-
-void Werte_aus_daten_berechnen(int32_t satz) {
-    // One array for the values, kept from call to call: a keystroke in a long list should
-    // not have to allocate it anew.
+// The statistics of a set from the values of its lines.
+void berechnen(int32_t satz, const Zeilenwerte& zeilen) {
+    // One array to work in, kept from call to call: a keystroke in a long list should not
+    // have to allocate it anew.
     static std::vector<double> x;
-    const Ueberblick u = werte_lesen(daten_werteliste(satz), x);
+    x.assign(zeilen.werte().begin(), zeilen.werte().end());
+    const Ueberblick& u = zeilen.ueberblick();
     const std::size_t n = x.size();
 
     if (n <= 1) {
@@ -242,6 +243,29 @@ void Werte_aus_daten_berechnen(int32_t satz) {
     }
     daten_basiswert(satz, anzahl) = static_cast<double>(n);
     daten_ohne_zahl(satz) = u.ohne_zahl;
+}
+
+// The values of a set's lines as last read; a set number out of range has a place of its own
+// (0, never a set), as the state's stores have.
+Zeilenwerte& zeilenwerte(int32_t satz) {
+    static std::array<Zeilenwerte, max_satz + 1> je_satz;
+    return je_satz[satz >= 1 && satz <= max_satz ? std::size_t(satz) : 0];
+}
+
+} // namespace
+
+void Werte_aus_daten_berechnen(int32_t satz) {
+    zeilenwerte(satz).lesen(daten_werteliste(satz));
+    berechnen(satz, zeilenwerte(satz));
+}
+
+void werteliste_aendern(int32_t satz, std::size_t von, std::size_t bis, std::string_view neu) {
+    std::string& text = daten_werteliste(satz);
+    Zeilenwerte& zeilen = zeilenwerte(satz);
+    if (!zeilen.passt_zu(text))
+        zeilen.lesen(text);
+    zeilen.ersetzen(text, von, bis, neu);
+    berechnen(satz, zeilen);
 }
 
 } // namespace Proc

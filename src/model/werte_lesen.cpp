@@ -444,6 +444,24 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
     return u;
 }
 
+std::size_t zeilenenden_zaehlen(std::string_view text) {
+    std::size_t anzahl = 0, i = 0;
+    for (; i + 64 <= text.size(); i += 64)
+        anzahl += std::size_t(std::popcount(zeilenenden(text.data() + i)));
+    return anzahl +
+           std::size_t(std::count(text.begin() + std::ptrdiff_t(i), text.end(), zeilenende));
+}
+
+Ueberblick ueberblick(std::span<const double> werte) {
+    Ueberblick u;
+    for (double v : werte)
+        u.summe += v;
+    if (!std::isfinite(u.summe))
+        u.summe = begrenzte_summe(werte);
+    spanne_dazu(werte, u);
+    return u;
+}
+
 std::optional<double> gelesen_als(std::string_view zeile) {
     const char* const ende = zeile.data() + zeile.size();
     const lesen::Zahl zahl = lesen::zahl_lesen(zeile.data(), ende, true);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,13 @@ struct Ueberblick {
 // variable VELMORA_LESEN=skalar reads every line one by one, so that the tests can check both
 // ways on one machine.
 Ueberblick werte_lesen(std::string_view text, std::vector<double>& x);
+
+// How many carriage returns a text holds, 64 characters at a time.
+std::size_t zeilenenden_zaehlen(std::string_view text);
+
+// The sum in order, the smallest and the largest of values read before, exactly as werte_lesen
+// gives them for the text they were read from (ohne_zahl is left 0).
+Ueberblick ueberblick(std::span<const double> werte);
 
 // What one line of a value list (without its carriage return) is read as where it is not
 // wholly one number: an empty line, a word, a number with more after it ("1 000", "1.234,5").

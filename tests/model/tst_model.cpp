@@ -64,6 +64,14 @@ std::vector<double> werte_erzeugen(const QString& art, int n, std::mt19937& zufa
 
 class TstModel : public QObject {
     Q_OBJECT
+    // The set's statistics are the textbook's of the text.
+    void wie_im_lehrbuch(const std::string& text) {
+        const Lehrbuch soll = nachgerechnet(werte_der_zeilen(text));
+        QCOMPARE(basiswerte(), QList<double>(soll.basis.begin(), soll.basis.end()));
+        QCOMPARE(ausreissertexte(), soll.texte);
+        QCOMPARE(daten_ohne_zahl(satz), zeilen_ohne_zahl(text));
+    }
+
 private slots:
     void init() { ladewerte_setzen(); }
 
@@ -142,14 +150,15 @@ private slots:
     // ends, read four lines or sixteen characters at a time or one by one (the test runs once
     // with VELMORA_LESEN=skalar), against the textbook's reading of each line: the values, the
     // lines without a number, and for each line whether it is wholly one number and else what
-    // it is read as.
+    // it is read as. Then edited as typed and pasted, at random places, each edit read line by
+    // line: what it gives is what the whole text gives.
     void zeilen_wie_die_lehrbuchrechnung() {
         std::mt19937 zufall(20261207);
         const std::string zeichen = "0123456789,.-~+e \t\n\xc3\xa4";
         const unsigned laengste[] = {7, 10, 7, 20}; // one more than the longest line
-        for (int runde = 0; runde < 300; ++runde) {
+        const auto zeilen_erzeugen = [&](int runde, std::size_t anzahl) {
             std::string text;
-            for (int zeilen = int(zufall() % 1200); zeilen > 0; --zeilen) {
+            for (; anzahl > 0; --anzahl) {
                 const std::size_t auswahl = runde % 3 == 0 ? zeichen.size() : 14; // to "~"
                 for (int k = int(zufall() % laengste[runde % 4]); k > 0; --k) {
                     const char c = zeichen[zufall() % (zufall() % 4 ? 10 : auswahl)];
@@ -159,16 +168,27 @@ private slots:
             }
             if (!text.empty() && zufall() % 2)
                 text.pop_back();
+            return text;
+        };
+        for (int runde = 0; runde < 300; ++runde) {
+            std::string text = zeilen_erzeugen(runde, zufall() % 1200);
             daten_werteliste(satz) = text;
             Werte_aus_daten_berechnen(satz);
-            const Lehrbuch soll = nachgerechnet(werte_der_zeilen(text));
-            QCOMPARE(basiswerte(), QList<double>(soll.basis.begin(), soll.basis.end()));
-            QCOMPARE(ausreissertexte(), soll.texte);
-            QCOMPARE(daten_ohne_zahl(satz), zeilen_ohne_zahl(text));
+            wie_im_lehrbuch(text);
             for (std::string_view zeile : zeilen(text)) {
                 const std::optional<double> gelesen = gelesen_als(zeile);
                 QVERIFY2(gelesen.has_value() != ganz_eine_zahl(zeile), std::string(zeile).c_str());
                 QCOMPARE(gelesen.value_or(0.0), gelesen ? lehrbuch_zahl(zeile, true) : 0.0);
+            }
+            for (int schritt = 0; schritt < 4 && !QTest::currentTestFailed(); ++schritt) {
+                const std::size_t von = zufall() % (text.size() + 1);
+                const std::size_t bis =
+                    std::min(text.size(), von + zufall() % (zufall() % 4 ? 3 : 200));
+                const std::string neu = zeilen_erzeugen(runde, zufall() % 3);
+                text.replace(von, bis - von, neu);
+                werteliste_aendern(satz, von, bis, neu);
+                QCOMPARE(daten_werteliste(satz), text);
+                wie_im_lehrbuch(text);
             }
         }
     }

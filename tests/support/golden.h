@@ -8,10 +8,13 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 // The tolerance for pictures with text: the antialiased edges of glyphs may differ by a few
 // levels between FreeType versions and platforms. The whole picture's RMS catches a change
@@ -71,6 +74,21 @@ inline QString golden_abweichung(const QString& name, const QImage& bild, double
         .arg(name, QString::number(rms.ganz), QString::number(rms.kachel),
              QString::number(toleranz), QString::number(kachel_faktor * toleranz),
              ergebnisse.path());
+}
+
+// Pictures side by side, top-aligned, device pixel for device pixel, on a ground of one colour.
+inline QImage nebeneinander(const std::vector<QImage>& bilder, QColor grund = Qt::white) {
+    int breite = 0, hoehe = 0;
+    for (const QImage& bild : bilder)
+        breite += bild.width(), hoehe = std::max(hoehe, bild.height());
+    QImage alle(breite, hoehe, QImage::Format_RGB32);
+    alle.fill(grund);
+    QPainter maler(&alle);
+    for (int x = 0; QImage bild : bilder) {
+        bild.setDevicePixelRatio(1);
+        maler.drawImage(std::exchange(x, x + bild.width()), 0, bild);
+    }
+    return alle;
 }
 
 #define VERGLEICHE_GOLDEN(name, bild, toleranz)                                                    \

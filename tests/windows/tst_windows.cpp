@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -25,9 +24,7 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 
-#include <chrono>
 #include <functional>
-#include <future>
 #include <random>
 
 namespace {
@@ -65,17 +62,9 @@ bool fokus_zeigen = false; // the focus left where the scene put it, with its ma
 QImage fenster_bild() {
     if (QApplication::focusWidget() && !std::exchange(fokus_zeigen, false))
         QApplication::focusWidget()->clearFocus();
-    const QImage daten = w().grab().toImage();
-    const QImage chart = WinBoxplot::offen()->CAbox->grab().toImage();
     // In device pixels: at ratio 2 the picture holds every pixel the screen shows.
-    QImage bild(daten.width() + chart.width(), std::max(daten.height(), chart.height()),
-                QImage::Format_RGB32);
-    bild.setDevicePixelRatio(daten.devicePixelRatio());
-    bild.fill(Qt::darkGray);
-    QPainter maler(&bild);
-    maler.drawImage(0, 0, daten);
-    maler.drawImage(QPointF(daten.deviceIndependentSize().width(), 0), chart);
-    return bild;
+    return nebeneinander({w().grab().toImage(), WinBoxplot::offen()->CAbox->grab().toImage()},
+                         Qt::darkGray);
 }
 
 // Where line z of the value list starts, in its viewport, unscrolled.
@@ -114,7 +103,7 @@ QString meldung; // the text of the last message box closed by a test
 
 // What the user does in the value list: characters typed, and in braces a key sequence or
 // {ime:x} (committed by an input method), {datei:name} (a file dropped at the start of
-// the first line), {kopiert:x} (on the clipboard), {menue:name} (context menu).
+// the first line), {menue:name} (context menu).
 void bedienen(const QString& folge, const QDir& ordner = QDir()) {
     TextEditor* feld = w().EFDaten;
     QWidget* flaeche = feld->viewport();
@@ -139,8 +128,6 @@ void bedienen(const QString& folge, const QDir& ordner = QDir()) {
                     meldung = box->text(), box->close();
             });
             ablegen(flaeche, zeilenanfang(0), daten);
-        } else if (art == "kopiert") { // a text copied in another program
-            QApplication::clipboard()->setText(was);
         } else if (art == "menue") {
             QContextMenuEvent e(QContextMenuEvent::Mouse, {5, 5},
                                 flaeche->mapToGlobal(QPoint(5, 5)));
@@ -198,14 +185,6 @@ const std::map<QString, std::function<void()>> szenen = {
     {"weniger", [] { klicks("+++3-2-"); }},
     // Decimal commas in a box value and the scale.
     {"komma", [] { neu_tippen(&w().EFbasis(3), "55,5"), neu_tippen(w().EFskalamark, "2,5"); }},
-    // Pasted CR LF line ends, a no-break space, Shift+Return and Return.
-    {"zeilenenden",
-     [] {
-         klicks("+2"), einfuegen(w().EFDaten, "1,5\r\n2\r\n3\r\n40\r\n");
-         QTest::keyClicks(w().EFDaten, QString(QChar::Nbsp) + "4");
-         QTest::keyClick(w().EFDaten, Qt::Key_Return, Qt::ShiftModifier);
-         QTest::keyClicks(w().EFDaten, "5"), QTest::keyClick(w().EFDaten, Qt::Key_Return);
-     }},
     // Keys and paste into the hidden box value of a series are dropped, and a key in the
     // disabled series of box values.
     {"andere_art",
@@ -238,42 +217,10 @@ const std::map<QString, std::function<void()>> szenen = {
      [] { klicks("+2"), einfuegen(w().EFDaten, "Punkte\n5\n\n1 000\n\u22123\n9\n"); }},
 };
 
-// Edits of the value list beyond typing: keys that select, move, undo and redo, input
-// methods, a double click and a dropped text. (That undoing the whole history gives the text
-// it began with is the editor fuzzer's, against a plain string.)
-QString im_editor(const std::function<int(int, int)>& zahl) {
-    MultiLineEditField* feld = w().EFDaten;
-    const QPoint irgendwo(zahl(0, feld->viewport()->width()), zahl(0, feld->viewport()->height()));
-    static const QStringList tasten{
-        "Ctrl+Z", "Ctrl+Shift+Z", "Shift+Left",     "Shift+Up", "Shift+PgUp",
-        "Ctrl+A", "PgDown",       "Ctrl+Home",      "End",      "Ctrl+X",
-        "Ctrl+C", "Ctrl+Left",    "Ctrl+Backspace", "Down"};
-    switch (zahl(0, 3)) {
-    case 0: {
-        const QString folge = tasten[zahl(0, int(tasten.size()) - 1)];
-        QTest::keySequence(feld, QKeySequence(folge));
-        return folge + " in the value list";
-    }
-    case 1: {
-        QInputMethodEvent e(zahl(0, 1) ? "´" : "", {});
-        e.setCommitString(QString::number(zahl(0, 99)) + (zahl(0, 1) ? "\n" : ""), -zahl(0, 1),
-                          zahl(0, 1));
-        QApplication::sendEvent(feld, &e);
-        return "input method text into the value list";
-    }
-    case 2:
-        QTest::mouseDClick(feld->viewport(), Qt::LeftButton, {}, irgendwo);
-        return "double click into the value list";
-    }
-    auto* daten = new QMimeData;
-    daten->setText(QString("%1\r\n%2").arg(zahl(0, 9)).arg(zahl(0, 9)));
-    ablegen(feld->viewport(), irgendwo, daten);
-    return "text dropped onto the value list";
-}
-
 // A random user action: a click, typed characters or a pasted column on a button or field of
 // the data window a user can reach now, a step through the chart's values by key, or the chart
-// window resized or closed. Typed are digits, signs, separators, letters, umlauts, Return,
+// window resized or closed (the editor's own keys, input methods and drops are tests/editor's and
+// its fuzzer's). Typed are digits, signs, separators, letters, umlauts, Return,
 // Backspace and Delete; pasted are numbers, now and then empty lines, huge values or garbage,
 // with the line ends of one or another platform, once in a while thousands of lines.
 QString zufaellige_aktion(std::mt19937_64& zufall) {
@@ -302,8 +249,6 @@ QString zufaellige_aktion(std::mt19937_64& zufall) {
                  qobject_cast<TextEditor*>(z));
     });
     QWidget* ziel = ziele[zahl(0, int(ziele.size()) - 1)];
-    if (ziel == w().EFDaten && zahl(0, 1) == 0)
-        return im_editor(zahl);
     QString text;
     if (zahl(0, 2) == 0) {
         const char* ende = std::array{"\r\n", "\n", "\r"}[std::size_t(zahl(0, 2))];
@@ -358,6 +303,20 @@ QString verletzt() {
         return "the value list's line of the cursor is the text between its line ends";
     if (const QString verdeckt = anfaenge_verdeckt(); !verdeckt.isEmpty())
         return verdeckt;
+    // A series' statistics are those of its list read whole (on a set the window lacks), as
+    // far as they are shown: the window keeps each value as its field shows it.
+    if (!eingabe_aktiv) {
+        daten_werteliste(max_satz) = liste;
+        Werte_aus_daten_berechnen(max_satz);
+        for (int32_t spalte = 1; spalte <= anzahl; ++spalte)
+            if (Str(daten_basiswert(max_satz, spalte)) !=
+                Str(daten_basiswert(daten_akt_satz, spalte)))
+                return "a series' statistics are those of its whole list, however it was edited";
+        if (zustand.ausreisser[std::size_t(max_satz)] !=
+                zustand.ausreisser[std::size_t(daten_akt_satz)] ||
+            daten_ohne_zahl(max_satz) != daten_ohne_zahl(daten_akt_satz))
+            return "a series' statistics are those of its whole list, however it was edited";
+    }
     for (int i = 1; i <= 8; ++i) {
         const bool feld = w().EFbasis(i).isVisible();
         const QString gezeigt = feld ? w().EFbasis(i).text() : w().STbasis(i).text();
@@ -381,18 +340,6 @@ QString verletzt() {
         bild_ergebnis->width() != breite_bild || bild_ergebnis->height() != hoehe_bild)
         return "the scale is finite and the chart picture is breite_bild x hoehe_bild";
     return {};
-}
-
-// Runs a task and ends the test program when it does not return within a few seconds: a
-// question that loops must fail the test, not hang it.
-template <typename Aufgabe> void ohne_haengen(const char* was, Aufgabe aufgabe) {
-    std::promise<void> fertig;
-    auto waechter = std::async(std::launch::async, [was, erledigt = fertig.get_future()] {
-        if (erledigt.wait_for(std::chrono::seconds(20)) == std::future_status::timeout)
-            qFatal("no answer within 20 s: %s", was);
-    });
-    aufgabe();
-    fertig.set_value();
 }
 
 // A piece of text as a screen reader is told it: its text and where it starts and ends.
@@ -494,8 +441,9 @@ private slots:
     }
 
     // What a display shows reads back to its number, at several widths: the same sign, first
-    // digit and exponent, "…" exactly where digits are left out, the whole number as tooltip;
-    // drawn without a bound, what it shows stays within the display. Fields take any length.
+    // digit and exponent, "…" exactly where digits are left out, the whole number as tooltip
+    // (that it stays within the display, in a smaller font where it must, the golden pictures
+    // of long numbers show). Fields take any length.
     void lange_zahlen() {
         const auto kopf = [](double x) { // "-1e+15" for -1.23e15
             return QString::number(x, 'e', 14).remove(QRegularExpression("\\.\\d+"));
@@ -514,13 +462,6 @@ private slots:
                 QCOMPARE(kopf(gelesen), kopf(Val(text.toStdString())));
                 QCOMPARE(gezeigt.contains(QChar(0x2026)), gelesen != Val(text.toStdString()));
                 QCOMPARE(anzeige.toolTip(), gezeigt == text ? QString() : text);
-                QLabel frei(gezeigt);
-                frei.setFont(anzeige.gezeigte_schrift()), frei.resize(breite + 50, 20);
-                const QImage bild = frei.grab().toImage();
-                const int rand = int(breite * bild.devicePixelRatio());
-                QImage rest = bild.copy(rand, 0, bild.width() - rand, bild.height()), leer = rest;
-                leer.fill(bild.pixel(bild.width() - 1, 0));
-                QVERIFY2(rest == leer, qPrintable(gezeigt)); // nothing drawn beyond the display
             }
         }
         klicks("b");
@@ -537,10 +478,6 @@ private slots:
             {"datei_ablegen", "1", "{datei:spalte.txt}", "[2\n3,5\n]1"},
             // A refused file leaves no step in the history: Ctrl+Z takes back the typed 2.
             {"datei_binaer", "1", "{End}2{datei:bild.png}{Ctrl+Z}", "1|"},
-            // Long numbers pasted, and a short line after the end of a long one.
-            {"lang_eingefuegt", "", "{kopiert:12.3456789012345\n67.8901234567891}{Ctrl+V}",
-             "12.3456789012345\n67.8901234567891|"},
-            {"lang_kurz", "1234567890123456789\n775", "{End}{Down}", "1234567890123456789\n775|"},
             {"menue", "12", "{Ctrl+A}{menue:Cu&t}{menue:&Paste}{menue:&Paste}", "1212|"},
             {"tab", "1", "{Tab}", "|1"},
             // Box values: the list is shown but takes no keys, paste or input method text.
@@ -657,7 +594,8 @@ private slots:
     // and the value list answers every question at every offset up to the end: the pieces
     // follow each other without a gap, a line is the whole line, the end has the last word,
     // and the attribute runs cover the text (one run per line), so that it is read whole. Where
-    // a character stands it shows by its box.
+    // a character stands it shows by its box. A question that never returns ends the program
+    // through Qt Test's watchdog (QTEST_FUNCTION_TIMEOUT).
     void vorleser_stuecke_data() {
         QTest::addColumn<QString>("feld");
         QTest::addColumn<QString>("text");
@@ -678,46 +616,43 @@ private slots:
         QAccessibleTextInterface& t = mit_text(feld, text);
         const int ende = int(text.size());
         QCOMPARE(t.characterCount(), ende);
-        ohne_haengen(qPrintable(feld + ": " + text), [&] {
-            for (int stelle = 0; stelle <= ende; ++stelle) {
-                const qsizetype anfang = stelle == 0 ? 0 : text.lastIndexOf('\n', stelle - 1) + 1;
-                const QString zeile = text.mid(anfang).section('\n', 0, 0) +
-                                      (text.indexOf('\n', stelle) >= 0 ? "\n" : "");
-                Stueck lauf;
-                t.attributes(stelle, &lauf.von, &lauf.bis);
-                lauf.text = text.mid(lauf.von, lauf.bis - lauf.von);
-                QCOMPARE(lauf, stueck(t, stelle, QAccessible::LineBoundary, Dort));
-                QCOMPARE(lauf.text, zeile);
-                for (auto grenze : {QAccessible::CharBoundary, QAccessible::WordBoundary,
-                                    QAccessible::SentenceBoundary, QAccessible::LineBoundary,
-                                    QAccessible::ParagraphBoundary, QAccessible::NoBoundary}) {
-                    const Stueck davor = stueck(t, stelle, grenze, Davor),
-                                 dort = stueck(t, stelle, grenze, Dort),
-                                 danach = stueck(t, stelle, grenze, Danach);
-                    const QString wo = QString("offset %1, boundary %2").arg(stelle).arg(grenze);
-                    QVERIFY2(dort.von <= stelle && stelle <= dort.bis &&
-                                 (stelle < dort.bis || stelle == ende) &&
-                                 dort.text == text.mid(dort.von, dort.bis - dort.von),
-                             qPrintable(wo));
-                    if (grenze == QAccessible::NoBoundary) {
-                        QCOMPARE(dort.text, text);
-                        continue;
-                    }
-                    for (const Stueck& s : {davor, danach})
-                        QVERIFY2(s.von < 0
-                                     ? s == keins
-                                     : s.von < s.bis && s.text == text.mid(s.von, s.bis - s.von),
-                                 qPrintable(wo));
-                    QVERIFY2(dort.von == 0 ? davor.von < 0 : davor.bis == dort.von, qPrintable(wo));
-                    QVERIFY2(dort.bis == ende ? danach.von < 0 : danach.von == dort.bis,
-                             qPrintable(wo));
-                    if (stelle < ende)
-                        QCOMPARE(stueck(t, dort.von, grenze, Dort), dort);
-                    else if (grenze != QAccessible::CharBoundary && !zeile.isEmpty())
-                        QCOMPARE(dort, stueck(t, stelle - 1, grenze, Dort));
+        for (int stelle = 0; stelle <= ende; ++stelle) {
+            const qsizetype anfang = stelle == 0 ? 0 : text.lastIndexOf('\n', stelle - 1) + 1;
+            const QString zeile = text.mid(anfang).section('\n', 0, 0) +
+                                  (text.indexOf('\n', stelle) >= 0 ? "\n" : "");
+            Stueck lauf;
+            t.attributes(stelle, &lauf.von, &lauf.bis);
+            lauf.text = text.mid(lauf.von, lauf.bis - lauf.von);
+            QCOMPARE(lauf, stueck(t, stelle, QAccessible::LineBoundary, Dort));
+            QCOMPARE(lauf.text, zeile);
+            for (auto grenze : {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                QAccessible::SentenceBoundary, QAccessible::LineBoundary,
+                                QAccessible::ParagraphBoundary, QAccessible::NoBoundary}) {
+                const Stueck davor = stueck(t, stelle, grenze, Davor),
+                             dort = stueck(t, stelle, grenze, Dort),
+                             danach = stueck(t, stelle, grenze, Danach);
+                const QString wo = QString("offset %1, boundary %2").arg(stelle).arg(grenze);
+                QVERIFY2(dort.von <= stelle && stelle <= dort.bis &&
+                             (stelle < dort.bis || stelle == ende) &&
+                             dort.text == text.mid(dort.von, dort.bis - dort.von),
+                         qPrintable(wo));
+                if (grenze == QAccessible::NoBoundary) {
+                    QCOMPARE(dort.text, text);
+                    continue;
                 }
+                for (const Stueck& s : {davor, danach})
+                    QVERIFY2(s.von < 0 ? s == keins
+                                       : s.von < s.bis && s.text == text.mid(s.von, s.bis - s.von),
+                             qPrintable(wo));
+                QVERIFY2(dort.von == 0 ? davor.von < 0 : davor.bis == dort.von, qPrintable(wo));
+                QVERIFY2(dort.bis == ende ? danach.von < 0 : danach.von == dort.bis,
+                         qPrintable(wo));
+                if (stelle < ende)
+                    QCOMPARE(stueck(t, dort.von, grenze, Dort), dort);
+                else if (grenze != QAccessible::CharBoundary && !zeile.isEmpty())
+                    QCOMPARE(dort, stueck(t, stelle - 1, grenze, Dort));
             }
-        });
+        }
         // Each character's own box (as wide as a W or an i is), wherever the cursor is.
         const QFontMetrics masse(w().findChild<QWidget*>(feld)->font());
         QList<QRect> kaesten;
@@ -741,7 +676,6 @@ private slots:
         const std::initializer_list<std::array<QString, 4>> zeilen = {
             {"a_runter", "vvvv", "",
              "A, Box-Werte, Mittelwert 40|A, unteres Quartil 30|A, Minimum 10|A, Minimum 10"},
-            {"a_hoch", "^^^", "", "A, Box-Werte, oberes Quartil 60|A, Maximum 85|A, Maximum 85"},
             {"b", ">vvvv][", "",
              "B, Datenreihe, 8 Werte, Median 4,5|B, Mittelwert 16,19|B, unteres Quartil 2,75|"
              "B, unterer Whisker bis 2,5|B, Ausreißer -30, 1 von 2|B, Ausreißer -30, 1 von 2|"
@@ -764,7 +698,6 @@ private slots:
             {"whisker", ">^^", "ohne_ausreisser", "B, Maximum 99"},
             {"ausreisser_weg", ">[", "werte", "B, Median 5"},
             {"mittelwert_weg", "v", "ohne_mittelwert", "A, Median 50"},
-            {"satz_weg", ">", "ein_satz", "A, Median 50"},
             {"nur_b", "^^", "ohne_alle", "B, Median 4,5"},
         };
         for (const auto& [name, folge, aenderung, gesagt] : zeilen)
@@ -780,7 +713,6 @@ private slots:
             {"werte", [] { w().EFDaten->SetText("1\r2\r3\r4\r5\r6\r7\r8\r9"); }},
             {"ohne_ausreisser", [] { klick(w().CBereitert); }},
             {"ohne_mittelwert", [] { klick(w().CBmittelwert); }},
-            {"ein_satz", [] { klicks("1-"); }},
             {"ohne_alle", [] { klick(w().CBshowall); }}};
         QVERIFY(erkunden_bereit());
         angesagt.clear();
@@ -803,13 +735,8 @@ private slots:
         const QImage median = leinwand->grab().toImage();
         tasten(">[");
         const QImage ausreisser = leinwand->grab().toImage();
-        QImage beide(median.width() * 2, median.height(), QImage::Format_RGB32);
-        QPainter maler(&beide);
-        maler.drawImage(0, 0, median);
-        maler.drawImage(median.width(), 0, ausreisser);
-        maler.end();
         if (leinwand->devicePixelRatioF() == 1)
-            VERGLEICHE_GOLDEN("erkunden_marke", beide, text_toleranz);
+            VERGLEICHE_GOLDEN("erkunden_marke", nebeneinander({median, ausreisser}), text_toleranz);
         QTemporaryDir ordner;
         QCOMPARE(bild_schreiben(ordner.filePath("bild.png")), std::nullopt);
         bild_kopieren();
