@@ -447,7 +447,7 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
 std::size_t zeilenenden_zaehlen(std::string_view text) {
     std::size_t anzahl = 0, i = 0;
     for (; i + 64 <= text.size(); i += 64)
-        anzahl += std::size_t(std::popcount(zeilenenden(text.data() + i)));
+        anzahl += std::size_t(gesetzte_bits(zeilenenden(text.data() + i)));
     return anzahl +
            std::size_t(std::count(text.begin() + std::ptrdiff_t(i), text.end(), zeilenende));
 }
