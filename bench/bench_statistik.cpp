@@ -1,12 +1,12 @@
 // Werte_aus_daten_berechnen alone. Value lists as pasted (two decimals, decimal commas) of
 // 100,000 and 1,000,000 values, the latter by turns with NumPy on the same text where NumPy is
 // installed (Debian's python3-numpy, used for this comparison only). Then lists of 1,000,000
-// values written with 15 digits and spread in ways hard for reading, for the selection of
-// quartiles and median and for the outlier texts (the last one built to be the slowest for
-// the selection), each against the ordinary list written the same way, with the selection
-// alone and a plain sort for comparison; each spread list is timed by turns with the ordinary
-// one, and the ordinary one by turns with NumPy. Given a word, only the cases whose names
-// hold it run.
+// values written with 15 digits (the whole range of doubles with 17) and spread in ways hard
+// for reading, for the selection of quartiles and median and for the outlier texts (the last
+// one built to be the slowest for the selection), each against the ordinary list written with
+// as many digits, with the selection alone and a plain sort for comparison; each spread list
+// is timed by turns with the ordinary one, and the ordinary one by turns with NumPy. Given a
+// word, only the cases whose names hold it run.
 #include "messung.h"
 
 #include "model/auswahl.h"
@@ -195,19 +195,31 @@ int main(int argc, char* argv[]) {
 
     // The positions of quartiles and median in an even count of 1,000,000.
     const std::size_t raenge[] = {249'999, 250'000, 499'999, 500'000, 749'999, 750'000};
-    const std::pair<std::vector<double>, const char*> listen[] = {
+    // Each with its significant digits: a list of computed doubles, over their whole range,
+    // is written with 17, as it takes that many to give each back.
+    struct Liste {
+        std::vector<double> werte;
+        const char* art;
+        int stellen = 15;
+    };
+    const Liste listen[] = {
         {spreizwerte(1'000'000, Spreizung::gewoehnlich), "ordinary, 15 digits"},
         {spreizwerte(1'000'000, Spreizung::binaden), "2^-1000..2^999, random signs"},
         {spreizwerte(1'000'000, Spreizung::binaden_positiv), "2^-1000..2^999, positive"},
         {spreizwerte(1'000'000, Spreizung::zehnerpotenzen), "powers of ten 1..1e15"},
-        {spreizwerte(1'000'000, Spreizung::ganz), "whole range of doubles"},
+        {spreizwerte(1'000'000, Spreizung::ganz), "whole range, 17 digits", 17},
         {spreizwerte(1'000'000, Spreizung::ausreisser), "10 % outliers at 1e3..1e300"},
         {verschachtelt(1'000'000), "nested at the bin edges"}};
-    daten_werteliste(2) = als_werteliste(listen[0].first);
-    for (const auto& [werte, art] : listen) {
+    int gewoehnlich_stellen = 0;
+    for (const auto& [werte, art, stellen] : listen) {
         const std::string zeile = std::string(", 1,000,000 values, ") + art;
-        daten_werteliste(1) = als_werteliste(werte);
-        if (&werte == &listen[0].first)
+        if (!gewaehlt("statistics" + zeile) && !gewaehlt("selection" + zeile) &&
+            !gewaehlt("sort" + zeile) && !gewaehlt("NumPy" + zeile))
+            continue;
+        if (stellen != std::exchange(gewoehnlich_stellen, stellen)) // the ordinary list alike
+            daten_werteliste(2) = als_werteliste(listen[0].werte, stellen);
+        daten_werteliste(1) = als_werteliste(werte, stellen);
+        if (&werte == &listen[0].werte)
             gegen_numpy_messen(std::string(", ") + art, 21);
         else
             gegen_gewoehnlich_messen("statistics" + zeile, 21);

@@ -119,13 +119,14 @@ inline std::vector<double> verschachtelt(std::size_t anzahl, unsigned saat = 1) 
     return werte;
 }
 
-// The values as a value list with 15 significant digits and decimal commas.
-inline std::string als_werteliste(const std::vector<double>& werte) {
+// The values as a value list with 15 (or the given count of) significant digits and decimal
+// commas.
+inline std::string als_werteliste(const std::vector<double>& werte, int stellen = 15) {
     std::string text;
-    text.reserve(werte.size() * 24);
+    text.reserve(werte.size() * 26);
     char zahl[32];
     for (double v : werte) {
-        const int laenge = std::snprintf(zahl, sizeof zahl, "%.15g\r", v);
+        const int laenge = std::snprintf(zahl, sizeof zahl, "%.*g\r", stellen, v);
         for (int k = 0; k < laenge; ++k)
             text += zahl[k] == '.' ? ',' : zahl[k];
     }

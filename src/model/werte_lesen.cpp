@@ -64,6 +64,16 @@ std::uint64_t zeilenenden(const char* p) {
     return zeilenenden_einzeln(p);
 }
 
+// The count of bits set, in a few operations on the whole number (SWAR): without an
+// instruction for it in the processors all x86-64 builds are made for, std::popcount is a
+// library call.
+int gesetzte_bits(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555;
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return int((x * 0x0101010101010101) >> 56);
+}
+
 // Calls lesen with the starts of every block of lines, in order.
 template <class Lesen> void bloecke_finden(std::string_view text, Lesen&& lesen) {
     // A block, the 64 starts of 64 characters more, and the end.
@@ -73,7 +83,7 @@ template <class Lesen> void bloecke_finden(std::string_view text, Lesen&& lesen)
     std::size_t i = 0;
     for (; i + 64 <= text.size(); i += 64) {
         std::uint64_t enden = zeilenenden(text.data() + i);
-        const auto anzahl = std::size_t(std::popcount(enden));
+        const auto anzahl = std::size_t(gesetzte_bits(enden));
         // Eight starts a round, whether there are as many or not, so that no branch waits on
         // the count (usually one round); those beyond it are written over later.
         for (std::size_t* ziel = &anfaenge[n]; enden != 0; ziel += 8)
@@ -97,6 +107,72 @@ template <class Lesen> void bloecke_finden(std::string_view text, Lesen&& lesen)
     if (n > 1)
         lesen(Anfaenge(anfaenge.data(), n));
 }
+
+#ifdef __SSE2__
+
+// 16 bytes 0x00, then 32 bytes 0xFF: the 16 bytes from stelle i on are 0xFF from place 16 - i
+// on, a mask that keeps the top i bytes of 16.
+constexpr std::array<std::uint8_t, 48> masken = [] {
+    std::array<std::uint8_t, 48> m{};
+    std::fill(m.begin() + 16, m.end(), 0xFF);
+    return m;
+}();
+
+__m128i oben_ab(int i) { // the bytes from place i (-1 .. 17) on
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(masken.data() + 16 - i));
+}
+
+// The number of a line holding only an optional minus and then up to sixteen characters of
+// digits and at most one decimal separator ('.' or ','), read as zahl_lesen reads it: the same
+// digits as one whole number and the same power of ten, given to the same dezimal_wert. The
+// sixteen characters that end the line are taken at once, the line's own at their top and
+// those before it set to '0'. zeilenende is just after the line's last character and has at
+// least 16 characters before it; laenge is 1 .. 17. False for lines of any other form, and
+// for the rare numbers that need all their digits: zahl_lesen reads those.
+bool sechzehn_gelesen(const char* zeilenende, std::size_t laenge, double& wert) {
+    const bool negativ = zeilenende[-std::ptrdiff_t(laenge)] == '-';
+    const int n = int(laenge) - negativ; // the characters of the number itself
+    const __m128i nullen = _mm_set1_epi8('0');
+    const __m128i eigene = oben_ab(16 - n);
+    const __m128i zeichen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zeilenende - 16));
+    const __m128i ziffern = _mm_sub_epi8(
+        _mm_or_si128(_mm_and_si128(eigene, zeichen), _mm_andnot_si128(eigene, nullen)), nullen);
+    // Each byte that is no digit (its value above 9 once '0' is taken off) gives a bit.
+    const auto fremd =
+        unsigned(~_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(ziffern, _mm_set1_epi8(9)),
+                                                   _mm_setzero_si128())) &
+                 0xFFFF);
+    const bool mit_trenner = fremd != 0;
+    const int trenner = mit_trenner ? std::countr_zero(fremd) : -1; // -1: none
+    const char t = zeilenende[trenner - 16 + !mit_trenner];
+    if (n < 1 || n > 16 || (fremd & (fremd - 1)) != 0 || n == mit_trenner ||
+        (mit_trenner && t != '.' && t != ','))
+        return false;
+
+    // The separator taken out: the digits before it moved up one place, those after it kept.
+    const __m128i davor = _mm_andnot_si128(oben_ab(trenner), ziffern);
+    const __m128i danach = _mm_and_si128(oben_ab(trenner + 1), ziffern);
+    const __m128i zusammen = _mm_or_si128(_mm_slli_si128(davor, 1), danach);
+    // Two, four and eight digits at a time, the first digit of each pair in its lower byte:
+    // the SWAR parse of ziffern_wert, in eight lanes at once.
+    const __m128i paare = _mm_add_epi16(
+        _mm_mullo_epi16(_mm_and_si128(zusammen, _mm_set1_epi16(0xFF)), _mm_set1_epi16(10)),
+        _mm_srli_epi16(zusammen, 8));
+    const __m128i vierer = _mm_madd_epi16(paare, _mm_set1_epi32(100 | 1 << 16));
+    const __m128i achter =
+        _mm_madd_epi16(_mm_packs_epi32(vierer, vierer), _mm_set1_epi32(10000 | 1 << 16));
+    const auto beide = std::uint64_t(_mm_cvtsi128_si64(achter));
+    const std::uint64_t mantisse = (beide & 0xFFFFFFFF) * 100000000 + (beide >> 32);
+    if (!lesen::dezimal_wert(mantisse, mit_trenner ? trenner - 15 : 0, wert))
+        return false;
+    // The sign set without a branch; + 0.0 turns -0 into 0.
+    wert =
+        std::bit_cast<double>(std::bit_cast<std::uint64_t>(wert) | std::uint64_t(negativ) << 63) +
+        0.0;
+    return true;
+}
+
+#endif
 
 #ifdef VELMORA_AVX2
 
@@ -257,6 +333,13 @@ public:
     void lesen(std::string_view text, Anfaenge anfaenge, double* werte) {
         std::size_t keine = 0; // in a register through the loop
         const auto zahl = [&](std::size_t k) {
+#ifdef __SSE2__
+            const std::size_t zeilenende = anfaenge[k + 1] - 1;
+            const std::size_t laenge = zeilenende - anfaenge[k];
+            if (sechzehn && zeilenende >= 16 && laenge - 1 < 17 &&
+                sechzehn_gelesen(text.data() + zeilenende, laenge, werte[k]))
+                return;
+#endif
             const char* const anfang = text.data() + anfaenge[k];
             const lesen::Zahl z = lesen::zahl_lesen(anfang, text.data() + text.size(), true);
             werte[k] = z.wert;
@@ -282,6 +365,9 @@ public:
     std::size_t ohne_zahl = 0;
 
 private:
+#ifdef __SSE2__
+    const bool sechzehn = !ohne_vektoren();
+#endif
     bool vierer_lohnen = true;
     std::size_t bloecke = 0;
 };
@@ -361,7 +447,7 @@ Ueberblick werte_lesen(std::string_view text, std::vector<double>& x) {
 std::size_t zeilenenden_zaehlen(std::string_view text) {
     std::size_t anzahl = 0, i = 0;
     for (; i + 64 <= text.size(); i += 64)
-        anzahl += std::size_t(std::popcount(zeilenenden(text.data() + i)));
+        anzahl += std::size_t(gesetzte_bits(zeilenenden(text.data() + i)));
     return anzahl +
            std::size_t(std::count(text.begin() + std::ptrdiff_t(i), text.end(), zeilenende));
 }

@@ -1,6 +1,6 @@
 // The one reader of numbers behind Val, ValKomma and the value lists, inline so that a list
-// of a million lines is read in one tight loop; and the decimal-to-double step that Str
-// checks its digits with. Only for the model's own sources: it needs fast_float.
+// of a million lines is read in one tight loop. Only for the model's own sources: it needs
+// fast_float.
 #pragma once
 
 #include <algorithm>
@@ -76,6 +76,10 @@ inline const char* ziffern_lesen(const char* p, const char* ende, std::uint64_t&
 // (false in a very few cases near halfway between two doubles, which need all the digits).
 // Where both are exact doubles one division or multiplication rounds once; else
 // fast_float's Eisel-Lemire step. Beyond the range of a double the result is infinite.
+// compute_float is not part of fast_float's documented interface (it is in 3.9, Debian 12's,
+// and in its later versions; a version without it fails to compile here). The documented
+// from_chars_advanced would read the digits a second time: a list of 10^6 values of 17 digits
+// took 41 ms instead of 30, and one over the whole range of doubles 67 ms instead of 51.
 inline bool dezimal_wert(std::uint64_t mantisse, int zehner, double& wert) {
     if (mantisse <= std::uint64_t(1) << 53 && zehner >= -22 && zehner <= 22) {
         wert = zehner < 0 ? double(mantisse) / zehner_genau[-zehner]

@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -45,17 +46,68 @@ double mal_zehnerpotenz(double betrag, int q) {
     return betrag * vorab[gross] * zehnerpotenzen[std::size_t(q - 22 * gross + 300)];
 }
 
+// 10^q for q from -300 to 322 as the sum of two doubles: the nearest double and what it
+// lacks of the nearest long double (exact for q up to 22). From q = 301 on both are 2^-128
+// of it, as 10^q is beyond the doubles. Made when a value first needs it.
+struct Zehnerpotenzen {
+    std::array<double, 623> naechste, rest; // 10^q at q + 300
+};
+constexpr double zwei_hoch_128 = 0x1p128;
+
+const Zehnerpotenzen& genaue_zehnerpotenzen() {
+    static const Zehnerpotenzen tabelle = [] {
+        Zehnerpotenzen t{};
+        for (int q = -300; q <= 322; ++q) {
+            long double lang = std::strtold(("1e" + std::to_string(q)).c_str(), nullptr);
+            if (q > 300)
+                lang /= zwei_hoch_128;
+            const auto stelle = std::size_t(q + 300);
+            t.naechste[stelle] = double(lang);
+            t.rest[stelle] = double(lang - t.naechste[stelle]);
+        }
+        return t;
+    }();
+    return tabelle;
+}
+
+// How far from halfway between two whole numbers the product of the value and the table's
+// power of ten has to lie for its rounding to be certain: the table errs by 2^-64 of it where
+// a long double has 64 bits (by half a unit in its last place), by far more where it has no
+// more than a double; the product's own errors are below 10^-15, and it is below 10^15.
+constexpr double sicherheit =
+    8e15 / double(std::uint64_t(1) << std::min(std::numeric_limits<long double>::digits, 62));
+
+// The 15 digits of betrag × 10^q, its decimal exponent taken to be 14 - q, for a positive
+// normal betrag and q from -300 to 322, where they are certain: its nearest whole number has
+// 15 digits. The product is formed in twice the precision of a double: the exact product with
+// the nearest double of 10^q (a fused multiply-add gives what its rounding lost), and the
+// product with the rest of 10^q. Where the exponent was one too high, the product lies below
+// 10^14 - 0.05; from there on its 15 digits are 10^14, as at the exponent below they round up
+// to 10^15.
+bool genau_mal_zehnerpotenz(double betrag, int q, std::uint64_t& ziffern) {
+    const Zehnerpotenzen& p = genaue_zehnerpotenzen();
+    const auto stelle = std::size_t(q + 300);
+    const double b = q > 300 ? betrag * zwei_hoch_128 : betrag; // exact: betrag is below 1e-286
+    const double hoch = b * p.naechste[stelle];
+    const double tief = std::fma(b, p.naechste[stelle], -hoch) + b * p.rest[stelle];
+    const double abgerundet = std::floor(hoch);
+    const double bruch = (hoch - abgerundet) + tief; // hoch - abgerundet is exact
+    const double aufgerundet = std::floor(bruch + 0.5);
+    const double ganz = abgerundet + aufgerundet;
+    const double abstand = bruch - aufgerundet; // of the product from ganz
+    ziffern = std::uint64_t(ganz);
+    return std::fabs(abstand) < 0.5 - sicherheit && ganz < 1e15 &&
+           (ganz > 1e14 || (ganz == 1e14 && abstand > sicherheit - 0.05));
+}
+
 // The 15-digit rounding found quickly, or false where the exact conversion has to decide.
 // The value is scaled to 15 digits in floating point; at most three roundings, each within
 // 2^-53 of its result, part that from the exact product, so it errs by less than 0.34. Where
 // it lies within 0.16 of a whole number, that number is the 15-digit rounding. Else the
-// nearest whole number is kept where it reads back as the value itself: a normal double lies
-// within half a unit in its last place (at most 2^-53 of it) of every decimal that reads
-// back as it, less than half the step between 15-digit decimals (more than 5·10^-16 of it),
-// so no other 15-digit decimal is as close. At the ends of the decade, where the decade
-// itself may be one off, only the second way counts. A value written with 15 digits or
-// fewer nearly always takes the first way; subnormals and values that need 16 or 17 digits
-// to read back mostly go to the exact conversion.
+// product is formed again in twice the precision, which decides all but the values within a
+// ten-thousandth of halfway (and all where a long double has no more bits than a double). At
+// the ends of the decade, where the decade itself may be one off, only the second way counts.
+// Subnormals go to the exact conversion.
 bool schnell_gerundet(double betrag, Gerundet& ergebnis) {
     if (!(betrag >= std::numeric_limits<double>::min()))
         return false;
@@ -73,12 +125,10 @@ bool schnell_gerundet(double betrag, Gerundet& ergebnis) {
     const int exponent = exponent_oder_weniger + eins_mehr;
     const auto ziffern = std::uint64_t(skaliert + 0.5);
     ergebnis = {ziffern, exponent};
-    const bool innen = ziffern > 100000000000000 && ziffern < 999999999999999;
-    if (innen && std::fabs(skaliert - double(ziffern)) < 0.16) // exact: the steps are 1/8
+    const auto innen = [](std::uint64_t z) { return z > 100000000000000 && z < 999999999999999; };
+    if (innen(ziffern) && std::fabs(skaliert - double(ziffern)) < 0.16) // exact: steps of 1/8
         return true;
-    double zurueck = 0.0;
-    return ziffern >= 100000000000000 && ziffern <= 999999999999999 &&
-           lesen::dezimal_wert(ziffern, exponent - 14, zurueck) && zurueck == betrag;
+    return genau_mal_zehnerpotenz(betrag, 14 - exponent, ergebnis.ziffern);
 }
 
 // The exact 15-digit rounding, for every positive finite value.
@@ -109,7 +159,8 @@ constexpr std::array<char, 200> ziffernpaare = [] {
 
 // The digits of a number below 10^8 as the values (not yet characters) of eight bytes, the
 // first digit in the lowest byte: both halves of four digits are split into hundreds and then
-// into tens in all lanes at once, dividing by multiplying (exact in these ranges).
+// into tens in all lanes of the 64-bit number at once (SWAR), dividing by multiplying (exact
+// in these ranges).
 std::uint64_t acht_ziffern(std::uint32_t zahl) {
     const std::uint64_t haelften = (zahl / 10000) | std::uint64_t(zahl % 10000) << 32;
     const std::uint64_t hunderter = ((haelften * 10486) >> 20) & 0x0000007F0000007F;
@@ -208,6 +259,15 @@ char* zahl_schreiben(char* p, double wert) {
 
 #ifdef VELMORA_AVX2
 
+// Compiled for AVX2 with fused multiply-add, which every processor with AVX2 has; called only
+// where mit_avx2_und_fma() holds.
+#define VELMORA_FUER_AVX2_FMA __attribute__((target("avx2,fma")))
+
+bool mit_avx2_und_fma() {
+    static const bool ja = mit_avx2() && __builtin_cpu_supports("fma");
+    return ja;
+}
+
 // The digits and decimal exponents of four values.
 struct Vier {
     std::array<Ziffern, 4> ziffern;
@@ -258,10 +318,40 @@ VELMORA_FUER_AVX2 __m256i acht_ziffern_vier(__m256i zahl) {
                     _mm256_sub_epi16(paare, _mm256_mullo_epi16(zehner, _mm256_set1_epi16(10))), 8));
 }
 
-// Four values rounded to 15 digits at once, each lane the way schnell_gerundet takes first,
-// and their digits: a bit for each lane that this way decided (the others are left to
-// zahl_schreiben, which tries it again and goes on from there).
-VELMORA_FUER_AVX2 unsigned vier_runden(const double* werte, Vier& vier) {
+// genau_mal_zehnerpotenz in each lane: the 15 digits, and in sicher where they are certain.
+VELMORA_FUER_AVX2_FMA __m256d genau_mal_zehnerpotenzen(__m256d betrag, __m256i q,
+                                                       const Zehnerpotenzen& tabelle,
+                                                       __m256d& sicher) {
+    const __m256i stelle = _mm256_add_epi64(q, _mm256_set1_epi64x(300));
+    const __m256d naechste = _mm256_i64gather_pd(tabelle.naechste.data(), stelle, 8);
+    const __m256d rest = _mm256_i64gather_pd(tabelle.rest.data(), stelle, 8);
+    const __m256d gross = _mm256_castsi256_pd(_mm256_cmpgt_epi64(q, _mm256_set1_epi64x(300)));
+    const __m256d b = _mm256_mul_pd(
+        betrag, _mm256_blendv_pd(_mm256_set1_pd(1.0), _mm256_set1_pd(zwei_hoch_128), gross));
+    const __m256d hoch = _mm256_mul_pd(b, naechste);
+    const __m256d tief = _mm256_add_pd(_mm256_fmsub_pd(b, naechste, hoch), _mm256_mul_pd(b, rest));
+    const __m256d unten = abgerundet(hoch);
+    const __m256d bruch = _mm256_add_pd(_mm256_sub_pd(hoch, unten), tief);
+    const __m256d dazu = abgerundet(_mm256_add_pd(bruch, _mm256_set1_pd(0.5)));
+    const __m256d ganz = _mm256_add_pd(unten, dazu);
+    const __m256d abstand = _mm256_sub_pd(bruch, dazu);
+    const __m256d eindeutig = _mm256_cmp_pd(_mm256_andnot_pd(_mm256_set1_pd(-0.0), abstand),
+                                            _mm256_set1_pd(0.5 - sicherheit), _CMP_LT_OQ);
+    const __m256d untere_grenze =
+        _mm256_and_pd(_mm256_cmp_pd(ganz, _mm256_set1_pd(1e14), _CMP_EQ_OQ),
+                      _mm256_cmp_pd(abstand, _mm256_set1_pd(sicherheit - 0.05), _CMP_GT_OQ));
+    const __m256d fuenfzehn = _mm256_and_pd(
+        _mm256_cmp_pd(ganz, _mm256_set1_pd(1e15), _CMP_LT_OQ),
+        _mm256_or_pd(_mm256_cmp_pd(ganz, _mm256_set1_pd(1e14), _CMP_GT_OQ), untere_grenze));
+    sicher = _mm256_and_pd(eindeutig, fuenfzehn);
+    return ganz;
+}
+
+// Four values rounded to 15 digits at once, each lane the ways schnell_gerundet takes, and
+// their digits: a bit for each lane that these ways decided (the others are left to
+// zahl_schreiben, which tries them again and goes on from there).
+VELMORA_FUER_AVX2_FMA unsigned vier_runden(const double* werte, const Zehnerpotenzen& tabelle,
+                                           Vier& vier) {
     const __m256d wert = _mm256_loadu_pd(werte);
     const __m256d betrag = _mm256_min_pd(_mm256_andnot_pd(_mm256_set1_pd(-0.0), wert),
                                          _mm256_set1_pd(std::numeric_limits<double>::max()));
@@ -283,14 +373,23 @@ VELMORA_FUER_AVX2 unsigned vier_runden(const double* werte, Vier& vier) {
     const __m256d skaliert = _mm256_blendv_pd(skaliert_so, skaliert_mehr, eins_mehr);
     const __m256i exponent =
         _mm256_sub_epi64(exponent_oder_weniger, _mm256_castpd_si256(eins_mehr));
-    const __m256d ziffern = abgerundet(_mm256_add_pd(skaliert, _mm256_set1_pd(0.5)));
-    const __m256d innen =
-        _mm256_and_pd(_mm256_cmp_pd(ziffern, _mm256_set1_pd(1e14), _CMP_GT_OQ),
-                      _mm256_cmp_pd(ziffern, _mm256_set1_pd(999999999999999.0), _CMP_LT_OQ));
+    const __m256d schnell = abgerundet(_mm256_add_pd(skaliert, _mm256_set1_pd(0.5)));
     const __m256d abstand =
-        _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(skaliert, ziffern));
+        _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(skaliert, schnell));
     const __m256d nah = _mm256_cmp_pd(abstand, _mm256_set1_pd(0.16), _CMP_LT_OQ);
-    const auto gut = unsigned(_mm256_movemask_pd(_mm256_and_pd(_mm256_and_pd(normal, innen), nah)));
+    const __m256d innen =
+        _mm256_and_pd(_mm256_cmp_pd(schnell, _mm256_set1_pd(1e14), _CMP_GT_OQ),
+                      _mm256_cmp_pd(schnell, _mm256_set1_pd(999999999999999.0), _CMP_LT_OQ));
+    const __m256d so_schnell = _mm256_and_pd(innen, nah);
+    __m256d ziffern = schnell;
+    auto gut = unsigned(_mm256_movemask_pd(_mm256_and_pd(normal, so_schnell)));
+    if (gut != 0xF) { // the second way only where the first leaves a lane undecided
+        __m256d sicher;
+        const __m256d genau = genau_mal_zehnerpotenzen(
+            betrag, _mm256_sub_epi64(_mm256_set1_epi64x(14), exponent), tabelle, sicher);
+        ziffern = _mm256_blendv_pd(genau, schnell, so_schnell);
+        gut = unsigned(_mm256_movemask_pd(_mm256_and_pd(normal, _mm256_or_pd(so_schnell, sicher))));
+    }
 
     // The first seven digits and the last eight, each below 10^8. The quotient by 10^8 is the
     // product with 10^-8 rounded down: as a double, 10^-8 is a little more (by 2·10^-17 of
@@ -349,10 +448,11 @@ void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
     };
     std::size_t i = 0;
 #ifdef VELMORA_AVX2
-    if (mit_avx2())
+    if (mit_avx2_und_fma()) {
+        const Zehnerpotenzen& tabelle = genaue_zehnerpotenzen();
         for (; i + 4 <= werte.size(); i += 4) {
             Vier vier;
-            const unsigned gerundet = vier_runden(&werte[i], vier);
+            const unsigned gerundet = vier_runden(&werte[i], tabelle, vier);
             for (std::size_t k = 0; k < 4; ++k)
                 anhaengen(i + k, [&](char* q) {
                     return (gerundet >> k) & 1
@@ -361,6 +461,7 @@ void StrListe(std::string& liste, std::span<const double> werte, char trenner) {
                                : zahl_schreiben(q, werte[i + k]);
                 });
         }
+    }
 #endif
     for (; i < werte.size(); ++i)
         anhaengen(i, [&](char* q) { return zahl_schreiben(q, werte[i]); });

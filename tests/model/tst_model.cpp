@@ -145,20 +145,22 @@ private slots:
         }
     }
 
-    // Lists as typed or pasted: short lines of digits, signs (the typographic minus among them,
-    // written ~ here), separators, blanks, exponents, other bytes and line ends, read four at a
-    // time or one by one (the test runs once with VELMORA_LESEN=skalar), against the textbook's
-    // reading of each line: the values, the lines without a number, and for each line whether
-    // it is wholly one number and else what it is read as. Then edited as typed and pasted, at
-    // random places, each edit read line by line: what it gives is what the whole text gives.
-    void kurze_zeilen_wie_die_lehrbuchrechnung() {
+    // Lists as typed or pasted: lines of up to 19 characters of digits, signs (the typographic
+    // minus among them, written ~ here), separators, blanks, exponents, other bytes and line
+    // ends, read four lines or sixteen characters at a time or one by one (the test runs once
+    // with VELMORA_LESEN=skalar), against the textbook's reading of each line: the values, the
+    // lines without a number, and for each line whether it is wholly one number and else what
+    // it is read as. Then edited as typed and pasted, at random places, each edit read line by
+    // line: what it gives is what the whole text gives.
+    void zeilen_wie_die_lehrbuchrechnung() {
         std::mt19937 zufall(20261207);
         const std::string zeichen = "0123456789,.-~+e \t\n\xc3\xa4";
+        const unsigned laengste[] = {7, 10, 7, 20}; // one more than the longest line
         const auto zeilen_erzeugen = [&](int runde, std::size_t anzahl) {
             std::string text;
             for (; anzahl > 0; --anzahl) {
                 const std::size_t auswahl = runde % 3 == 0 ? zeichen.size() : 14; // to "~"
-                for (int k = int(zufall() % (runde % 2 ? 10 : 7)); k > 0; --k) {
+                for (int k = int(zufall() % laengste[runde % 4]); k > 0; --k) {
                     const char c = zeichen[zufall() % (zufall() % 4 ? 10 : auswahl)];
                     text += c == '~' ? "\u2212" : std::string(1, c);
                 }
@@ -245,19 +247,29 @@ private slots:
         // clang-format on
         for (const auto& [wert, erwartet] : faelle)
             QCOMPARE(QString::fromStdString(Str(wert)), QString(erwartet));
-        // Any bits, and values of up to 15 and of 17 digits: as printf writes them with 15
-        // digits, but for the exponent -5, which Str writes in full. A list of them all is
-        // written as each on its own (four at a time where the processor can).
+        // Any bits, values of up to 15 and of 17 digits, and those nearest to halfway between
+        // two of 15 digits: as printf writes them with 15 digits, but for the exponent -5,
+        // which Str writes in full. A list of them all is written as each on its own (four at
+        // a time where the processor can).
         std::mt19937_64 zufall(1207);
         std::vector<double> alle;
         std::string einzeln, liste;
-        for (int i = 0; i < 150000; ++i) {
+        for (int i = 0; i < 200000; ++i) {
             const double beliebig = std::bit_cast<double>(zufall());
             const double stellen =
                 double(zufall() % 1000000000000000) * std::pow(10.0, int(zufall() % 40) - 25);
-            const double wert = i % 3 == 0   ? beliebig
-                                : i % 3 == 1 ? stellen
-                                             : std::nextafter(stellen, 0.0);
+            // Halfway below the next decade too, where the decade is easily taken one off.
+            const std::uint64_t fuenfzehn =
+                i % 32 == 3 ? 999999999999999 : zufall() % 900000000000000 + 100000000000000;
+            const std::string halb =
+                std::to_string(fuenfzehn) + "5e" + std::to_string(int(zufall() % 600) - 300);
+            const double naechste = std::strtod(halb.c_str(), nullptr);
+            const double beinahe_halb =
+                zufall() % 3 ? std::nextafter(naechste, zufall() % 2 ? 0.0 : groesste) : naechste;
+            const double wert = i % 4 == 0   ? beliebig
+                                : i % 4 == 1 ? stellen
+                                : i % 4 == 2 ? std::nextafter(stellen, 0.0)
+                                             : beinahe_halb;
             std::array<char, 40> printf_text;
             std::snprintf(printf_text.data(), printf_text.size(), "%.15g", wert);
             if (std::isfinite(wert) && wert != 0 && !std::strstr(printf_text.data(), "e-05"))
