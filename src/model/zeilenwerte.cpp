@@ -8,6 +8,8 @@ namespace {
 
 constexpr char zeilenende = '\r';
 
+constexpr std::size_t gross_ab = std::size_t(32) << 20; // bytes of text
+
 // Reads every line of a piece of text into werte, an empty last one too (which werte_lesen
 // leaves out, as a list's last line); gives how many lines count as 0 without a number.
 std::size_t alle_zeilen_lesen(std::string_view stueck, std::vector<double>& werte) {
@@ -26,12 +28,18 @@ std::size_t zeilenenden(std::string_view text, std::size_t von, std::size_t bis)
 } // namespace
 
 void Zeilenwerte::lesen(std::string_view text) {
-    // Room for every line at once: grown as it is read, the room would be copied each time it
-    // doubles, and up to half of it kept unused. The room of a far longer list is given back.
-    const std::size_t zeilen = zeilenenden_zaehlen(text) + 1;
-    if (zeilen_.capacity() > 2 * zeilen + 4096)
+    // A long list gets room for every line at once: grown as it is read, the room would be
+    // copied each time it doubles, and up to half of it kept unused. Counting the lines costs
+    // a pass over the text, more than the doubling of a list of a few megabytes. The room of
+    // a far longer list is given back.
+    if (text.size() > gross_ab) {
+        const std::size_t zeilen = zeilenenden_zaehlen(text) + 1;
+        if (zeilen_.capacity() > 2 * zeilen + 4096)
+            zeilen_ = {};
+        zeilen_.reserve(zeilen);
+    } else if (zeilen_.capacity() > 2 * text.size() + 4096) {
         zeilen_ = {};
-    zeilen_.reserve(zeilen);
+    }
     ueberblick_ = werte_lesen(text, zeilen_);
     letzte_leer_ = text.empty() || text.back() == zeilenende;
     if (letzte_leer_)
