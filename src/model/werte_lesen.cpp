@@ -164,7 +164,7 @@ bool sechzehn_gelesen(const char* zeilenende, std::size_t laenge, double& wert) 
     const auto beide = std::uint64_t(_mm_cvtsi128_si64(achter));
     const std::uint64_t mantisse = (beide & 0xFFFFFFFF) * 100000000 + (beide >> 32);
     if (!lesen::dezimal_wert(mantisse, mit_trenner ? trenner - 15 : 0, wert))
-        return false;
+        wert = lesen::alle_ziffern_lesen(zeilenende - n, zeilenende, mit_trenner ? t : '.');
     // The sign set without a branch; + 0.0 turns -0 into 0.
     wert =
         std::bit_cast<double>(std::bit_cast<std::uint64_t>(wert) | std::uint64_t(negativ) << 63) +

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <fast_float/fast_float.h>
 #include <string>
 
 namespace Proc {

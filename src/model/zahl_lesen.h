@@ -1,13 +1,11 @@
 // The one reader of numbers behind Val, ValKomma and the value lists, inline so that a list
-// of a million lines is read in one tight loop. Only for the model's own sources: it needs
-// fast_float.
+// of a million lines is read in one tight loop. Only for the model's own sources.
 #pragma once
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <fast_float/fast_float.h>
 #include <limits>
 
 namespace Proc::lesen {
@@ -72,31 +70,20 @@ inline const char* ziffern_lesen(const char* p, const char* ende, std::uint64_t&
     return p;
 }
 
-// mantisse × 10^zehner correctly rounded, where that can be had from the two numbers alone
-// (false in a very few cases near halfway between two doubles, which need all the digits).
-// Where both are exact doubles one division or multiplication rounds once; else
-// fast_float's Eisel-Lemire step. Beyond the range of a double the result is infinite.
-// compute_float is not part of fast_float's documented interface (it is in 3.9, Debian 12's,
-// and in its later versions; a version without it fails to compile here). The documented
-// from_chars_advanced would read the digits a second time: a list of 10^6 values of 17 digits
-// took 41 ms instead of 30, and one over the whole range of doubles 67 ms instead of 51.
+// mantisse × 10^zehner correctly rounded where both are exact doubles: one division or
+// multiplication rounds once. False for the others (more digits than a double holds exactly,
+// or a power of ten beyond 10^22), which alle_ziffern_lesen reads from their text.
 inline bool dezimal_wert(std::uint64_t mantisse, int zehner, double& wert) {
-    if (mantisse <= std::uint64_t(1) << 53 && zehner >= -22 && zehner <= 22) {
-        wert = zehner < 0 ? double(mantisse) / zehner_genau[-zehner]
-                          : double(mantisse) * zehner_genau[zehner];
-        return true;
-    }
-    using format = fast_float::binary_format<double>;
-    const fast_float::adjusted_mantissa am = fast_float::compute_float<format>(zehner, mantisse);
-    if (am.power2 < 0)
+    if (mantisse > std::uint64_t(1) << 53 || zehner < -22 || zehner > 22)
         return false;
-    wert = std::bit_cast<double>(am.mantissa | std::uint64_t(am.power2)
-                                                   << format::mantissa_explicit_bits());
+    wert = zehner < 0 ? double(mantisse) / zehner_genau[-zehner]
+                      : double(mantisse) * zehner_genau[zehner];
     return true;
 }
 
 // The number in [anfang, ende) (digits, its separator punkt, an exponent) read from all its
-// digits: for more digits than a 64-bit integer holds, and for near ties. Rare, so not inline.
+// digits by fast_float, correctly rounded: for the numbers dezimal_wert leaves. Not inline, so
+// that the usual numbers' loop stays small.
 double alle_ziffern_lesen(const char* anfang, const char* ende, char punkt);
 
 struct Zahl {
