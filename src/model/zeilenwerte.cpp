@@ -21,6 +21,13 @@ std::size_t alle_zeilen_lesen(std::string_view stueck, std::vector<double>& wert
     return ohne_zahl;
 }
 
+// Replaces the bytes von..bis; the room of a far longer text is given back.
+void im_text_ersetzen(std::string& text, std::size_t von, std::size_t bis, std::string_view neu) {
+    text.replace(von, bis - von, neu);
+    if (text.capacity() > 2 * text.size() + 4096)
+        text.shrink_to_fit();
+}
+
 std::size_t zeilenenden(std::string_view text, std::size_t von, std::size_t bis) {
     return zeilenenden_zaehlen(text.substr(von, bis - von));
 }
@@ -65,7 +72,7 @@ void Zeilenwerte::ersetzen(std::string& text, std::size_t von, std::size_t bis,
     const std::size_t anfang = davor == std::string::npos ? 0 : davor + 1;
     const std::size_t ende = std::min(text.find(zeilenende, bis), text.size());
     if (anfang == 0 && ende == text.size()) { // every line: read as a whole, without a copy
-        text.replace(von, bis - von, neu);
+        im_text_ersetzen(text, von, bis, neu);
         return lesen(text);
     }
     const std::size_t erste = zeile_an(text, anfang);
@@ -73,7 +80,7 @@ void Zeilenwerte::ersetzen(std::string& text, std::size_t von, std::size_t bis,
     std::vector<double> alte, neue;
     const std::size_t alte_ohne_zahl = alle_zeilen_lesen(alt, alte);
 
-    text.replace(von, bis - von, neu);
+    im_text_ersetzen(text, von, bis, neu);
     const std::size_t neues_ende = ende - (bis - von) + neu.size();
     const std::size_t neue_ohne_zahl =
         alle_zeilen_lesen(std::string_view(text.data() + anfang, neues_ende - anfang), neue);
