@@ -6,6 +6,7 @@
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -163,13 +164,31 @@ void WinDaten::EFDaten_TextEdited(TextEditor::Position an, TextEditor::Position 
     zeichnen_wenn_automatisch();
 }
 
+namespace {
+
+// Runs arbeit with the busy cursor where the set's value list is long enough for reading it to
+// take a moment (some two million values and more).
+template <typename Arbeit> void mit_wartecursor_wenn_lang(int32_t satz, Arbeit arbeit) {
+    constexpr std::size_t lang_ab = std::size_t(16) << 20; // bytes
+    const bool lang = daten_werteliste(satz).size() >= lang_ab;
+    if (lang)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    arbeit();
+    if (lang)
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace
+
 void WinDaten::RBsatz_Action(RadioButton& knopf) {
-    satz_aendern(knopf.Index);
+    mit_wartecursor_wenn_lang(knopf.Index, [&knopf] { satz_aendern(knopf.Index); });
 }
 
 void WinDaten::BBsatzart_Action(BevelButton& knopf) {
-    eingabe_aktiv = knopf.Index == 1;
-    eingabe_aktivieren_deaktivieren();
+    mit_wartecursor_wenn_lang(daten_akt_satz, [&knopf] {
+        eingabe_aktiv = knopf.Index == 1;
+        eingabe_aktivieren_deaktivieren();
+    });
 }
 
 void WinDaten::UpDownArrows1_Up() {
