@@ -76,9 +76,9 @@ private slots:
     void init() { ladewerte_setzen(); }
 
     // Each case: the value text, the eight base values, whisker ends and outliers. Worked
-    // examples of an empty list, of the rules at the ends of the doubles and of the mean's
-    // rounding, which the textbook computation below follows too; other lists are the
-    // comparison's.
+    // examples of what the comparison with the textbook below does not pin: an empty list, the
+    // median of two huge values, the mean held to the data and kept inside it by one more
+    // decimal.
     void beispiele_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<double>>("basis");
@@ -88,11 +88,7 @@ private slots:
             {"empty text", "", {0, 0, 0, 0, 0, 0, 0, 0}, "0|0|"},
             {"median of huge values by midpoint, sum saturated, mean held to the data", "1,5e308\r1,7e308",
              {1.5e308, 1.5e308, 1.6e308, 1.7e308, 1.7e308, 1.5e308, 1.7e308 - 1.5e308, 2}, "1.5e+308|1.7e+308|"},
-            {"mean below a tenth with two significant digits", "0,012\r0,013\r0,014\r0,0125\r0,0135",
-             {0.012, 0.01225, 0.013, 0.01375, 0.014, 0.013, 0.002, 5}, "0.012|0.014|"},
             {"mean kept inside the data by a third decimal", "1,001\r1,002", {1.001, 1.001, 1.0015, 1.002, 1.002, 1.002, 1.002 - 1.001, 2}, "1.001|1.002|"},
-            {"range saturated", "-1,5e308\r1,5e308",
-             {-1.5e308, -1.5e308, 0, 1.5e308, 1.5e308, 0, groesste, 2}, "-1.5e+308|1.5e+308|"},
             // clang-format on
         };
         for (const auto& [name, text, basis, texte] : faelle)
