@@ -29,8 +29,8 @@ std::string normalized(QString text) {
 }
 
 QString someText(FuzzedDataProvider& input) {
-    static const QString pieces[] = {"1", "x",  " ",  ";",    "ä",      "€",     "😀",
-                                     "𝄞", "\r", "\n", "\r\n", "\u2028", "\u00A0"};
+    static const QString pieces[] = {"1", "x",  " ",  ";",    "ä",      "€",      "😀",
+                                     "𝄞", "\r", "\n", "\r\n", "\u2028", "\u2029", "\u00A0"};
     QString text;
     for (int i = input.ConsumeIntegralInRange(0, 12); i > 0; --i)
         text += input.PickValueInArray(pieces);
@@ -148,12 +148,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             plain.erase(std::size_t(to) - (forward ? 0 : n), n);
             break;
         }
-        case 5: { // a screen reader's replacement, in UTF-16 offsets
+        case 5: { // a screen reader's insertion or replacement, in UTF-16 offsets
             const int units = int(fromUtf8(plain).size());
             const int start = input.ConsumeIntegralInRange(-1, units + 1);
             const int end = input.ConsumeIntegralInRange(start, units + 1);
             const QString text = someText(input);
-            accessible->editableTextInterface()->replaceText(start, end, text);
+            QAccessibleEditableTextInterface* editable = accessible->editableTextInterface();
+            start == end ? editable->insertText(start, text)
+                         : editable->replaceText(start, end, text);
             const TextEditor::Position a = bytesOfUnits(plain, start);
             const TextEditor::Position b = std::max(a, bytesOfUnits(plain, end));
             plain.replace(std::size_t(a), std::size_t(b - a), normalized(text));

@@ -14,15 +14,20 @@ inline QAccessibleTextInterface& reader(TextEditor& editor) {
     return *QAccessible::queryAccessibleInterface(&editor)->textInterface();
 }
 
-// The text as a screen reader reads it, the cursor marked by |, a selection by [ ].
+// A text with the cursor marked by |, a selection by [ ], in UTF-16 offsets.
+inline QString marked(QString text, int anchor, int cursor) {
+    if (anchor == cursor)
+        return text.insert(cursor, '|');
+    return text.insert(std::max(anchor, cursor), ']').insert(std::min(anchor, cursor), '[');
+}
+
+// The text as a screen reader reads it, marked.
 inline QString marked(TextEditor& editor) {
     QAccessibleTextInterface& text = reader(editor);
-    QString all = text.text(0, text.characterCount());
-    int start = 0, end = 0;
-    text.selection(0, &start, &end);
-    if (text.selectionCount() == 0)
-        return all.insert(text.cursorPosition(), '|');
-    return all.insert(end, ']').insert(start, '[');
+    int start = text.cursorPosition(), end = start;
+    if (text.selectionCount() > 0)
+        text.selection(0, &start, &end);
+    return marked(text.text(0, text.characterCount()), start, end);
 }
 
 // An editor whose text a test sets directly.

@@ -31,13 +31,6 @@ private:
     std::unique_ptr<QPlatformTheme> base_;
 };
 
-// The text with the cursor marked by |, a selection by [ ], in UTF-16 offsets.
-QString marked(QString text, int anchor, int cursor) {
-    if (anchor == cursor)
-        return text.insert(cursor, '|');
-    return text.insert(std::max(anchor, cursor), ']').insert(std::min(anchor, cursor), '[');
-}
-
 QString marked(const QPlainTextEdit& editor) {
     return marked(editor.toPlainText(), editor.textCursor().anchor(),
                   editor.textCursor().position());
@@ -88,7 +81,6 @@ private slots:
         QTest::newRow("words") << "eins zwei  drei ";
         QTest::newRow("numbers") << "12,5 -3.7e+2;;x\n\n (7) #";
         QTest::newRow("letters") << "ä ö…(ü) 𝄞x a\u0301b\tc\u3000d";
-        QTest::newRow("long_word") << QString(1000, '7') + " 8";
     }
     // The word steps, the word deletions and Ctrl+K, from every place in the text, do what they
     // do in Qt's own plain-text editor.
@@ -97,8 +89,7 @@ private slots:
         QPlainTextEdit qt;
         qt.setFont(editor_->font());
         for (int place = 0; place <= text.size(); ++place) {
-            if ((place < text.size() && text[place].isLowSurrogate()) ||
-                (text.size() > 100 && place > 2 && place < text.size() - 3))
+            if (place < text.size() && text[place].isLowSurrogate())
                 continue;
             for (const char* keys : {"Ctrl+Right", "Ctrl+Left", "Ctrl+Shift+Right",
                                      "Ctrl+Shift+Left", "Ctrl+Backspace", "Ctrl+Del", "Ctrl+K"}) {
@@ -126,7 +117,7 @@ private slots:
             {"triple_drag", "eins\nzwei\ndrei", "d1,2 r c1,2 m0,1 r", "[eins\nzwei\n]drei"},
             {"word_drag", "eins zwei drei", "d0,6 m0,12 r", "eins [zwei drei]"},
             {"word_drag_back", "eins zwei drei", "d0,6 m0,1 r", "[eins zwei] drei"},
-            {"long_word", lang + " x", "d0,10 r", "[" + lang + "] x"},
+            {"long_word", lang + " x", "d0,590 r", "[" + lang + "] x"},
             {"shift_click", "1\n22\n333", "c0,1 r s2,2 r", "1[\n22\n33]3"},
         };
         for (const auto& [name, text, actions, after] : rows)

@@ -75,25 +75,20 @@ class TstModel : public QObject {
 private slots:
     void init() { ladewerte_setzen(); }
 
-    // Each case: the value text, the eight base values, whisker ends and outliers.
+    // Each case: the value text, the eight base values, whisker ends and outliers. Worked
+    // examples of what the comparison with the textbook below does not pin: an empty list, the
+    // median of two huge values, the mean held to the data and kept inside it by one more
+    // decimal.
     void beispiele_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<double>>("basis");
         QTest::addColumn<QString>("texte");
-        const QString neun = "1\r2\r3\r4\r5\r6\r7\r8\r9";
         const std::tuple<const char*, QString, QList<double>, const char*> faelle[] = {
             // clang-format off
-            {"1 to 9", neun + "\r", {1, 2.5, 5, 7.5, 9, 5, 8, 9}, "1|9|"},
-            {"mean rounded to two decimals", "1\r2\r2", {1, 1, 2, 2, 2, 1.67, 1, 3}, "1|2|"},
             {"empty text", "", {0, 0, 0, 0, 0, 0, 0, 0}, "0|0|"},
-            {"outliers on both sides", "-20\r" + neun + "\r30", {-20, 2, 5, 8, 30, 5, 50, 11}, "1|9|-20;30"},
             {"median of huge values by midpoint, sum saturated, mean held to the data", "1,5e308\r1,7e308",
              {1.5e308, 1.5e308, 1.6e308, 1.7e308, 1.7e308, 1.5e308, 1.7e308 - 1.5e308, 2}, "1.5e+308|1.7e+308|"},
-            {"mean below a tenth with two significant digits", "0,012\r0,013\r0,014\r0,0125\r0,0135",
-             {0.012, 0.01225, 0.013, 0.01375, 0.014, 0.013, 0.002, 5}, "0.012|0.014|"},
             {"mean kept inside the data by a third decimal", "1,001\r1,002", {1.001, 1.001, 1.0015, 1.002, 1.002, 1.002, 1.002 - 1.001, 2}, "1.001|1.002|"},
-            {"range saturated", "-1,5e308\r1,5e308",
-             {-1.5e308, -1.5e308, 0, 1.5e308, 1.5e308, 0, groesste, 2}, "-1.5e+308|1.5e+308|"},
             // clang-format on
         };
         for (const auto& [name, text, basis, texte] : faelle)
@@ -130,18 +125,13 @@ private slots:
         QFETCH(QString, art);
         std::mt19937 zufall(unsigned(groesse * 7919 + art.size()));
         for (int runde = 0; runde < (groesse > 1000 ? 2 : 10); ++runde) {
-            std::vector<double> x;
             std::string text;
-            for (double v : werte_erzeugen(art, groesse, zufall)) {
+            for (double v : werte_erzeugen(art, groesse, zufall))
                 text += Str(v) + "\r"; // NaN is written as 0
-                x.push_back(Val(Str(v)));
-            }
             std::replace(text.begin(), text.end(), '.', ',');
             daten_werteliste(satz) = text;
             Werte_aus_daten_berechnen(satz);
-            const Lehrbuch soll = nachgerechnet(x);
-            QCOMPARE(basiswerte(), QList<double>(soll.basis.begin(), soll.basis.end()));
-            QCOMPARE(ausreissertexte(), soll.texte);
+            wie_im_lehrbuch(text);
         }
     }
 
