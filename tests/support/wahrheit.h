@@ -106,7 +106,7 @@ inline std::string streifen_pruefen(const Picture& streifen, const QRectF& sicht
     const Skala skala{pos_rand_o * streifen.height(),
                       (1.0 - pos_rand_o - pos_rand_u) * streifen.height(), endwert - startwert};
     const std::vector<Ding> alle = dinge(streifen, sichtbar);
-    // Labels left of every tick belong to the scale.
+    // Labels left of every tick belong to the scale (a label in a tiny font may touch its tick).
     double strich_links = -qInf();
     for (const Ding& d : alle)
         if (d.art == Art::strich)
@@ -126,7 +126,7 @@ inline std::string streifen_pruefen(const Picture& streifen, const QRectF& sicht
     }
     // Of the nearest thing of each kind, the nearest whose value the label names.
     for (Zahl& z : zahlen) {
-        const bool an_der_skala = z.flaeche.right() <= strich_links;
+        const bool an_der_skala = z.flaeche.center().x() < strich_links;
         const Ding* naechstes = nullptr;
         for (Art art : {Art::strich, Art::kante, Art::median, Art::kappe, Art::mittel, Art::ring}) {
             const Ding* bestes = nullptr;
