@@ -4,11 +4,10 @@
 // time; the peak memory is this process's, so that each row runs in a fresh process:
 //   bench_einfuegen einfuegen|ablegen|uebertragung <lines> <runs>
 // "uebertragung" times Qt's clipboard transfer alone (the text Qt hands over), for comparison.
+#include "datenfenster.h"
 #include "messung.h"
 
 #include "model/proc.h"
-#include "windows/win_boxplot.h"
-#include "windows/win_daten.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,24 +23,6 @@
 #include <ctime>
 
 namespace {
-
-WinDaten& fenster() {
-    return *WinDaten::fenster();
-}
-
-void zeigen() {
-    fenster().repaint();
-    WinBoxplot::fenster()->CAbox->repaint();
-}
-
-void leere_reihe() {
-    WinDaten& w = fenster();
-    QTest::mouseClick(&w.RBsatz(1), Qt::LeftButton);
-    QTest::mouseClick(&w.BBsatzart(2), Qt::LeftButton);
-    w.EFDaten->SetText({});
-    w.EFDaten->setFocus();
-    zeigen();
-}
 
 double cpu_ms() {
     timespec t{};

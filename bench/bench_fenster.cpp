@@ -1,12 +1,11 @@
 // The real data window (offscreen): a value list pasted through the clipboard with Ctrl+V, and
 // keystrokes at the start, in the middle and at the end of a long list, each timed until the chart
 // is painted and the displays show the new values; the peak memory along the way.
+#include "datenfenster.h"
 #include "messung.h"
 
 #include "chart/bilder.h"
 #include "model/proc.h"
-#include "windows/win_boxplot.h"
-#include "windows/win_daten.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,28 +16,9 @@
 
 namespace {
 
-WinDaten& fenster() {
-    return *WinDaten::fenster();
-}
-
-// The data window and the chart on the screen, not only composed.
-void zeigen() {
-    fenster().repaint();
-    WinBoxplot::fenster()->CAbox->repaint();
-}
-
 std::string mit_verhaeltnis(const std::string& name) {
     return name + ", ratio " +
            QString::number(WinBoxplot::fenster()->CAbox->devicePixelRatioF()).toStdString();
-}
-
-// Set 1 as an empty series with the focus in its value list.
-void leere_reihe() {
-    WinDaten& w = fenster();
-    QTest::mouseClick(&w.RBsatz(1), Qt::LeftButton);
-    QTest::mouseClick(&w.BBsatzart(2), Qt::LeftButton);
-    w.EFDaten->SetText({});
-    w.EFDaten->setFocus();
 }
 
 // A column copied from a spreadsheet (lines ended by line feeds) pasted into the empty list.
