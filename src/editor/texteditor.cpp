@@ -324,13 +324,12 @@ void TextEditor::insertFromMimeData(const QMimeData* source) {
     insertUtf8(std::move(bytes));
 }
 
-TextEditor::BusyCursor::BusyCursor() {
+BusyCursor::BusyCursor() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // What waits to be painted is painted first, so that no window stays blank meanwhile.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
-TextEditor::BusyCursor::~BusyCursor() {
+BusyCursor::~BusyCursor() {
     QApplication::restoreOverrideCursor();
 }
 

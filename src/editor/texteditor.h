@@ -26,6 +26,15 @@
 class QPainter;
 class QTextLayout;
 
+// The busy cursor while it lives, for a step that may take long (a paste, a drop, reading a
+// long list); what waits to be painted is painted first, so that no window stays blank.
+struct BusyCursor {
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 class TextEditor : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -149,14 +158,6 @@ protected:
     // What a paste or a drop may insert, and inserting it in place of the selection.
     virtual bool canInsertFromMimeData(const QMimeData* source) const;
     virtual void insertFromMimeData(const QMimeData* source);
-
-    // The busy cursor while it lives, for a step that may take long (a paste, a drop).
-    struct BusyCursor {
-        BusyCursor();
-        ~BusyCursor();
-        BusyCursor(const BusyCursor&) = delete;
-        BusyCursor& operator=(const BusyCursor&) = delete;
-    };
 
 private:
     class SelectionData;

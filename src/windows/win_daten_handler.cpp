@@ -6,7 +6,6 @@
 #include "windows/win_boxplot.h"
 #include "windows/win_daten.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -170,12 +169,10 @@ namespace {
 // take a moment (some two million values and more).
 template <typename Arbeit> void mit_wartecursor_wenn_lang(int32_t satz, Arbeit arbeit) {
     constexpr std::size_t lang_ab = std::size_t(16) << 20; // bytes
-    const bool lang = daten_werteliste(satz).size() >= lang_ab;
-    if (lang)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<BusyCursor> beschaeftigt;
+    if (daten_werteliste(satz).size() >= lang_ab)
+        beschaeftigt.emplace();
     arbeit();
-    if (lang)
-        QApplication::restoreOverrideCursor();
 }
 
 } // namespace
